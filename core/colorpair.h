@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace prismel {
+
+/// The start and end colours of the gradient, one signed 16-bit value per channel, each 0 to 255.
+/// The defaults are the colours a fresh window starts with: magenta to green.
+struct ColorPair {
+    std::int16_t StartR = 255;
+    std::int16_t StartG = 0;
+    std::int16_t StartB = 255;
+    std::int16_t EndR = 0;
+    std::int16_t EndG = 255;
+    std::int16_t EndB = 0;
+
+    friend bool operator==(const ColorPair&, const ColorPair&) = default;
+};
+
+/// One colour as three channel values.
+struct Rgb {
+    std::int16_t r = 0;
+    std::int16_t g = 0;
+    std::int16_t b = 0;
+
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+/// S + (E - S) * pos / len, rounded to the nearest integer with ties to even.
+/// The product is exact in 64 bits and the division is done in double precision, so the result
+/// is byte-for-byte what the markup has always carried. `len` must not be zero.
+std::int16_t InterpolateChannel(std::int16_t s, std::int16_t e, std::int64_t pos, std::int64_t len);
+
+/// The colour of position `pos` of a run of `len`, each channel interpolated on its own.
+Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len);
+
+/// R + 256 * G + 65536 * B, the form the drawing surfaces and the colour dialog exchange.
+std::uint32_t packedColor(Rgb color);
+
+/// Upper-case hexadecimal digits of `value` without leading zeros ("0", "A", "FF").
+std::u16string hexDigits(unsigned value);
+
+/// Brings a channel's hexadecimal text to exactly two digits: "" gives "00", "A" gives "0A",
+/// "FF" stays, and anything longer than two digits (after trimming spaces) gives "".
+std::u16string PadHex2(std::u16string_view h);
+
+/// The six upper-case hexadecimal digits RRGGBB of a colour.
+std::u16string colorCode(Rgb color);
+
+/// Appends the six digits of colorCode() to `out` without building a temporary string.
+void appendColorCode(std::u16string& out, Rgb color);
+
+} // namespace prismel

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Prismel needs on Debian 12.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build git
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    fonts-noto-cjk
+    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+    clang libclang-rt-14-dev clang-format
+    xvfb xauth time
+    desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,159 @@
+#include "core/conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using prismel::ColorPair;
+using prismel::TagTemplate;
+
+struct ConversionCase {
+    const char* name;
+    std::u16string_view input;
+    std::u16string_view step;
+    TagTemplate tags;
+    std::u16string_view expected;
+};
+
+const TagTemplate startup = prismel::startupTemplate();
+const TagTemplate html = *prismel::presetTemplate(0);
+const TagTemplate ubb = *prismel::presetTemplate(1);
+const TagTemplate qq = *prismel::presetTemplate(2);
+const TagTemplate bare{u"", u"", u""};
+
+void PrintTo(const ConversionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ConvertTextTest : public testing::TestWithParam<ConversionCase> {};
+
+TEST_P(ConvertTextTest, ExactMarkup)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(prismel::ConvertText(c.input, c.step, c.tags, ColorPair{}), c.expected);
+}
+
+// Streaming and building the whole string must agree piece for piece.
+TEST_P(ConvertTextTest, StreamedPiecesJoinToTheSameMarkup)
+{
+    const auto& c = GetParam();
+    std::u16string joined;
+    prismel::convertTextTo(c.input, c.step, c.tags, ColorPair{},
+                           [&](std::u16string_view piece) { joined += piece; });
+    EXPECT_EQ(joined, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ConvertTextTest,
+    testing::Values(
+        ConversionCase{"abc_startup", u"ABC", u"1", startup,
+                       u"[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]"},
+        ConversionCase{"space_copied_bare", u"A B", u"1", startup,
+                       u"[color=#AA55AA]A[/color] [color=#00FF00]B[/color]"},
+        ConversionCase{"outer_spaces_trimmed", u"  AB  ", u"1", html,
+                       u"<font color=808080>A</font><font color=00FF00>B</font>"},
+        ConversionCase{"html_preset", u"AB", u"1", html,
+                       u"<font color=808080>A</font><font color=00FF00>B</font>"},
+        // The start-up head has a "#" that the UBB preset's lacks.
+        ConversionCase{"ubb_preset_has_no_hash", u"AB", u"1", ubb,
+                       u"[color=808080]A[/color][color=00FF00]B[/color]"},
+        ConversionCase{"qq_preset", u"AB", u"1", qq, u"[ftc=808080]A[/ft][ftc=00FF00]B[/ft]"},
+        ConversionCase{
+            "step_2_leaves_a_remainder", u"ABCDE", u"2", startup,
+            u"[color=#CC33CC]AB[/color][color=#669966]CD[/color][color=#00FF00]E[/color]"},
+        ConversionCase{"crlf_step_1_passes_bare", u"A\r\nB", u"1", startup,
+                       u"[color=#BF40BF]A[/color]\r\n[color=#00FF00]B[/color]"},
+        ConversionCase{"crlf_step_2_is_tagged", u"A\r\nB", u"2", startup,
+                       u"[color=#BF40BF]A\r[/color][color=#40BF40]\nB[/color]"},
+        ConversionCase{"step_n_minus_1_stays", u"ABC", u"2", startup,
+                       u"[color=#AA55AA]AB[/color][color=#00FF00]C[/color]"},
+        ConversionCase{"step_n_falls_back", u"ABC", u"3", startup,
+                       u"[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]"},
+        ConversionCase{"step_0_falls_back", u"AB", u"0", html,
+                       u"<font color=808080>A</font><font color=00FF00>B</font>"},
+        ConversionCase{"empty_step_falls_back", u"AB", u"", html,
+                       u"<font color=808080>A</font><font color=00FF00>B</font>"},
+        ConversionCase{"negative_step_falls_back", u"AB", u"-1", html,
+                       u"<font color=808080>A</font><font color=00FF00>B</font>"},
+        ConversionCase{"huge_step_falls_back", u"AB", u"99999999999999", html,
+                       u"<font color=808080>A</font><font color=00FF00>B</font>"},
+        ConversionCase{"single_char_gets_end_colour", u"X", u"7", startup,
+                       u"[color=#00FF00]X[/color]"},
+        ConversionCase{"empty_template_runs_together", u"ABC", u"1", bare,
+                       u"AA55AAA55AA55B00FF00C"},
+        ConversionCase{"empty_input", u"", u"1", startup, u""},
+        ConversionCase{"spaces_only", u"     ", u"1", startup, u""},
+        // Only one tab alone is blank; two are wrapped, and so is an ideographic space.
+        ConversionCase{"lone_tab_is_bare", u"A\tB", u"1", bare, u"AA55AAA\t00FF00B"},
+        ConversionCase{"two_tabs_are_wrapped", u"A\t\tB", u"2", bare, u"BF40BFA\t40BF40\tB"},
+        ConversionCase{"ideographic_space_wrapped", u"\u3000", u"1", bare, u"00FF00\u3000"},
+        ConversionCase{"chunk_of_spaces_is_bare", u"A   B", u"2", bare, u"CC33CCA   00FF00B"},
+        // Trailing line breaks are not trimmed; only U+0020 is.
+        ConversionCase{"trailing_break_kept", u"AB\r\n", u"1", bare, u"BF40BFA808080B\r\n"},
+        ConversionCase{
+            "chinese_text", u"彩虹字", u"1", ubb,
+            u"[color=AA55AA]彩[/color][color=55AA55]虹[/color][color=00FF00]字[/color]"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A surrogate pair is one character: chunks never cut it apart, though positions and lengths
+// still count code units.
+INSTANTIATE_TEST_SUITE_P(
+    SurrogatePairs, ConvertTextTest,
+    testing::Values(
+        ConversionCase{"emoji_alone_in_the_middle", u"A😀B", u"1", startup,
+                       u"[color=#BF40BF]A[/color][color=#808080]😀[/color][color=#00FF00]B[/color]"},
+        ConversionCase{"emoji_at_the_end", u"A😀", u"1", bare, u"AA55AAA55AA55😀"},
+        // Step 2 would end the first chunk on the high half; it takes the low half along.
+        ConversionCase{"step_2_extends_over_pair", u"A😀BC", u"2", bare, u"CC33CCA😀33CC33BC"},
+        ConversionCase{"step_2_pair_on_boundary", u"😀AB", u"2", bare, u"BF40BF😀40BF40AB"},
+        ConversionCase{"lone_high_surrogate_passes",
+                       u"A\xD83D"
+                       u"B",
+                       u"1", bare,
+                       u"AA55AAA55AA55\xD83D"
+                       u"00FF00B"},
+        ConversionCase{"lone_low_surrogate_passes",
+                       u"\xDE00"
+                       u"A",
+                       u"1", bare,
+                       u"808080\xDE00"
+                       u"00FF00A"},
+        ConversionCase{"reversed_halves_are_two_units", u"\xDE00\xD83D", u"1", bare,
+                       u"808080\xDE00"
+                       u"00FF00\xD83D"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(ConvertText, OtherColoursInterpolateEachChannel)
+{
+    const ColorPair blueToRed{0, 0, 255, 255, 0, 0};
+    EXPECT_EQ(prismel::ConvertText(u"AB", u"1", *prismel::presetTemplate(0), blueToRed),
+              u"<font color=800080>A</font><font color=FF0000>B</font>");
+}
+
+TEST(FormatPresets, ListOrderAndNames)
+{
+    const auto& presets = prismel::formatPresets();
+    ASSERT_EQ(presets.size(), 3u);
+    EXPECT_EQ(presets[0].name, u"Html(网页)");
+    EXPECT_EQ(presets[1].name, u"UBB(论坛)");
+    EXPECT_EQ(presets[2].name, u"QQ空间");
+    EXPECT_FALSE(prismel::presetTemplate(-1));
+    EXPECT_FALSE(prismel::presetTemplate(3));
+}
+
+TEST(ConvertText, LongTextKeepsPositionsInStep)
+{
+    // 100 000 code units in two chunks: each takes the colour of its own first position.
+    const std::u16string text(100'000, u'x');
+    const auto code =
+        prismel::ConvertText(text, u"50000", TagTemplate{u"<", u">", u"|"}, ColorPair{});
+    ASSERT_EQ(code.size(), text.size() + 2 * 9);
+    EXPECT_EQ(code.substr(0, 8), u"<FF00FF>");
+    EXPECT_EQ(code.substr(8 + 50'000, 9), u"|<7F807F>");
+    EXPECT_EQ(code.back(), u'|');
+}
+
+} // namespace
