@@ -1,0 +1,39 @@
+#include "colorpick.h"
+
+#include "gradientbar.h"
+
+namespace prismel {
+
+std::array<std::int32_t, 3> SplitColor(std::int32_t packed)
+{
+    // C++ division truncates towards zero and the remainder takes the sign of the dividend;
+    // the largest product, 32767 * 65536, still fits in 32 bits.
+    const std::int32_t b = packed / 65536;
+    const std::int32_t m = packed - b * 65536;
+    const std::int32_t g = m / 256;
+    const std::int32_t r = m - g * 256;
+    return {r, g, b};
+}
+
+void PickColor(int index, ColorDialog& dialog, ColorPair& colors, GradientSurface& bar)
+{
+    const std::optional<std::uint32_t> chosen = dialog.chooseColor();
+    if (!chosen)
+        return;
+
+    // A packed colour has a zero top byte; a chooser that sets it anyway must not push the blue
+    // channel outside 0 to 255.
+    const auto [r, g, b] = SplitColor(static_cast<std::int32_t>(*chosen & 0xFFFFFFu));
+    if (index == 0) {
+        colors.StartR = static_cast<std::int16_t>(r);
+        colors.StartG = static_cast<std::int16_t>(g);
+        colors.StartB = static_cast<std::int16_t>(b);
+    } else {
+        colors.EndR = static_cast<std::int16_t>(r);
+        colors.EndG = static_cast<std::int16_t>(g);
+        colors.EndB = static_cast<std::int16_t>(b);
+    }
+    DrawGradientBar(bar, colors);
+}
+
+} // namespace prismel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/colorpair.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace prismel {
+
+class GradientSurface;
+
+// A modal colour chooser, opened with no initial colour and no remembered custom colours.
+class ColorDialog {
+public:
+    virtual ~ColorDialog() = default;
+    // The packed colour (R + 256 G + 65536 B) the user confirmed, or nothing on Cancel.
+    virtual std::optional<std::uint32_t> chooseColor() = 0;
+};
+
+// Red, green and blue of a packed colour, with divisions that truncate towards zero.
+std::array<std::int32_t, 3> SplitColor(std::int32_t packed);
+
+// Asks the dialog for a colour; on OK stores it as the start (index 0) or the end colour (any
+// other index) and redraws the bar. Cancel changes and draws nothing.
+void PickColor(int index, ColorDialog& dialog, ColorPair& colors, GradientSurface& bar);
+
+} // namespace prismel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/colorpair.h"
+
+#include <array>
+#include <cstdint>
+
+namespace prismel {
+
+// The drawing operations the gradient bar needs from its picture box.
+class GradientSurface {
+public:
+    virtual ~GradientSurface() = default;
+    // Maps the drawable area to user coordinates: (x1, y1) top left, (x2, y2) bottom right.
+    virtual void scale(float x1, float y1, float x2, float y2) = 0;
+    // Erases the whole surface to its background colour.
+    virtual void cls() = 0;
+    // Width in pixels of the lines drawn afterwards.
+    virtual void setDrawWidth(int pixels) = 0;
+    // A solid line between two points in user coordinates, in a packed colour (R + 256 G + 65536
+    // B).
+    virtual void line(float x1, float y1, float x2, float y2, std::uint32_t packedColor) = 0;
+};
+
+// The packed colours of the bar's 256 vertical lines, left to right.
+std::array<std::uint32_t, 256> gradientBarColors(const ColorPair& colors);
+
+// Gives the bar its coordinate system, (0, 0)-(255, 10). Done once, before the first drawing.
+void setGradientBarScale(GradientSurface& surface);
+
+// Clears the bar and draws the 256 lines of the current colours.
+void DrawGradientBar(GradientSurface& surface, const ColorPair& colors);
+
+} // namespace prismel

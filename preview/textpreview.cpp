@@ -1,0 +1,102 @@
+#include "textpreview.h"
+
+#include "core/chunking.h"
+#include "core/step.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace prismel {
+
+namespace {
+
+constexpr std::int64_t cellsPerRow = 38;
+constexpr std::int64_t twipsPerPoint = 20;
+constexpr std::int64_t rowPitch = 200;
+constexpr float previewFontSize = 10.0f;
+
+struct PlacedChunk {
+    std::u16string_view text;
+    std::uint32_t color;
+    std::int32_t x;
+    std::int64_t y;
+};
+
+// Half to even, as the column corner has always been rounded; a surface reporting a nonsense
+// size (NaN, infinite, huge) gets a corner pinned to the 32-bit range instead of undefined
+// behaviour.
+std::int32_t roundedTwips(float value)
+{
+    if (std::isnan(value))
+        return 0;
+    const float rounded = std::nearbyint(value);
+    if (rounded >= 2147483648.0f)
+        return std::numeric_limits<std::int32_t>::max();
+    if (rounded < -2147483648.0f)
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(rounded);
+}
+
+// A row can be seen when its top lies above the bottom edge (200 r < height). One row is always
+// laid out, so even a collapsed surface gets its first line drawn.
+std::int64_t visibleRows(float height)
+{
+    if (!(height > 0.0f))
+        return 1;
+    const double rows = std::ceil(static_cast<double>(height) / static_cast<double>(rowPitch));
+    if (rows >= 9.0e18)
+        return std::numeric_limits<std::int64_t>::max();
+    return std::max<std::int64_t>(1, static_cast<std::int64_t>(rows));
+}
+
+// Walks the same chunks as the markup: one trimming, one step fallback, one ChunkCursor.
+template <typename Visit>
+void walkPreview(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
+                 float fontSize, std::int64_t rowLimit, Visit visit)
+{
+    const std::u16string_view trimmed = trimSpaces(input);
+    const std::int32_t step = effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size()));
+    ChunkCursor cursor(trimmed, step, colors);
+    while (const std::optional<Chunk> chunk = cursor.next()) {
+        const std::int64_t row = (chunk->position - 1) / cellsPerRow;
+        // Positions only grow, so nothing after the first hidden row can be visible either.
+        if (row >= rowLimit)
+            break;
+        const std::int64_t column = (chunk->position - 1) % cellsPerRow;
+        // Single-precision size times an integer offset, rounded once, so a reported 9.75 gives
+        // a pitch of exactly 195 twips.
+        const float x = fontSize * static_cast<float>(twipsPerPoint * column);
+        visit(PlacedChunk{chunk->text, packedColor(chunk->color), roundedTwips(x), rowPitch * row});
+    }
+}
+
+} // namespace
+
+std::vector<PreviewChunk> layoutTextPreview(std::u16string_view input, std::u16string_view stepText,
+                                            const ColorPair& colors, float fontSize,
+                                            std::int64_t rowLimit)
+{
+    std::vector<PreviewChunk> chunks;
+    walkPreview(input, stepText, colors, fontSize, rowLimit, [&chunks](const PlacedChunk& placed) {
+        chunks.push_back({std::u16string(placed.text), placed.color, placed.x, placed.y});
+    });
+    return chunks;
+}
+
+void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
+                     const ColorPair& colors)
+{
+    surface.setFontSize(previewFontSize);
+    surface.cls();
+    const float fontSize = surface.fontSize();
+    const std::int64_t rowLimit = visibleRows(surface.visibleHeight());
+    walkPreview(input, stepText, colors, fontSize, rowLimit, [&surface](const PlacedChunk& placed) {
+        surface.setForeColor(placed.color);
+        surface.setCurrentX(static_cast<float>(placed.x));
+        surface.setCurrentY(static_cast<float>(placed.y));
+        surface.print(placed.text);
+    });
+}
+
+} // namespace prismel
