@@ -1,0 +1,85 @@
+#include "window/qtmessageboxes.h"
+
+#include "modalwatch.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTest>
+
+#include <memory>
+
+using prismel::QtMessageBoxes;
+using prismel::test::whenModal;
+
+class QtMessageBoxesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsOkOnlyModalBox_data()
+    {
+        QTest::addColumn<bool>("withParent");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("copy success")
+            << true << QStringLiteral("成功") << QStringLiteral("复制到剪贴板成功");
+        QTest::newRow("about")
+            << true << QStringLiteral("Prismel")
+            << QStringLiteral("Prismel https://prismel.example.org/ 有它让你的生活更方便！");
+        // Configured names could hold markup characters; they show as typed.
+        QTest::newRow("markup shown verbatim")
+            << true << QStringLiteral("<i>t</i>") << QStringLiteral("<b>a</b> & <br>b");
+        QTest::newRow("without a parent")
+            << false << QStringLiteral("成功") << QStringLiteral("复制到剪贴板成功");
+    }
+    void showsOkOnlyModalBox()
+    {
+        QFETCH(bool, withParent);
+        QFETCH(QString, title);
+        QFETCH(QString, prompt);
+        std::unique_ptr<QWidget> owner;
+        if (withParent) {
+            owner = std::make_unique<QWidget>();
+            owner->show();
+            QVERIFY(QTest::qWaitForWindowExposed(owner.get()));
+        }
+
+        struct Seen {
+            bool shown = false;
+            QString title;
+            QString text;
+            Qt::TextFormat format = Qt::AutoText;
+            QMessageBox::StandardButtons buttons;
+            qsizetype buttonCount = 0;
+            QMessageBox::Icon icon = QMessageBox::Information;
+            bool modal = false;
+            QWidget* parent = nullptr;
+        } seen;
+        whenModal<QMessageBox>([&](QMessageBox& box) {
+            seen = {true,
+                    box.windowTitle(),
+                    box.text(),
+                    box.textFormat(),
+                    box.standardButtons(),
+                    box.buttons().size(),
+                    box.icon(),
+                    box.isModal(),
+                    box.parentWidget()};
+            box.button(QMessageBox::Ok)->click();
+        });
+
+        QtMessageBoxes().inform(owner.get(), title, prompt);
+
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.title, title);
+        QCOMPARE(seen.text, prompt);
+        QCOMPARE(seen.format, Qt::PlainText);
+        QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(seen.buttonCount, qsizetype{1});
+        QCOMPARE(seen.icon, QMessageBox::NoIcon);
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.parent, owner.get());
+    }
+};
+
+QTEST_MAIN(QtMessageBoxesTest)
+#include "qtmessageboxes_test.moc"

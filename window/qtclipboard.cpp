@@ -1,0 +1,30 @@
+#include "window/qtclipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace prismel {
+
+void QtClipboard::clear()
+{
+    QGuiApplication::clipboard()->clear();
+}
+
+void QtClipboard::setText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+std::optional<QString> QtClipboard::text() const
+{
+    // QClipboard::text() gives "" both for an empty text and for no text; only the mime data
+    // tells them apart.
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data == nullptr || !data->hasText()) {
+        return std::nullopt;
+    }
+    return data->text();
+}
+
+} // namespace prismel

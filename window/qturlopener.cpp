@@ -1,0 +1,12 @@
+#include "window/qturlopener.h"
+
+#include <QDesktopServices>
+
+namespace prismel {
+
+void QtUrlOpener::open(const QUrl& url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+} // namespace prismel
