@@ -3,28 +3,8 @@
 #include "chunking.h"
 
 #include <array>
-#include <cmath>
-#include <cstdlib>
 
 namespace prismel {
-
-std::int16_t InterpolateChannel(std::int16_t s, std::int16_t e, std::int64_t pos, std::int64_t len)
-{
-    const std::int64_t sign = s >= e ? -1 : 1;
-    const std::int64_t distance = std::abs(std::int64_t{s} - std::int64_t{e});
-    const std::int64_t product = sign * distance * pos;
-    const double value = double(s) + double(product) / double(len);
-    // nearbyint rounds in the current mode, which is round-to-nearest-even unless someone
-    // changed it; the tool never does.
-    return static_cast<std::int16_t>(std::nearbyint(value));
-}
-
-Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len)
-{
-    return {InterpolateChannel(colors.StartR, colors.EndR, pos, len),
-            InterpolateChannel(colors.StartG, colors.EndG, pos, len),
-            InterpolateChannel(colors.StartB, colors.EndB, pos, len)};
-}
 
 std::uint32_t packedColor(Rgb color)
 {
@@ -70,14 +50,22 @@ constexpr auto hexPairs = [] {
 
 } // namespace
 
-void appendColorCode(std::u16string& out, Rgb color)
+char16_t* writeColorCode(char16_t* out, Rgb color)
 {
     // Channels are 0 to 255 for every colour the tool can hold; masking keeps a stray value from
     // reading outside the table.
-    const auto& r = hexPairs[static_cast<unsigned>(color.r) & 0xFFu];
-    const auto& g = hexPairs[static_cast<unsigned>(color.g) & 0xFFu];
-    const auto& b = hexPairs[static_cast<unsigned>(color.b) & 0xFFu];
-    const char16_t code[6] = {r[0], r[1], g[0], g[1], b[0], b[1]};
+    for (const std::int16_t channel : {color.r, color.g, color.b}) {
+        const auto& pair = hexPairs[static_cast<unsigned>(channel) & 0xFFu];
+        *out++ = pair[0];
+        *out++ = pair[1];
+    }
+    return out;
+}
+
+void appendColorCode(std::u16string& out, Rgb color)
+{
+    char16_t code[6];
+    writeColorCode(code, color);
     out.append(code, 6);
 }
 

@@ -1,23 +1,76 @@
 #include "conversion.h"
 
+#include <cstring>
+
 namespace prismel {
 
-std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const ColorPair& colors)
+namespace {
+
+// Writes straight into memory sized once up front, with no capacity checks per piece. Head,
+// colour code and mid are laid down as one block whose six digits are then filled in.
+class BufferWriter {
+public:
+    BufferWriter(char16_t* at, const TagTemplate& tags)
+        : m_at(at), m_opening(tags.TagHead + u"000000" + tags.TagMid),
+          m_codeOffset(tags.TagHead.size()), m_close(tags.TagClose)
+    {
+    }
+
+    void bare(std::u16string_view text) { m_at = copy(text, m_at); }
+
+    void tagged(std::u16string_view text, Rgb color)
+    {
+        writeColorCode(copy(m_opening, m_at) - m_opening.size() + m_codeOffset, color);
+        m_at = copy(m_close, copy(text, m_at + m_opening.size()));
+    }
+
+    char16_t* end() const { return m_at; }
+
+private:
+    static char16_t* copy(std::u16string_view piece, char16_t* to)
+    {
+        // Most chunks are a single unit; the rest go to memcpy, which is fastest for short runs.
+        if (piece.size() == 1) {
+            *to = piece[0];
+            return to + 1;
+        }
+        std::memcpy(to, piece.data(), piece.size() * sizeof(char16_t));
+        return to + piece.size();
+    }
+
+    char16_t* m_at;
+    std::u16string m_opening;
+    std::size_t m_codeOffset;
+    std::u16string_view m_close;
+};
+
+} // namespace
+
+void convertTextInto(std::u16string& result, std::u16string_view input,
+                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors)
 {
     const std::u16string_view trimmed = trimSpaces(input);
     const auto step = static_cast<std::size_t>(
         effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())));
 
-    // One allocation up front: at most one set of tags per chunk, plus the text itself.
+    // At most one set of tags per chunk, plus the text itself; a chunk stretched over a
+    // surrogate pair only lowers the count.
     const std::size_t chunks = (trimmed.size() + step - 1) / step;
     const std::size_t perChunk =
         tags.TagHead.size() + 6 + tags.TagMid.size() + tags.TagClose.size();
-    std::u16string result;
-    result.reserve(trimmed.size() + chunks * perChunk);
+    result.clear();
+    result.resize(trimmed.size() + chunks * perChunk);
 
-    convertTextTo(input, stepText, tags, colors,
-                  [&result](std::u16string_view piece) { result.append(piece); });
+    BufferWriter out(result.data(), tags);
+    detail::writeMarkup(input, stepText, colors, out);
+    result.resize(static_cast<std::size_t>(out.end() - result.data()));
+}
+
+std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
+                           const TagTemplate& tags, const ColorPair& colors)
+{
+    std::u16string result;
+    convertTextInto(result, input, stepText, tags, colors);
     return result;
 }
 

@@ -10,6 +10,27 @@
 
 namespace prismel {
 
+namespace detail {
+
+// The one loop that turns chunks into markup; `out` decides where the pieces go:
+// out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
+template <typename Writer>
+void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
+                 Writer& out)
+{
+    const std::u16string_view trimmed = trimSpaces(input);
+    ChunkCursor cursor(trimmed, effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())),
+                       colors);
+    while (const auto chunk = cursor.next()) {
+        if (isBlankChunk(chunk->text))
+            out.bare(chunk->text);
+        else
+            out.tagged(chunk->text, chunk->color);
+    }
+}
+
+} // namespace detail
+
 /// Converts `input` to rainbow markup, handing each piece of the result to `append` as a
 /// std::u16string_view, front to back. Useful to stream a large result without holding it.
 ///
@@ -19,24 +40,29 @@ template <typename Append>
 void convertTextTo(std::u16string_view input, std::u16string_view stepText, const TagTemplate& tags,
                    const ColorPair& colors, Append&& append)
 {
-    const std::u16string_view trimmed = trimSpaces(input);
-    const auto length = static_cast<std::int64_t>(trimmed.size());
-    ChunkCursor cursor(trimmed, effectiveStep(stepText, length), colors);
-    std::u16string code;
-    while (const auto chunk = cursor.next()) {
-        if (isBlankChunk(chunk->text)) {
-            append(chunk->text);
-            continue;
+    struct Forward {
+        const TagTemplate& tags;
+        Append& append;
+        void bare(std::u16string_view text) { append(text); }
+        void tagged(std::u16string_view text, Rgb color)
+        {
+            char16_t code[6];
+            writeColorCode(code, color);
+            append(std::u16string_view(tags.TagHead));
+            append(std::u16string_view(code, 6));
+            append(std::u16string_view(tags.TagMid));
+            append(text);
+            append(std::u16string_view(tags.TagClose));
         }
-        code.clear();
-        appendColorCode(code, chunk->color);
-        append(std::u16string_view(tags.TagHead));
-        append(std::u16string_view(code));
-        append(std::u16string_view(tags.TagMid));
-        append(chunk->text);
-        append(std::u16string_view(tags.TagClose));
-    }
+    } out{tags, append};
+    detail::writeMarkup(input, stepText, colors, out);
 }
+
+/// The generated code written into `result`, replacing what it held. Reusing one string for
+/// many conversions keeps its memory, which is faster than a fresh string each time.
+void convertTextInto(std::u16string& result, std::u16string_view input,
+                     std::u16string_view stepText, const TagTemplate& tags,
+                     const ColorPair& colors);
 
 /// The whole generated code for (input text, step text, template, colours).
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
