@@ -1,0 +1,109 @@
+// prismel-convert: the window's conversion for scripts and batch work.
+
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/utf8.h"
+#include "core/conversion.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Exit codes of sysexits.h, which scripts already know.
+constexpr int exitUsage = 64;
+constexpr int exitDataError = 65;
+constexpr int exitNoInput = 66;
+constexpr int exitIoError = 74;
+
+void printError(const std::string& message)
+{
+    std::fprintf(stderr, "prismel-convert: %s\n", message.c_str());
+}
+
+// Reads all of `fd`; returns errno on failure, 0 on success.
+int readAll(int fd, std::string& bytes)
+{
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0)
+            return 0;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
+int writeAll(const std::string& text)
+{
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            printError(std::string("cannot write to standard output: ") + std::strerror(errno));
+            return exitIoError;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A closed pipe must be an exit code the caller can read, not death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const auto parsed = prismel::cli::parseArguments(
+        std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)));
+    if (const auto* error = std::get_if<prismel::cli::UsageError>(&parsed)) {
+        printError(error->message);
+        return exitUsage;
+    }
+    if (const auto* info = std::get_if<prismel::cli::Info>(&parsed))
+        return writeAll(info->text);
+    const auto& options = std::get<prismel::cli::Options>(parsed);
+
+    std::string bytes;
+    {
+        const bool useStdin = options.file == "-";
+        const int fd = useStdin ? STDIN_FILENO : ::open(options.file.c_str(), O_RDONLY | O_CLOEXEC);
+        const int readError = fd < 0 ? errno : readAll(fd, bytes);
+        if (fd >= 0 && !useStdin)
+            ::close(fd);
+        if (readError != 0) {
+            printError("cannot read '" + (useStdin ? std::string("standard input") : options.file) +
+                       "': " + std::strerror(readError));
+            return exitNoInput;
+        }
+    }
+
+    auto decoded = prismel::cli::decodeUtf8(bytes);
+    if (decoded.errorOffset) {
+        printError("input is not valid UTF-8: bad byte at offset " +
+                   std::to_string(*decoded.errorOffset));
+        return exitDataError;
+    }
+    std::string().swap(bytes); // the UTF-16 copy is all that is needed from here on
+
+    prismel::cli::Utf8Output out(STDOUT_FILENO);
+    prismel::convertTextTo(decoded.text, options.stepText, options.tags, options.colors,
+                           [&out](std::u16string_view piece) { out.append(piece); });
+    if (!out.flush()) {
+        printError(std::string("cannot write to standard output: ") + std::strerror(out.error()));
+        return exitIoError;
+    }
+    return 0;
+}
