@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prismel"));
     QApplication::setApplicationVersion(QString::fromUtf16(prismel::config::displayVersion));
-    QApplication::setDesktopFileName(QStringLiteral("prismel"));
+    QApplication::setDesktopFileName(QStringLiteral("org.prismel.Prismel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/prismel/icons/prismel-32.png")));
 
     prismel::QtPlatform services;
