@@ -20,8 +20,13 @@ public:
 
     void tagged(std::u16string_view text, Rgb color)
     {
-        writeColorCode(copy(m_opening, m_at) - m_opening.size() + m_codeOffset, color);
-        m_at = copy(m_close, copy(text, m_at + m_opening.size()));
+        // Neighbouring chunks of a long text mostly share a colour, so the digits are rewritten
+        // only when it changes.
+        if (color != m_lastColor) {
+            writeColorCode(m_opening.data() + m_codeOffset, color);
+            m_lastColor = color;
+        }
+        m_at = copy(m_close, copy(text, copy(m_opening, m_at)));
     }
 
     char16_t* end() const { return m_at; }
@@ -41,26 +46,31 @@ private:
     char16_t* m_at;
     std::u16string m_opening;
     std::size_t m_codeOffset;
+    Rgb m_lastColor{-1, -1, -1}; // no colour the tool can hold
     std::u16string_view m_close;
 };
 
 } // namespace
 
-void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors)
+std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
+                           const TagTemplate& tags)
 {
     const std::u16string_view trimmed = trimSpaces(input);
     const auto step = static_cast<std::size_t>(
         effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())));
-
     // At most one set of tags per chunk, plus the text itself; a chunk stretched over a
     // surrogate pair only lowers the count.
     const std::size_t chunks = (trimmed.size() + step - 1) / step;
     const std::size_t perChunk =
         tags.TagHead.size() + 6 + tags.TagMid.size() + tags.TagClose.size();
-    result.clear();
-    result.resize(trimmed.size() + chunks * perChunk);
+    return trimmed.size() + chunks * perChunk;
+}
 
+void convertTextInto(std::u16string& result, std::u16string_view input,
+                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors)
+{
+    result.clear();
+    result.resize(markupCapacity(input, stepText, tags));
     BufferWriter out(result.data(), tags);
     detail::writeMarkup(input, stepText, colors, out);
     result.resize(static_cast<std::size_t>(out.end() - result.data()));

@@ -58,6 +58,10 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
     detail::writeMarkup(input, stepText, colors, out);
 }
 
+/// An upper bound of the length of the generated code, to size a buffer once.
+std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
+                           const TagTemplate& tags);
+
 /// The generated code written into `result`, replacing what it held. Reusing one string for
 /// many conversions keeps its memory, which is faster than a fresh string each time.
 void convertTextInto(std::u16string& result, std::u16string_view input,

@@ -419,8 +419,10 @@ void Form1::convert()
 
     const TagTemplate tags{toU16(m_text2[0]->text()), toU16(m_text2[1]->text()),
                            toU16(m_text2[2]->text())};
-    // The code is gathered straight into the QString the box takes, without a second copy.
+    // The code is gathered straight into the QString the box takes, sized once so that a long
+    // post is not copied over and over while it grows.
     QString code;
+    code.reserve(static_cast<qsizetype>(markupCapacity(view(input), view(step), tags)));
     convertTextTo(view(input), view(step), tags, m_colors, [&code](std::u16string_view piece) {
         code.append(QStringView(piece.data(), static_cast<qsizetype>(piece.size())));
     });

@@ -1,0 +1,148 @@
+// Speed of the conversion core on long mixed forum text. Run a release build:
+//   build/<dir>/bench/core/bench_core
+// items_per_second is UTF-16 code units of input converted per second.
+
+#include "core/conversion.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr std::size_t mebi = std::size_t{1} << 20;
+
+// Deterministic text of `units` code units in the mix of a forum thread: mostly Chinese, some
+// ASCII words and punctuation, spaces, line breaks in both conventions and the odd emoji.
+std::u16string forumText(std::size_t units)
+{
+    static constexpr std::array<std::u16string_view, 16> pieces{
+        u"彩虹字", u"今天天气很好", u"论坛", u"的",    u"我们一起去看看吧",
+        u"，",     u"。",           u"！",   u"hello", u"forum",
+        u"2024",   u"OK",           u" ",    u"  ",    u"\r\n",
+        u"\n"};
+    static constexpr std::array<std::u16string_view, 3> emoji{u"😀", u"🌈", u"👍"};
+    std::u16string text;
+    text.reserve(units + 16);
+    std::uint32_t state = 12345;
+    while (text.size() < units) {
+        state = state * 1664525u + 1013904223u; // a fixed LCG, so every run converts the same text
+        const std::uint32_t pick = state >> 24;
+        if (pick < 4)
+            text += emoji[pick % emoji.size()];
+        else
+            text += pieces[pick % pieces.size()];
+    }
+    // Never end on the first half of a pair: the length stays exact without cutting one.
+    text.resize(units);
+    if (prismel::isHighSurrogate(text.back()))
+        text.back() = u'。';
+    return text;
+}
+
+const std::u16string& cachedText(std::size_t units)
+{
+    static const std::u16string small = forumText(mebi);
+    static const std::u16string large = forumText(16 * mebi);
+    return units == mebi ? small : large;
+}
+
+const prismel::TagTemplate startup = prismel::startupTemplate();
+const prismel::ColorPair colors{};
+
+void BM_ConvertText(benchmark::State& state)
+{
+    const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
+    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    for (auto _ : state) {
+        std::u16string markup = prismel::ConvertText(text, step, startup, colors);
+        benchmark::DoNotOptimize(markup.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+// The same conversion into one reused string, as a window converting again and again does.
+void BM_ConvertTextInto(benchmark::State& state)
+{
+    const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
+    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    std::u16string markup;
+    prismel::convertTextInto(markup, text, step, startup, colors); // the memory, once
+    for (auto _ : state) {
+        prismel::convertTextInto(markup, text, step, startup, colors);
+        benchmark::DoNotOptimize(markup.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+// The floor under BM_ConvertText: taking a fresh string as long as the markup from the system
+// and writing it once. On machines where first touching memory is slow, this is most of the cost.
+void BM_FreshMarkupSizedString(benchmark::State& state)
+{
+    const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
+    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    const std::size_t size = prismel::ConvertText(text, step, startup, colors).size();
+    for (auto _ : state) {
+        std::u16string markup(size, u'x');
+        benchmark::DoNotOptimize(markup.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+void sizesAndSteps(benchmark::internal::Benchmark* b)
+{
+    b->ArgNames({"units", "step"});
+    for (const std::int64_t units : {std::int64_t{mebi}, std::int64_t{16 * mebi}})
+        for (const std::int64_t step : {1, 3})
+            b->Args({units, step});
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_ConvertText)->Apply(sizesAndSteps);
+BENCHMARK(BM_ConvertTextInto)->Apply(sizesAndSteps);
+BENCHMARK(BM_FreshMarkupSizedString)->Apply(sizesAndSteps);
+
+// Timing a wrong result proves nothing, so the known answers come first.
+bool resultsAreRight()
+{
+    struct Known {
+        std::u16string_view input;
+        std::u16string_view step;
+        std::u16string_view markup;
+    };
+    static constexpr std::array<Known, 3> known{{
+        {u"ABC", u"1", u"[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]"},
+        {u"A😀B", u"1", u"[color=#BF40BF]A[/color][color=#808080]😀[/color][color=#00FF00]B[/color]"},
+        {u"ABCDE", u"2",
+         u"[color=#CC33CC]AB[/color][color=#669966]CD[/color][color=#00FF00]E[/color]"},
+    }};
+    bool right = true;
+    for (const auto& k : known) {
+        if (prismel::ConvertText(k.input, k.step, startup, colors) != k.markup) {
+            std::fprintf(stderr, "bench_core: wrong markup for a known input; not timing\n");
+            right = false;
+        }
+    }
+    return right;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!resultsAreRight())
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

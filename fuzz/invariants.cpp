@@ -1,0 +1,312 @@
+#include "invariants.h"
+
+#include "core/chunking.h"
+#include "core/conversion.h"
+#include "core/step.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace prismel::fuzzing {
+
+namespace {
+
+bool isHigh(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLow(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+std::u16string_view trimmedOf(std::u16string_view text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool isBlank(std::u16string_view chunk)
+{
+    if (chunk.size() == 1 && (chunk[0] == u'\t' || chunk[0] == u'\n' || chunk[0] == u'\r'))
+        return true;
+    return std::all_of(chunk.begin(), chunk.end(), [](char16_t c) { return c == u' '; });
+}
+
+// The leading number of the step text, read as a string of digits so that no width can
+// overflow, rounded half to even; nothing when it lies outside the signed 32-bit range.
+std::optional<std::int64_t> stepValue(std::u16string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    const auto isDigit = [&](std::size_t at) {
+        return at < text.size() && text[at] >= u'0' && text[at] <= u'9';
+    };
+    std::u16string digits;
+    for (; isDigit(i); ++i)
+        if (!digits.empty() || text[i] != u'0')
+            digits += text[i];
+    if (digits.size() > 11)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const char16_t d : digits)
+        value = value * 10 + (d - u'0');
+    if (i < text.size() && text[i] == u'.' && isDigit(i + 1)) {
+        const char16_t first = text[i + 1];
+        std::size_t j = i + 2;
+        bool beyondHalf = first > u'5';
+        for (; isDigit(j); ++j)
+            beyondHalf = beyondHalf || (first == u'5' && text[j] != u'0');
+        if (beyondHalf || (first == u'5' && value % 2 == 1))
+            ++value;
+    }
+    if (negative)
+        value = -value;
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return value;
+}
+
+std::int64_t expectedStep(std::u16string_view stepText, std::int64_t length)
+{
+    const auto value = stepValue(stepText);
+    if (!value || *value <= 0 || *value >= length)
+        return 1;
+    return *value;
+}
+
+// s + (e - s) * pos / len in exact rational arithmetic, ties to even. For the lengths a fuzzer
+// produces this is what the double-precision rule gives too.
+std::int64_t expectedChannel(std::int64_t s, std::int64_t e, std::int64_t pos, std::int64_t len)
+{
+    const std::int64_t numerator = s * len + (e - s) * pos;
+    std::int64_t quotient = numerator / len;
+    std::int64_t remainder = numerator % len;
+    if (remainder < 0) {
+        --quotient;
+        remainder += len;
+    }
+    if (2 * remainder > len || (2 * remainder == len && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
+}
+
+std::array<std::int64_t, 3> expectedColor(const ColorPair& c, std::int64_t pos, std::int64_t len)
+{
+    return {expectedChannel(c.StartR, c.EndR, pos, len),
+            expectedChannel(c.StartG, c.EndG, pos, len),
+            expectedChannel(c.StartB, c.EndB, pos, len)};
+}
+
+std::u16string hexOf(const std::array<std::int64_t, 3>& color)
+{
+    static constexpr char16_t digits[] = u"0123456789ABCDEF";
+    std::u16string code;
+    for (const std::int64_t channel : color) {
+        const auto v = static_cast<std::size_t>(channel & 0xFF);
+        code += digits[v / 16];
+        code += digits[v % 16];
+    }
+    return code;
+}
+
+// Code units as "U+0041 U+D83D ...", cut short for long runs.
+std::string unitsOf(std::u16string_view text)
+{
+    constexpr std::size_t shown = 12;
+    std::string out;
+    for (std::size_t i = 0; i < std::min(text.size(), shown); ++i) {
+        char unit[8];
+        std::snprintf(unit, sizeof unit, "U+%04X", static_cast<unsigned>(text[i]));
+        out += (i == 0 ? "" : " ");
+        out += unit;
+    }
+    if (text.size() > shown)
+        out += " ... (" + std::to_string(text.size()) + " units)";
+    return out.empty() ? "(empty)" : out;
+}
+
+std::string chunkLabel(std::size_t index, std::size_t offset)
+{
+    return "chunk " + std::to_string(index) + " at offset " + std::to_string(offset) + ": ";
+}
+
+std::string checkChunks(const FuzzInput& input, std::u16string_view trimmed, std::int64_t step,
+                        std::vector<Chunk>& chunks)
+{
+    const std::size_t n = trimmed.size();
+    const auto stepUnits = static_cast<std::size_t>(step);
+    const auto len = static_cast<std::int64_t>(n);
+    const ColorPair& c = input.colors;
+
+    ChunkCursor cursor(trimmed, static_cast<std::int32_t>(step), c);
+    std::size_t offset = 0;
+    while (const auto chunk = cursor.next()) {
+        const std::string where = chunkLabel(chunks.size(), offset);
+        const std::size_t size = chunk->text.size();
+        if (offset >= n)
+            return where + "a chunk after the end of the trimmed text";
+        if (size == 0)
+            return where + "empty chunk";
+        if (size > n - offset)
+            return where + "runs past the end of the trimmed text";
+        if (chunk->text != trimmed.substr(offset, size))
+            return where + "holds " + unitsOf(chunk->text) + " instead of " +
+                   unitsOf(trimmed.substr(offset, size));
+        if (chunk->position != static_cast<std::int64_t>(offset) + 1)
+            return where + "position " + std::to_string(chunk->position) + ", expected " +
+                   std::to_string(offset + 1);
+
+        const std::size_t end = offset + size;
+        if (end < n && isHigh(trimmed[end - 1]) && isLow(trimmed[end]))
+            return where + "cuts the surrogate pair " + unitsOf(trimmed.substr(end - 1, 2));
+        const bool pairForcedLonger =
+            size == stepUnits + 1 && isHigh(trimmed[end - 2]) && isLow(trimmed[end - 1]);
+        const bool lastAndShort = size < stepUnits && end == n;
+        if (size != stepUnits && !pairForcedLonger && !lastAndShort)
+            return where + "length " + std::to_string(size) + " with a step of " +
+                   std::to_string(step) + " (" + unitsOf(chunk->text) + ")";
+
+        const Rgb ownColor = colorAt(c, chunk->position, len);
+        if (chunk->color != ownColor)
+            return where + "colour differs from colorAt of its position";
+        const auto expected = expectedColor(c, chunk->position, len);
+        const std::array<std::int64_t, 3> got{chunk->color.r, chunk->color.g, chunk->color.b};
+        const std::array<std::int64_t, 3> from{c.StartR, c.StartG, c.StartB};
+        const std::array<std::int64_t, 3> to{c.EndR, c.EndG, c.EndB};
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (got[k] < std::min(from[k], to[k]) || got[k] > std::max(from[k], to[k]))
+                return where + "channel " + std::to_string(k) + " is " + std::to_string(got[k]) +
+                       ", outside " + std::to_string(from[k]) + " to " + std::to_string(to[k]);
+        }
+        if (got != expected)
+            return where + "colour " + std::to_string(got[0]) + "," + std::to_string(got[1]) + "," +
+                   std::to_string(got[2]) + ", expected " + std::to_string(expected[0]) + "," +
+                   std::to_string(expected[1]) + "," + std::to_string(expected[2]) +
+                   " for position " + std::to_string(chunk->position) + " of " + std::to_string(n);
+
+        chunks.push_back(*chunk);
+        offset = end;
+        if (cursor.remaining() != n - offset)
+            return where + "remaining() is " + std::to_string(cursor.remaining()) + ", expected " +
+                   std::to_string(n - offset);
+    }
+    if (offset != n)
+        return "chunks stop at offset " + std::to_string(offset) + " of " + std::to_string(n);
+    return {};
+}
+
+std::string checkMarkup(const FuzzInput& input, std::u16string_view trimmed,
+                        const std::vector<Chunk>& chunks, std::u16string_view markup)
+{
+    const TagTemplate& tags = input.tags;
+    std::size_t at = 0;
+    std::u16string untagged;
+    const auto expect = [&](std::u16string_view piece) {
+        if (markup.substr(at, piece.size()) != piece)
+            return false;
+        at += piece.size();
+        return true;
+    };
+    const auto mismatch = [&](std::size_t index, const char* what, std::u16string_view piece) {
+        return "markup of chunk " + std::to_string(index) + " at unit " + std::to_string(at) +
+               ": expected " + what + " " + unitsOf(piece) + ", found " +
+               unitsOf(markup.substr(at, piece.size()));
+    };
+
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        const std::u16string_view text = chunks[i].text;
+        if (isBlank(text)) {
+            if (!expect(text))
+                return mismatch(i, "the bare blank chunk", text);
+            untagged += text;
+            continue;
+        }
+        if (!expect(tags.TagHead))
+            return mismatch(i, "the head", tags.TagHead);
+        const std::u16string_view code = markup.substr(at, 6);
+        const bool sixHexDigits =
+            code.size() == 6 && std::all_of(code.begin(), code.end(), [](char16_t d) {
+                return (d >= u'0' && d <= u'9') || (d >= u'A' && d <= u'F');
+            });
+        if (!sixHexDigits)
+            return "markup of chunk " + std::to_string(i) + " at unit " + std::to_string(at) +
+                   ": colour code " + unitsOf(code) + " is not six upper-case hex digits";
+        const std::u16string wanted = hexOf(expectedColor(
+            input.colors, chunks[i].position, static_cast<std::int64_t>(trimmed.size())));
+        if (!expect(wanted))
+            return mismatch(i, "the colour code", wanted);
+        if (!expect(tags.TagMid))
+            return mismatch(i, "the mid", tags.TagMid);
+        if (!expect(text))
+            return mismatch(i, "the chunk", text);
+        untagged += text;
+        if (!expect(tags.TagClose))
+            return mismatch(i, "the close", tags.TagClose);
+    }
+    if (at != markup.size())
+        return "markup goes on after the last chunk: " + unitsOf(markup.substr(at));
+    if (untagged != trimmed)
+        return "removing the tags leaves " + unitsOf(untagged) + " instead of the trimmed input " +
+               unitsOf(trimmed);
+    return {};
+}
+
+} // namespace
+
+std::string checkConversion(const FuzzInput& input)
+{
+    const std::u16string_view text = input.text;
+    const std::u16string_view trimmed = trimmedOf(text);
+    const std::u16string_view coreTrimmed = trimSpaces(text);
+    if (coreTrimmed != trimmed || (!trimmed.empty() && coreTrimmed.data() != trimmed.data()))
+        return "trimSpaces gives " + unitsOf(coreTrimmed) + " instead of " + unitsOf(trimmed);
+
+    const auto n = static_cast<std::int64_t>(trimmed.size());
+    const std::int64_t step = expectedStep(input.stepText, n);
+    const std::int32_t coreStep = effectiveStep(input.stepText, n);
+    if (coreStep != step)
+        return "step text " + unitsOf(input.stepText) + " over " + std::to_string(n) +
+               " units gives a step of " + std::to_string(coreStep) + ", expected " +
+               std::to_string(step);
+
+    std::vector<Chunk> chunks;
+    if (std::string fault = checkChunks(input, trimmed, step, chunks); !fault.empty())
+        return fault;
+
+    const std::u16string markup = ConvertText(input.text, input.stepText, input.tags, input.colors);
+    if (std::string fault = checkMarkup(input, trimmed, chunks, markup); !fault.empty())
+        return fault;
+
+    std::u16string streamed;
+    convertTextTo(input.text, input.stepText, input.tags, input.colors,
+                  [&](std::u16string_view piece) { streamed += piece; });
+    if (streamed != markup)
+        return "convertTextTo's pieces differ from ConvertText's result";
+
+    // A reused result string must not keep anything from what it held before.
+    std::u16string reused(markup.size() + 7, u'#');
+    convertTextInto(reused, input.text, input.stepText, input.tags, input.colors);
+    if (reused != markup)
+        return "convertTextInto into a used string differs from ConvertText's result";
+    return {};
+}
+
+} // namespace prismel::fuzzing

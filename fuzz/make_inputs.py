@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""Writes the fuzzer's seed corpus (fuzz/corpus/) and the hand-made awkward inputs
+(tests/data/awkward/) in the fuzzer's byte layout: six colour bytes; the step text, head, mid
+and close, each a count byte and that many UTF-16LE code units; then the input text as UTF-16LE.
+
+Text is given as Python strings; "\\ud83d"-style escapes stand for single code units, so lone
+surrogates can be written. Run it again after changing a table; it rewrites every file it owns.
+"""
+
+import pathlib
+import struct
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+STARTUP_COLORS = (255, 0, 255, 0, 255, 0)
+STARTUP_TAGS = ("[color=#", "]", "[/color]")
+
+
+def units(text):
+    """The UTF-16 code units of text, keeping lone surrogates as they are."""
+    out = []
+    for ch in text:
+        cp = ord(ch)
+        if cp > 0xFFFF:
+            cp -= 0x10000
+            out += [0xD800 + (cp >> 10), 0xDC00 + (cp & 0x3FF)]
+        else:
+            out.append(cp)
+    return out
+
+
+def encode(text, step="1", tags=STARTUP_TAGS, colors=STARTUP_COLORS):
+    data = bytearray(colors)
+    for field in (step, *tags):
+        field_units = units(field)
+        assert len(field_units) < 256, field
+        data.append(len(field_units))
+        data += b"".join(struct.pack("<H", u) for u in field_units)
+    data += b"".join(struct.pack("<H", u) for u in units(text))
+    return bytes(data)
+
+
+GRINNING = "\U0001F600"  # one surrogate pair
+
+SEEDS = {
+    "abc-startup": encode("ABC"),
+    "spaced-forum-line": encode("  你好, world!\r\n彩虹字 " + GRINNING + "  ", step="2"),
+    "html-preset-step3": encode("Hello 世界", step="3", tags=("<font color=", ">", "</font>")),
+    "qq-preset-grey-to-red": encode("QQ空间", tags=("[ftc=", "]", "[/ft]"),
+                                    colors=(128, 128, 128, 255, 0, 0)),
+    "empty-template": encode("ABC", tags=("", "", "")),
+}
+
+AWKWARD = {
+    "pair-at-chunk-end-step2": encode("A" + GRINNING + "BC" + GRINNING + "D", step="2"),
+    "pair-at-chunk-end-step1": encode("A" + GRINNING + "B"),
+    "pairs-only-step3": encode(GRINNING * 5, step="3"),
+    "pair-at-text-end-step2": encode("AB" + GRINNING, step="2"),
+    "lone-high-surrogate-at-end": encode("AB\ud83d"),
+    "lone-high-surrogate-at-chunk-end-step2": encode("A\ud83dBC", step="2"),
+    "lone-low-surrogate": encode("A\ude00B"),
+    "low-before-high-swapped-pair": encode("A\ude00\ud83dB", step="2"),
+    "combining-marks-step1": encode("e\u0301a\u0308\u0323o"),
+    "combining-marks-step2": encode("e\u0301a\u0308\u0323o", step="2"),
+    "crlf-step1": encode("A\r\nB"),
+    "crlf-step2": encode("A\r\nB", step="2"),
+    "lone-cr-and-tab": encode("A\rB\tC"),
+    "ideographic-space-is-not-blank": encode("A\u3000B"),
+    "empty-text": encode(""),
+    "all-spaces": encode("      "),
+    "one-unit": encode("X", step="5"),
+    "step-99999999999": encode("ABCDEFG", step="99999999999"),
+    "step-minus-3": encode("ABCDEFG", step="-3"),
+    "step-2.5-ties-to-2": encode("ABCDEFG", step="2.5"),
+    "step-3.5-ties-to-4": encode("ABCDEFGHIJ", step="3.5"),
+    "step-12abc-trailing-text": encode("ABCDEFGHIJKLMNOP", step="12abc"),
+    "step-empty": encode("ABC", step=""),
+    "step-equals-length": encode("ABCD", step="4"),
+    "step-one-below-length": encode("ABCD", step="3"),
+    "step-2147483648-just-past-range": encode("ABC", step="2147483648"),
+    "descending-and-equal-channels": encode("ABCDEFGH", colors=(255, 7, 200, 0, 7, 201)),
+    "nul-and-bom-units": encode("\x00\ufeffA\x00"),
+}
+
+
+def write(directory, table):
+    directory.mkdir(parents=True, exist_ok=True)
+    for name, data in table.items():
+        (directory / name).write_bytes(data)
+
+
+if __name__ == "__main__":
+    write(ROOT / "fuzz" / "corpus", SEEDS)
+    write(ROOT / "tests" / "data" / "awkward", AWKWARD)

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target of the conversion core and fuzzes it for SECONDS (default 30).
+# The fuzzer grows a scratch copy of fuzz/corpus/, so the checked-in seeds stay as they are;
+# anything it finds is written to tests/data/awkward/, where the replay test picks it up, and
+# the script then exits non-zero.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-30}"
+if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
+    echo "usage: scripts/fuzz.sh [SECONDS]   (a whole number of seconds, default 30)" >&2
+    exit 64
+fi
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+
+corpus="$(mktemp -d "${TMPDIR:-/tmp}/prismel-fuzz.XXXXXX")"
+trap 'rm -rf "$corpus"' EXIT
+cp fuzz/corpus/* "$corpus"/
+
+echo "== fuzzing the conversion core for ${seconds} s"
+status=0
+build/fuzz/fuzz/prismel_fuzz -max_total_time="$seconds" -timeout=5 -max_len=4096 \
+    -artifact_prefix="$PWD/tests/data/awkward/" "$corpus" || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "fuzz.sh: the fuzzer found a fault (exit $status); the input is kept in tests/data/awkward/" >&2
+    exit "$status"
+fi
+echo "fuzz.sh: no fault found"
