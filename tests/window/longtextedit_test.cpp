@@ -1,0 +1,333 @@
+#include "window/longtextedit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextBlock>
+
+using prismel::LongTextEdit;
+
+namespace {
+
+// A line long enough to be kept as several blocks, with a surrogate pair right at `pairAt`.
+QString longLine(qsizetype length, qsizetype pairAt)
+{
+    QString line;
+    line.reserve(length + 1);
+    for (qsizetype i = 0; line.size() < length; ++i)
+        line += line.size() == pairAt ? QStringLiteral("😀")
+                                      : QString(QChar(static_cast<char16_t>(u'a' + i % 26)));
+    return line;
+}
+
+// `prefix` ASCII letters, then `count` copies of one non-BMP character.
+QString pairRun(qsizetype prefix, char32_t pair, qsizetype count)
+{
+    return QString(prefix, u'x') + QString::fromUcs4(&pair, 1).repeated(count);
+}
+
+// No block of the document may begin or end inside a surrogate pair.
+bool keepsPairsWhole(const LongTextEdit& box)
+{
+    for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) {
+        const QString t = b.text();
+        if (!t.isEmpty() && (t.front().isLowSurrogate() || t.back().isHighSurrogate()))
+            return false;
+    }
+    return true;
+}
+
+int longestBlock(const LongTextEdit& box)
+{
+    int longest = 0;
+    for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next())
+        longest = std::max(longest, b.length() - 1);
+    return longest;
+}
+
+} // namespace
+
+class LongTextEditTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data();
+    void roundTrip();
+    void editsAtAnInnerBreakActOnCharacters_data();
+    void editsAtAnInnerBreakActOnCharacters();
+    void undoRestoresTheTextAcrossBreaks();
+    void pasteSplitsALongLineAndKeepsLineBreaks();
+    void typingPastTheBlockLimitKeepsTheText();
+    void copyOfASelectionIsExact_data();
+    void copyOfASelectionIsExact();
+    void cutAndPasteBackRestoresTheText();
+    void selectAllCoversTheText_data();
+    void selectAllCoversTheText();
+    void setSelectionCountsTextUnits();
+    void focusSelectionSurvivesTheClickThatGaveIt();
+};
+
+void LongTextEditTest::roundTrip_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("lines keep LF") << "a\nb\n\nc"
+                                   << "a\nb\n\nc";
+    QTest::newRow("only line breaks") << "\n\n\n"
+                                      << "\n\n\n";
+    QTest::newRow("CR LF becomes LF") << "a\r\nb\r\n"
+                                      << "a\nb\n";
+    QTest::newRow("lone CR becomes LF") << "a\rb\r"
+                                        << "a\nb\n";
+    QTest::newRow("CR CR LF is two breaks") << "a\r\r\nb"
+                                            << "a\n\nb";
+    QTest::newRow("paragraph separator becomes LF") << QString::fromUtf16(u"a\u2029b") << "a\nb";
+    // Qt's own toPlainText() would turn these two into LF and a space.
+    QTest::newRow("line separator and no-break space stay")
+        << QString::fromUtf16(u"a\u2028b\u00a0c") << QString::fromUtf16(u"a\u2028b\u00a0c");
+    QTest::newRow("chinese and emoji") << "彩虹😀字"
+                                       << "彩虹😀字";
+    // The line is cut near every 4096 units; a pair on either side of a cut must stay whole.
+    for (const qsizetype at : {4094, 4095, 4096, 4097, 8191, 8192}) {
+        const QString line = longLine(30'000, at);
+        QTest::addRow("30k line, emoji at %lld", static_cast<long long>(at)) << line << line;
+    }
+    // Emoji allow a wrap between any two; bold letters allow none, so the cut falls back to
+    // characters; combining marks form one endless character, so only the pair check is left.
+    const std::pair<const char*, char32_t> kinds[] = {{"emoji", U'\U0001F600'},
+                                                      {"bold letter", U'\U0001D400'},
+                                                      {"combining mark", U'\U0001D167'}};
+    for (const auto& [kind, pair] : kinds) {
+        for (const qsizetype prefix : {0, 1, 2, 3, 4095, 4096, 4097}) {
+            const QString line = pairRun(prefix, pair, 12'000);
+            QTest::addRow("%s pairs after %lld letters", kind, static_cast<long long>(prefix))
+                << line << line;
+        }
+    }
+    const QString spaced = QString::fromUtf16(u"word ").repeated(20'000);
+    QTest::newRow("100k of words") << spaced << spaced;
+    QTest::newRow("two long lines, CR LF between")
+        << longLine(20'000, 5) + "\r\n" + longLine(20'000, 9)
+        << longLine(20'000, 5) + "\n" + longLine(20'000, 9);
+}
+
+void LongTextEditTest::roundTrip()
+{
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    LongTextEdit box;
+    box.setText(in);
+    QCOMPARE(box.text(), out);
+    QCOMPARE(box.toPlainText(), out);
+    QVERIFY(keepsPairsWhole(box));
+    QVERIFY(longestBlock(box) <= 8192);
+}
+
+void LongTextEditTest::editsAtAnInnerBreakActOnCharacters_data()
+{
+    // The cursor sits at one of our breaks, at the end of the block before it or at the start of
+    // the block after it; both are the same place in text(). The expected text is the line with
+    // [cutFrom, cutTo) around that place replaced by `inserted`.
+    QTest::addColumn<bool>("afterBreak");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<int>("cutFrom");
+    QTest::addColumn<int>("cutTo");
+    QTest::addColumn<QString>("inserted");
+    for (const bool after : {false, true}) {
+        const char* side = after ? "start of the next block" : "end of the block";
+        QTest::addRow("backspace at %s deletes the character before", side)
+            << after << QKeySequence(Qt::Key_Backspace) << -1 << 0 << QString();
+        QTest::addRow("delete at %s deletes the character after", side)
+            << after << QKeySequence(Qt::Key_Delete) << 0 << 1 << QString();
+        QTest::addRow("typing at %s inserts there", side)
+            << after << QKeySequence(Qt::Key_X) << 0 << 0 << QStringLiteral("x");
+        QTest::addRow("enter at %s inserts a line break", side)
+            << after << QKeySequence(Qt::Key_Return) << 0 << 0 << QStringLiteral("\n");
+        QTest::addRow("shift+enter at %s inserts a line break", side)
+            << after << QKeySequence(Qt::SHIFT | Qt::Key_Return) << 0 << 0 << QStringLiteral("\n");
+        QTest::addRow("right then backspace at %s deletes the character after", side)
+            << after << QKeySequence(Qt::Key_Right, Qt::Key_Backspace) << 0 << 1 << QString();
+        QTest::addRow("left then delete at %s deletes the character before", side)
+            << after << QKeySequence(Qt::Key_Left, Qt::Key_Delete) << -1 << 0 << QString();
+        QTest::addRow("shift+right then typing at %s replaces the character after", side)
+            << after << QKeySequence(Qt::SHIFT | Qt::Key_Right, QKeyCombination(Qt::Key_Y)) << 0
+            << 1 << QStringLiteral("y");
+    }
+}
+
+void LongTextEditTest::editsAtAnInnerBreakActOnCharacters()
+{
+    QFETCH(bool, afterBreak);
+    QFETCH(QKeySequence, keys);
+    QFETCH(int, cutFrom);
+    QFETCH(int, cutTo);
+    QFETCH(QString, inserted);
+    const QString line = longLine(20'000, -1);
+    LongTextEdit box;
+    box.setText(line);
+    QVERIFY2(box.document()->blockCount() > 1, "a long line is kept as several blocks");
+
+    const int breakAt = box.document()->begin().length() - 1;
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(breakAt + (afterBreak ? 1 : 0));
+    box.setTextCursor(cursor);
+    QCOMPARE(box.selectionStart(), breakAt);
+
+    for (uint i = 0; i < uint(keys.count()); ++i)
+        QTest::keyClick(&box, keys[i].key(), keys[i].keyboardModifiers());
+    const QString expected = line.left(breakAt + cutFrom) + inserted + line.mid(breakAt + cutTo);
+    QCOMPARE(box.text(), expected);
+}
+
+void LongTextEditTest::undoRestoresTheTextAcrossBreaks()
+{
+    const QString line = longLine(20'000, 4100);
+    LongTextEdit box;
+    box.setText(line);
+    // Deleting a stretch over two of our breaks, then pressing Enter where it was.
+    box.setSelection(4000, 5000);
+    QTest::keyClick(&box, Qt::Key_Delete);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(box.text(), line.left(4000) + "\n" + line.mid(9000));
+    box.undo();
+    box.undo();
+    QCOMPARE(box.text(), line);
+    box.redo();
+    QCOMPARE(box.text(), line.left(4000) + line.mid(9000));
+}
+
+void LongTextEditTest::pasteSplitsALongLineAndKeepsLineBreaks()
+{
+    const QString line = longLine(20'000, -1);
+    const QString pasted = longLine(30'000, 7) + "\r\n" + longLine(9'000, 8190);
+    LongTextEdit box;
+    box.setText(line);
+    box.setSelection(6000, 10);
+    QGuiApplication::clipboard()->setText(pasted);
+    box.paste();
+    QCOMPARE(box.text(), line.left(6000) + QString(pasted).replace("\r\n", "\n") + line.mid(6010));
+    QVERIFY(keepsPairsWhole(box));
+    QVERIFY(longestBlock(box) <= 8192);
+    box.undo();
+    QCOMPARE(box.text(), line);
+}
+
+void LongTextEditTest::typingPastTheBlockLimitKeepsTheText()
+{
+    LongTextEdit box;
+    box.setText(QString(8190, u'a'));
+    box.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&box, QStringLiteral("bcdef"));
+    QCOMPARE(box.text(), QString(8190, u'a') + "bcdef");
+    QVERIFY(longestBlock(box) <= 8192);
+}
+
+void LongTextEditTest::copyOfASelectionIsExact_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::newRow("across one break") << 4000 << 200;
+    QTest::newRow("across several breaks and a line break") << 100 << 25'000;
+    QTest::newRow("ending right at the line break") << 29'000 << 1000;
+    QTest::newRow("the line break alone") << 30'000 << 1;
+    QTest::newRow("everything") << 0 << 40'004;
+}
+
+void LongTextEditTest::copyOfASelectionIsExact()
+{
+    QFETCH(int, start);
+    QFETCH(int, length);
+    const QString text = longLine(30'000, 4096) + "\n中文\r\n" + longLine(10'000, 3);
+    const QString held = QString(text).replace("\r\n", "\n");
+    QCOMPARE(held.size(), 40'004);
+    LongTextEdit box;
+    box.setText(text);
+    box.setSelection(start, length);
+    box.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), held.mid(start, length));
+}
+
+void LongTextEditTest::cutAndPasteBackRestoresTheText()
+{
+    const QString line = longLine(30'000, 12'000);
+    LongTextEdit box;
+    box.setText(line);
+    box.setSelection(3000, 15'000);
+    box.cut();
+    QCOMPARE(box.text(), line.left(3000) + line.mid(18'000));
+    box.paste();
+    QCOMPARE(box.text(), line);
+}
+
+void LongTextEditTest::selectAllCoversTheText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("lines") << "a\nb\n";
+    QTest::newRow("long line") << longLine(50'000, 4000);
+    QTest::newRow("long lines") << longLine(50'000, 4000) + "\n\n" + longLine(9'000, 1) + "\n";
+}
+
+void LongTextEditTest::selectAllCoversTheText()
+{
+    QFETCH(QString, text);
+    LongTextEdit box;
+    box.setText(text);
+    box.selectAll();
+    QCOMPARE(box.selectionStart(), 0);
+    QCOMPARE(box.selectionLength(), text.size());
+}
+
+void LongTextEditTest::setSelectionCountsTextUnits()
+{
+    LongTextEdit box;
+    const QString line = longLine(12'000, -1);
+    box.setText(line + "\n" + line);
+    box.setSelection(12'001, 5);
+    QCOMPARE(box.selectionStart(), 12'001);
+    QCOMPARE(box.selectionLength(), 5);
+    QCOMPARE(box.textCursor().selectedText(), line.left(5));
+    box.setSelection(4000, 5000);
+    QCOMPARE(box.selectionStart(), 4000);
+    QCOMPARE(box.selectionLength(), 5000);
+    box.setSelection(-3, 1'000'000'000); // clamped to the text
+    QCOMPARE(box.selectionStart(), 0);
+    QCOMPARE(box.selectionLength(), box.text().size());
+}
+
+void LongTextEditTest::focusSelectionSurvivesTheClickThatGaveIt()
+{
+    QWidget window;
+    auto* other = new QLineEdit(&window);
+    auto* box = new LongTextEdit(&window);
+    box->setGeometry(0, 30, 200, 100);
+    box->setText(QStringLiteral("彩虹字的工具\nrainbow"));
+    int entered = 0;
+    QObject::connect(box, &LongTextEdit::focusEntered, box, [&] {
+        ++entered;
+        box->selectAll();
+    });
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(entered, 1);
+    QCOMPARE(box->selectionLength(), box->text().size());
+    // Once the box has the focus a click places the cursor as usual.
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(box->selectionLength(), 0);
+
+    QTest::keyClick(box, Qt::Key_Tab);
+    QVERIFY(other->hasFocus());
+    QTest::keyClick(other, Qt::Key_Tab);
+    QVERIFY(box->hasFocus());
+    QCOMPARE(entered, 2);
+    QCOMPARE(box->selectionLength(), box->text().size());
+}
+
+QTEST_MAIN(LongTextEditTest)
+#include "longtextedit_test.moc"

@@ -1,0 +1,1 @@
+prismel_add_qtest(longtextedit_test longtextedit_test.cpp)

@@ -1,0 +1,432 @@
+#include "window/longtextedit.h"
+
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextBoundaryFinder>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace prismel {
+
+namespace {
+
+// Laying out one block of 4096 code units takes a few milliseconds, so typing stays fluid; much
+// smaller blocks only add more early line ends. A block is split again once edits grow it past
+// kMaxBlock, and each cut looks back up to kCutSearch units for a place where wrapping may break.
+constexpr qsizetype kTargetBlock = 4096;
+constexpr qsizetype kMaxBlock = 8192;
+constexpr qsizetype kCutSearch = 256;
+
+// Set on a block that continues the line of the block before it: the break between them is ours.
+constexpr int kContinuesLine = QTextFormat::UserProperty + 0x4c54;
+
+bool continuesLine(const QTextBlock& block)
+{
+    return block.blockFormat().boolProperty(kContinuesLine);
+}
+
+QTextBlockFormat continuingFormat(QTextBlockFormat format)
+{
+    format.setProperty(kContinuesLine, true);
+    return format;
+}
+
+QTextBlockFormat lineFormat(QTextBlockFormat format)
+{
+    format.clearProperty(kContinuesLine);
+    return format;
+}
+
+// What QTextCursor::insertText turns into a block break: line feed, carriage return, the
+// paragraph separator and the two non-characters the document uses as frame marks.
+bool isLineBreak(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == u'\xfdd0' ||
+           c == u'\xfdd1';
+}
+
+bool splitsSurrogatePair(QStringView text, qsizetype pos)
+{
+    return pos > 0 && pos < text.size() && text[pos - 1].isHighSurrogate() &&
+           text[pos].isLowSurrogate();
+}
+
+// The last boundary of the given kind in (lowest, target], or -1.
+qsizetype lastBoundary(QTextBoundaryFinder::BoundaryType type, QStringView text, qsizetype lowest,
+                       qsizetype target)
+{
+    // A little text after the target lets the finder judge the target itself.
+    const qsizetype end = std::min(text.size(), target + 8);
+    QTextBoundaryFinder finder(type, text.constData() + lowest, end - lowest);
+    finder.setPosition(target - lowest);
+    qsizetype pos = finder.isAtBoundary() ? finder.position() : finder.toPreviousBoundary();
+    // Position 0 is only the edge of the window the finder was given.
+    while (pos > 0) {
+        if (!splitsSurrogatePair(text, lowest + pos))
+            return lowest + pos;
+        pos = finder.toPreviousBoundary();
+    }
+    return -1;
+}
+
+qsizetype cutNear(QStringView text, qsizetype target)
+{
+    const qsizetype lowest = target - kCutSearch;
+    if (const qsizetype cut = lastBoundary(QTextBoundaryFinder::Line, text, lowest, target);
+        cut > 0)
+        return cut;
+    if (const qsizetype cut = lastBoundary(QTextBoundaryFinder::Grapheme, text, lowest, target);
+        cut > 0)
+        return cut;
+    return splitsSurrogatePair(text, target) ? target - 1 : target;
+}
+
+// Offsets at which a line of this text gets our breaks, so that no piece is longer than kMaxBlock.
+std::vector<qsizetype> cutsFor(QStringView line)
+{
+    std::vector<qsizetype> cuts;
+    qsizetype start = 0;
+    while (line.size() - start > kMaxBlock) {
+        start = cutNear(line, start + kTargetBlock);
+        cuts.push_back(start);
+    }
+    return cuts;
+}
+
+void splitBlock(const QTextBlock& block)
+{
+    if (block.length() - 1 <= kMaxBlock)
+        return;
+    const QString line = block.text();
+    const int base = block.position();
+    QTextCursor cursor(block);
+    int inserted = 0;
+    for (const qsizetype cut : cutsFor(line)) {
+        cursor.setPosition(base + static_cast<int>(cut) + inserted);
+        cursor.insertBlock(continuingFormat(cursor.blockFormat()), cursor.charFormat());
+        ++inserted;
+    }
+}
+
+// Inserts one line, no break in it, at the cursor: in pieces joined by our breaks, so that no
+// block ever holds the whole of a long line. Only the two blocks at its ends, which it shares
+// with the text that was there, may need cutting again.
+void insertLine(QTextCursor& cursor, QStringView line)
+{
+    const QTextBlock first = cursor.block();
+    qsizetype start = 0;
+    for (const qsizetype cut : cutsFor(line)) {
+        cursor.insertText(line.sliced(start, cut - start).toString());
+        cursor.insertBlock(continuingFormat(cursor.blockFormat()), cursor.charFormat());
+        start = cut;
+    }
+    cursor.insertText(line.sliced(start).toString());
+    if (first != cursor.block())
+        splitBlock(first);
+    splitBlock(cursor.block());
+}
+
+// Inserts text at the cursor, which has no selection, turning each line break of any kind into a
+// real block break.
+void insertLines(QTextCursor& cursor, QStringView text)
+{
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0;; ++i) {
+        const bool atEnd = i == text.size();
+        if (!atEnd && !isLineBreak(text[i]))
+            continue;
+        if (i > lineStart)
+            insertLine(cursor, text.sliced(lineStart, i - lineStart));
+        if (atEnd)
+            return;
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        cursor.insertBlock(lineFormat(cursor.blockFormat()), cursor.charFormat());
+        lineStart = i + 1;
+    }
+}
+
+// The text between two document positions, without our breaks.
+QString textBetween(const QTextDocument* document, int from, int to)
+{
+    QString out;
+    QTextBlock block = document->findBlock(from);
+    bool first = true;
+    while (block.isValid() && block.position() <= to) {
+        if (!first && !continuesLine(block))
+            out += u'\n';
+        const int start = std::max(from - block.position(), 0);
+        const int end = std::min(to - block.position(), block.length() - 1);
+        if (end > start)
+            out += block.text().mid(start, end - start);
+        first = false;
+        block = block.next();
+    }
+    return out;
+}
+
+bool isEnter(const QKeyEvent* event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+           !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+}
+
+bool deletesBackward(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Backspace || event->matches(QKeySequence::DeleteStartOfWord);
+}
+
+bool deletesForward(const QKeyEvent* event)
+{
+    return event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteEndOfWord);
+}
+
+// Steps the cursor over our breaks in one direction, so that the key that follows acts on a
+// character of the text rather than on a break that is not there.
+bool stepOverBreaks(QTextCursor& cursor, bool forward, QTextCursor::MoveMode mode)
+{
+    bool moved = false;
+    for (;;) {
+        const QTextBlock block = cursor.block();
+        if (forward) {
+            const QTextBlock next = block.next();
+            if (!cursor.atBlockEnd() || !next.isValid() || !continuesLine(next))
+                return moved;
+            cursor.setPosition(next.position(), mode);
+        } else {
+            if (!cursor.atBlockStart() || !block.previous().isValid() || !continuesLine(block))
+                return moved;
+            cursor.setPosition(block.position() - 1, mode);
+        }
+        moved = true;
+    }
+}
+
+} // namespace
+
+LongTextEdit::LongTextEdit(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Tab moves on to the next control, as in the other fields of the window.
+    setTabChangesFocus(true);
+}
+
+QString LongTextEdit::text() const
+{
+    const QTextDocument* doc = document();
+    QString out;
+    out.reserve(doc->characterCount());
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block != doc->begin() && !continuesLine(block))
+            out += u'\n';
+        out += block.text();
+    }
+    return out;
+}
+
+void LongTextEdit::setText(const QString& text)
+{
+    QTextDocument* doc = document();
+    // Like QPlainTextEdit::setPlainText: the new text is not an undo step and ends the history.
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    insertLines(cursor, text);
+    cursor.endEditBlock();
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
+    setTextCursor(QTextCursor(doc));
+}
+
+void LongTextEdit::insertPlainText(const QString& text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    insertLines(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+int LongTextEdit::textPosition(int documentPosition) const
+{
+    const QTextDocument* doc = document();
+    const QTextBlock target = doc->findBlock(documentPosition);
+    int ours = 0;
+    for (QTextBlock block = doc->begin(); block.isValid() && block != target;) {
+        block = block.next();
+        if (block.isValid() && continuesLine(block))
+            ++ours;
+    }
+    return documentPosition - ours;
+}
+
+int LongTextEdit::documentPosition(int textPosition) const
+{
+    const QTextDocument* doc = document();
+    int offset = 0;
+    QTextBlock block = doc->begin();
+    for (;;) {
+        const int length = block.length() - 1;
+        if (textPosition <= offset + length)
+            return block.position() + std::max(textPosition - offset, 0);
+        const QTextBlock next = block.next();
+        if (!next.isValid())
+            return block.position() + length;
+        offset += length + (continuesLine(next) ? 0 : 1);
+        block = next;
+    }
+}
+
+int LongTextEdit::selectionStart() const
+{
+    return textPosition(textCursor().selectionStart());
+}
+
+int LongTextEdit::selectionLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return textPosition(cursor.selectionEnd()) - textPosition(cursor.selectionStart());
+}
+
+void LongTextEdit::setSelection(int start, int length)
+{
+    start = std::max(start, 0);
+    length = std::max(length, 0);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(documentPosition(start));
+    cursor.setPosition(documentPosition(start + std::min(length, INT_MAX - start)),
+                       QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void LongTextEdit::splitCursorBlockIfLong()
+{
+    QTextCursor cursor = textCursor();
+    if (cursor.block().length() - 1 <= kMaxBlock)
+        return;
+    cursor.joinPreviousEditBlock();
+    splitBlock(cursor.block());
+    cursor.endEditBlock();
+}
+
+void LongTextEdit::focusInEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    if (event->reason() == Qt::PopupFocusReason)
+        return;
+    // The press that gave the focus arrives right after this event; a zero timer forgets the
+    // mark when no press follows (a click on the scroll bar also focuses the box).
+    m_focusByMouse = event->reason() == Qt::MouseFocusReason;
+    if (m_focusByMouse)
+        QTimer::singleShot(0, this, [this] { m_focusByMouse = false; });
+    Q_EMIT focusEntered();
+}
+
+void LongTextEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (isReadOnly()) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    if (isEnter(event)) {
+        // QTextCursor::insertBlock() would copy our mark into the new line.
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        cursor.insertBlock(lineFormat(cursor.blockFormat()), cursor.charFormat());
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    const bool selecting = event->matches(QKeySequence::SelectNextChar) ||
+                           event->matches(QKeySequence::SelectPreviousChar);
+    const QTextCursor::MoveMode mode =
+        selecting ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    bool moved = false;
+    if (selecting || !cursor.hasSelection()) {
+        if (deletesBackward(event) || event->matches(QKeySequence::MoveToPreviousChar) ||
+            event->matches(QKeySequence::SelectPreviousChar))
+            moved = stepOverBreaks(cursor, false, mode);
+        else if (deletesForward(event) || event->matches(QKeySequence::MoveToNextChar) ||
+                 event->matches(QKeySequence::SelectNextChar))
+            moved = stepOverBreaks(cursor, true, mode);
+    }
+    if (moved)
+        setTextCursor(cursor);
+    QPlainTextEdit::keyPressEvent(event);
+    if (!event->text().isEmpty())
+        splitCursorBlockIfLong();
+}
+
+void LongTextEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    QPlainTextEdit::inputMethodEvent(event);
+    if (!event->commitString().isEmpty())
+        splitCursorBlockIfLong();
+}
+
+void LongTextEdit::mousePressEvent(QMouseEvent* event)
+{
+    if (m_focusByMouse && event->button() == Qt::LeftButton) {
+        // Keep the selection that the focus brought; the click only gave the focus.
+        m_focusByMouse = false;
+        m_pressSwallowed = true;
+        event->accept();
+        return;
+    }
+    m_focusByMouse = false;
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void LongTextEdit::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressSwallowed) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void LongTextEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_pressSwallowed) {
+        m_pressSwallowed = false;
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
+}
+
+QMimeData* LongTextEdit::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    auto* mime = new QMimeData;
+    mime->setText(textBetween(document(), cursor.selectionStart(), cursor.selectionEnd()));
+    return mime;
+}
+
+void LongTextEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (source == nullptr || !source->hasText())
+        return;
+    insertPlainText(source->text());
+}
+
+} // namespace prismel

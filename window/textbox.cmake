@@ -1,0 +1,1 @@
+target_sources(prismel_window PRIVATE longtextedit.h longtextedit.cpp)
