@@ -1,15 +1,17 @@
 #pragma once
 
-#include <string>
+#include <cstddef>
+#include <memory>
 #include <string_view>
 
 namespace prismel::cli {
 
-// Buffers UTF-8 for a file descriptor and remembers the first write error, so the converter can
-// stream a large result in bounded memory and still report a full disk or a closed pipe.
+// Encodes text as UTF-8 into a fixed buffer and writes it to a file descriptor whenever the buffer
+// fills, so a large result streams out in bounded memory. The first write error is kept: later
+// text is dropped, and the caller reports the error once at the end.
 class Utf8Output {
 public:
-    explicit Utf8Output(int fd) : m_fd(fd) { m_buffer.reserve(bufferSize + 64); }
+    explicit Utf8Output(int fd);
 
     void append(std::u16string_view text);
     // Writes what is buffered; false once any write has failed.
@@ -22,7 +24,8 @@ private:
 
     int m_fd;
     int m_error = 0;
-    std::string m_buffer;
+    std::size_t m_used = 0;
+    std::unique_ptr<char[]> m_buffer;
 };
 
 } // namespace prismel::cli

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -16,8 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Sink { File, DevFull, ClosedPipe };
+// Where standard input comes from: a file opened on it, or a pipe the test writes into.
 enum class Source { File, Pipe };
+// Where standard output goes: a file the test reads back, /dev/full, or a pipe closed at once.
+enum class Sink { File, DevFull, ClosedPipe };
 
 struct RunResult {
     int exitCode = -1;
@@ -31,12 +33,27 @@ std::string slurp(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+fs::path scratchDir()
+{
+    return fs::temp_directory_path() / ("prismel-cli-" + std::to_string(getpid()));
+}
+
 fs::path scratch(const std::string& name)
 {
-    const auto dir = fs::temp_directory_path() / ("prismel-cli-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    return dir / name;
+    fs::create_directories(scratchDir());
+    return scratchDir() / name;
 }
+
+class ScratchCleanup : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(scratchDir(), ignored);
+    }
+};
+
+const auto* const cleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
 
 RunResult run(std::vector<std::string> args, const std::string& input, Source source = Source::File,
               Sink sink = Sink::File)
@@ -53,13 +70,15 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
     if (pid == 0) {
         if (source == Source::Pipe) {
             dup2(inPipe[0], 0);
+            close(inPipe[0]);
             close(inPipe[1]);
         } else {
             dup2(open(inPath.c_str(), O_RDONLY), 0);
         }
         if (sink == Sink::ClosedPipe) {
-            close(outPipe[0]);
             dup2(outPipe[1], 1);
+            close(outPipe[0]);
+            close(outPipe[1]);
         } else {
             dup2(open(sink == Sink::DevFull ? "/dev/full" : outPath.c_str(),
                       O_WRONLY | O_CREAT | O_TRUNC, 0600),
@@ -75,7 +94,14 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
     }
     if (source == Source::Pipe) {
         close(inPipe[0]);
-        (void)!write(inPipe[1], input.data(), input.size());
+        // Written in full before the converter can answer: it reads everything first.
+        std::size_t done = 0;
+        while (done < input.size()) {
+            const ssize_t n = write(inPipe[1], input.data() + done, input.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
         close(inPipe[1]);
     }
     if (sink == Sink::ClosedPipe) {
@@ -97,6 +123,7 @@ struct OutputCase {
     std::vector<std::string> args;
     std::string input;
     std::string expected;
+    Source source = Source::File;
 };
 
 class ConvertOutput : public testing::TestWithParam<OutputCase> {};
@@ -104,80 +131,132 @@ class ConvertOutput : public testing::TestWithParam<OutputCase> {};
 TEST_P(ConvertOutput, ExactBytes)
 {
     const auto& c = GetParam();
-    const RunResult r = run(c.args, c.input);
+    const RunResult r = run(c.args, c.input, c.source);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, c.expected);
     EXPECT_EQ(r.err, "");
 }
 
-void PrintTo(const OutputCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+const std::string abDefault = "[color=#808080]A[/color][color=#00FF00]B[/color]";
+const std::string abcDefault =
+    "[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]";
+const std::string abcdeStepTwo =
+    "[color=#CC33CC]AB[/color][color=#669966]CD[/color][color=#00FF00]E[/color]";
+const std::string abHtml = "<font color=808080>A</font><font color=00FF00>B</font>";
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, ConvertOutput,
+    Markup, ConvertOutput,
     testing::Values(
-        OutputCase{"defaults_are_the_windows",
-                   {},
-                   "ABC",
-                   "[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]"},
-        OutputCase{
-            "dash_reads_stdin", {"-"}, "AB", "[color=#808080]A[/color][color=#00FF00]B[/color]"},
-        OutputCase{"html",
-                   {"--format", "html"},
-                   "AB",
-                   "<font color=808080>A</font><font color=00FF00>B</font>"},
+        OutputCase{"defaults_are_the_windows", {}, "ABC", abcDefault},
+        OutputCase{"spaces_trimmed", {}, "  AB  ", abDefault},
+        OutputCase{"html", {"--format", "html"}, "AB", abHtml},
         OutputCase{"ubb_has_no_hash",
                    {"--format=ubb"},
                    "AB",
                    "[color=808080]A[/color][color=00FF00]B[/color]"},
         OutputCase{"qq", {"--format", "qq"}, "AB", "[ftc=808080]A[/ft][ftc=00FF00]B[/ft]"},
-        OutputCase{"empty_head", {"--head="}, "AB", "808080]A[/color]00FF00]B[/color]"},
-        OutputCase{"head_starting_with_dash", {"--head", "-x"}, "A", "-x00FF00]A[/color]"},
-        OutputCase{"step_two",
-                   {"--step", "2"},
-                   "ABCDE",
-                   "[color=#CC33CC]AB[/color][color=#669966]CD[/color][color=#00FF00]E[/color]"},
-        OutputCase{"step_text_like_the_field",
-                   {"--step=2.5abc"},
-                   "ABCDE",
-                   "[color=#CC33CC]AB[/color][color=#669966]CD[/color][color=#00FF00]E[/color]"},
-        OutputCase{"colours_any_case_and_hash",
-                   {"--start", "#0000ff", "--end=FF0000", "--format", "html"},
+        OutputCase{"mid_before_format_still_wins",
+                   {"--mid", ":", "--format", "html"},
                    "AB",
-                   "<font color=800080>A</font><font color=FF0000>B</font>"},
+                   "<font color=808080:A</font><font color=00FF00:B</font>"},
+        OutputCase{"close_after_format_wins",
+                   {"--format=qq", "--close=|"},
+                   "AB",
+                   "[ftc=808080]A|[ftc=00FF00]B|"},
+        OutputCase{"empty_head", {"--head="}, "AB", "808080]A[/color]00FF00]B[/color]"},
+        OutputCase{"empty_template", {"--head=", "--mid=", "--close="}, "AB", "808080A00FF00B"},
+        OutputCase{"head_starting_with_dash", {"--head", "-x"}, "A", "-x00FF00]A[/color]"},
+        OutputCase{"head_after_equals_with_dash", {"--head=-x"}, "A", "-x00FF00]A[/color]"},
+        OutputCase{"head_with_equals_inside", {"--head=a=b"}, "A", "a=b00FF00]A[/color]"},
+        OutputCase{"step_two", {"--step", "2"}, "ABCDE", abcdeStepTwo},
+        OutputCase{"step_text_like_the_field", {"--step=2.5abc"}, "ABCDE", abcdeStepTwo},
+        OutputCase{"negative_step_falls_back", {"--step", "-2"}, "ABC", abcDefault},
+        OutputCase{"step_of_whole_length_falls_back", {"--step", "3"}, "ABC", abcDefault},
+        OutputCase{"step_without_number_falls_back", {"--step="}, "ABC", abcDefault}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Colours, ConvertOutput,
+    testing::Values(OutputCase{"hash_lower_and_plain_upper",
+                               {"--start", "#0000ff", "--end=FF0000", "--format", "html"},
+                               "AB",
+                               "<font color=800080>A</font><font color=FF0000>B</font>"},
+                    OutputCase{"plain_lower_and_hash_upper",
+                               {"--start=00ff00", "--end", "#0000FF", "--format=html"},
+                               "AB",
+                               "<font color=008080>A</font><font color=0000FF>B</font>"},
+                    OutputCase{"mixed_case",
+                               {"--start", "aBcDeF", "--end", "AbCdEf", "--format=html"},
+                               "A",
+                               "<font color=ABCDEF>A</font>"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, ConvertOutput,
+    testing::Values(
         OutputCase{"bom_dropped",
                    {"--format=html"},
                    "\xEF\xBB\xBF"
                    "AB",
-                   "<font color=808080>A</font><font color=00FF00>B</font>"},
-        OutputCase{
-            "crlf_kept", {}, "A\r\nB", "[color=#BF40BF]A[/color]\r\n[color=#00FF00]B[/color]"},
+                   abHtml},
+        OutputCase{"crlf_kept_step_one",
+                   {},
+                   "A\r\nB",
+                   "[color=#BF40BF]A[/color]\r\n[color=#00FF00]B[/color]"},
+        OutputCase{"crlf_kept_step_two",
+                   {"--step", "2"},
+                   "A\r\nB",
+                   "[color=#BF40BF]A\r[/color][color=#40BF40]\nB[/color]"},
         OutputCase{"emoji_not_split",
                    {},
                    "A\xF0\x9F\x98\x80"
                    "B",
                    "[color=#BF40BF]A[/color][color=#808080]\xF0\x9F\x98\x80[/color]"
                    "[color=#00FF00]B[/color]"},
+        OutputCase{"chinese", {}, "彩虹", "[color=#808080]彩[/color][color=#00FF00]虹[/color]"},
         OutputCase{"empty_input", {}, "", ""}, OutputCase{"spaces_only", {}, "   ", ""}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(ConvertCli, ReadsNamedFileAndPipe)
+INSTANTIATE_TEST_SUITE_P(
+    StandardInput, ConvertOutput,
+    testing::Values(
+        OutputCase{"redirected_file_no_name", {}, "AB", abDefault, Source::File},
+        OutputCase{"redirected_file_dash", {"-"}, "AB", abDefault, Source::File},
+        OutputCase{"pipe_no_name", {}, "AB", abDefault, Source::Pipe},
+        OutputCase{"pipe_dash", {"-"}, "AB", abDefault, Source::Pipe},
+        OutputCase{
+            "pipe_after_options", {"--step", "2", "-"}, "ABCDE", abcdeStepTwo, Source::Pipe}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(ConvertCli, ReadsTheNamedFileNotStandardInput)
 {
     const auto file = scratch("named.txt");
-    std::ofstream(file, std::ios::binary) << "彩虹";
-    const std::string expected = "[color=#808080]彩[/color][color=#00FF00]虹[/color]";
-    EXPECT_EQ(run({file.string()}, "").out, expected);
-    EXPECT_EQ(run({}, "彩虹", Source::Pipe).out, expected);
+    std::ofstream(file, std::ios::binary) << "ABC";
+    const RunResult r = run({file.string()}, "ignored");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, abcDefault);
+}
+
+TEST(ConvertCli, LargeInputStreamsOutWhole)
+{
+    // 300000 chunks give about 7 MB of code, many times the output buffer.
+    const std::string input(300'000, 'x');
+    const RunResult r = run({"--format=html", "--step", "100000"}, input, Source::Pipe);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "<font color=FF00FF>" + std::string(100'000, 'x') + "</font>" +
+                         "<font color=AA55AA>" + std::string(100'000, 'x') + "</font>" +
+                         "<font color=55AA55>" + std::string(100'000, 'x') + "</font>");
 }
 
 TEST(ConvertCli, HelpAndVersion)
 {
-    EXPECT_EQ(run({"--version"}, "").out, "prismel-convert 2.00\n");
+    const RunResult version = run({"--version"}, "");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "prismel-convert 2.00\n");
     const RunResult help = run({"--help"}, "");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--format html|ubb|qq"), std::string::npos);
+    EXPECT_EQ(help.err, "");
 }
 
 struct ErrorCase {
@@ -189,31 +268,127 @@ struct ErrorCase {
     std::string messagePart;
 };
 
-TEST(ConvertCli, Errors)
+class ConvertError : public testing::TestWithParam<ErrorCase> {};
+
+TEST_P(ConvertError, OneLineOnStderrNothingOnStdout)
 {
-    const ErrorCase cases[] = {
-        {"unknown_option", {"--colour", "x"}, "A", Sink::File, 64, "unknown option '--colour'"},
-        {"missing_value", {"--step"}, "A", Sink::File, 64, "needs a value"},
-        {"bad_colour", {"--end", "12345G"}, "A", Sink::File, 64, "not six hexadecimal digits"},
-        {"bad_format", {"--format", "bbcode"}, "A", Sink::File, 64, "unknown format"},
-        {"not_utf8", {}, "AB\xC3\x28", Sink::File, 65, "offset 2"},
-        {"missing_file",
-         {"/nonexistent/in.txt"},
-         "",
-         Sink::File,
-         66,
-         "'/nonexistent/in.txt': No such file or directory"},
-        {"directory", {"/"}, "", Sink::File, 66, "Is a directory"},
-        {"full_disk", {}, "ABC", Sink::DevFull, 74, "No space left on device"},
-        {"closed_pipe", {}, std::string(200'000, 'x'), Sink::ClosedPipe, 74, "Broken pipe"},
-    };
-    for (const auto& c : cases) {
-        const RunResult r = run(c.args, c.input, Source::File, c.sink);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.name;
-        EXPECT_EQ(r.out, "") << c.name;
-        EXPECT_NE(r.err.find(c.messagePart), std::string::npos) << c.name << ": " << r.err;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.name;
-    }
+    const auto& c = GetParam();
+    const RunResult r = run(c.args, c.input, Source::File, c.sink);
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(c.messagePart), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.err.ends_with("\n")) << r.err;
 }
+
+const std::string usageHint = "see 'prismel-convert --help'";
+
+INSTANTIATE_TEST_SUITE_P(
+    Usage, ConvertError,
+    testing::Values(
+        ErrorCase{"unknown_option", {"--colour", "x"}, "A", Sink::File, 64, "'--colour'"},
+        ErrorCase{"unknown_option_with_value",
+                  {"--colour=red"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "unknown option '--colour'"},
+        ErrorCase{"short_option", {"-s", "2"}, "A", Sink::File, 64, "unknown option '-s'"},
+        ErrorCase{"hint_given", {"--bogus"}, "A", Sink::File, 64, usageHint},
+        ErrorCase{
+            "missing_step_value", {"--step"}, "A", Sink::File, 64, "option '--step' needs a value"},
+        ErrorCase{"missing_head_value",
+                  {"-", "--head"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "option '--head' needs a value"},
+        ErrorCase{"colour_with_letter_g",
+                  {"--end", "12345G"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "colour '12345G' of --end is not six hexadecimal digits"},
+        ErrorCase{"colour_too_short",
+                  {"--start=#12345"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "not six hexadecimal digits"},
+        ErrorCase{"colour_too_long",
+                  {"--start", "1234567"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "not six hexadecimal digits"},
+        ErrorCase{"colour_empty", {"--start="}, "A", Sink::File, 64, "not six hexadecimal digits"},
+        ErrorCase{"colour_two_hashes",
+                  {"--end", "##00FF00"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "not six hexadecimal digits"},
+        ErrorCase{"unknown_format",
+                  {"--format", "bbcode"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "unknown format 'bbcode'"},
+        ErrorCase{
+            "format_is_case_sensitive", {"--format=HTML"}, "A", Sink::File, 64, "unknown format"},
+        ErrorCase{"two_files", {"a.txt", "b.txt"}, "A", Sink::File, 64, "only one input file"},
+        ErrorCase{"tag_not_utf8",
+                  {"--head", "\xFF"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "value of --head is not valid UTF-8"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Input, ConvertError,
+    testing::Values(ErrorCase{"bad_continuation",
+                              {},
+                              "AB\xC3\x28",
+                              Sink::File,
+                              65,
+                              "not valid UTF-8: bad byte at offset 2"},
+                    ErrorCase{"offset_counts_the_bom",
+                              {},
+                              "\xEF\xBB\xBF"
+                              "\xFF",
+                              Sink::File,
+                              65,
+                              "offset 3"},
+                    ErrorCase{"encoded_surrogate", {}, "A\xED\xA0\x80", Sink::File, 65, "offset 1"},
+                    ErrorCase{
+                        "truncated_at_end", {}, "ABC\xF0\x9F\x98", Sink::File, 65, "offset 3"},
+                    ErrorCase{"missing_file",
+                              {"/nonexistent/in.txt"},
+                              "",
+                              Sink::File,
+                              66,
+                              "cannot read '/nonexistent/in.txt': No such file or directory"},
+                    ErrorCase{"directory", {"/"}, "", Sink::File, 66, "'/': Is a directory"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Output, ConvertError,
+    testing::Values(
+        ErrorCase{"full_disk",
+                  {},
+                  "ABC",
+                  Sink::DevFull,
+                  74,
+                  "cannot write to standard output: No space left on device"},
+        ErrorCase{"full_disk_help", {"--help"}, "", Sink::DevFull, 74, "No space left on device"},
+        ErrorCase{"closed_pipe_small", {}, "ABC", Sink::ClosedPipe, 74, "Broken pipe"},
+        ErrorCase{"closed_pipe_large",
+                  {},
+                  std::string(200'000, 'x'),
+                  Sink::ClosedPipe,
+                  74,
+                  "Broken pipe"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -47,21 +47,50 @@ TEST(ParseArguments, Colours)
     EXPECT_EQ((prismel::ColorPair{10, 11, 12, 255, 254, 0}), c);
 }
 
+TEST(ParseArguments, NextArgumentIsTheValueEvenWhenItLooksLikeAnOption)
+{
+    const auto result = parse({"--head", "--step", "--mid", "--", "--", "-x"});
+    ASSERT_TRUE(std::holds_alternative<Options>(result));
+    const auto& options = std::get<Options>(result);
+    EXPECT_EQ(options.tags.TagHead, u"--step");
+    EXPECT_EQ(options.tags.TagMid, u"--");
+    EXPECT_EQ(options.stepText, u"1");
+    EXPECT_EQ(options.file, "-x"); // after "--" a name starting with "-" is a file
+}
+
+TEST(ParseArguments, LaterValueOfTheSameOptionWins)
+{
+    const auto result = parse({"--step", "2", "--step=3", "--format", "qq", "--format=html"});
+    ASSERT_TRUE(std::holds_alternative<Options>(result));
+    const auto& options = std::get<Options>(result);
+    EXPECT_EQ(options.stepText, u"3");
+    EXPECT_EQ(options.tags.TagHead, u"<font color=");
+}
+
 TEST(ParseArguments, Errors)
 {
-    const std::vector<std::vector<const char*>> bad = {
-        {"--start", "12345"},
-        {"--end", "#GG0000"},
-        {"--start", "##00FF00"},
-        {"--head"},
-        {"--format", "bbcode"},
-        {"--colour", "x"},
-        {"-x"},
-        {"a.txt", "b.txt"},
-        {"--head", "\xFF"},
+    struct ErrorCase {
+        const char* name;
+        std::vector<const char*> args;
     };
-    for (const auto& args : bad)
-        EXPECT_TRUE(std::holds_alternative<UsageError>(parse(args))) << args[0];
+    const ErrorCase cases[] = {
+        {"colour_five_digits", {"--start", "12345"}},
+        {"colour_not_hex", {"--end", "#GG0000"}},
+        {"colour_two_hashes", {"--start", "##00FF00"}},
+        {"colour_with_space", {"--start", " 00FF00"}},
+        {"colour_0x_prefix", {"--start", "0x00FF00"}},
+        {"value_missing_at_end", {"--head"}},
+        {"format_unknown", {"--format", "bbcode"}},
+        {"format_empty", {"--format="}},
+        {"option_unknown", {"--colour", "x"}},
+        {"option_prefix_not_accepted", {"--for", "html"}},
+        {"short_option", {"-x"}},
+        {"two_files", {"a.txt", "b.txt"}},
+        {"tag_not_utf8", {"--head", "\xFF"}},
+        {"step_not_utf8", {"--step", "\xC3"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(std::holds_alternative<UsageError>(parse(c.args))) << c.name;
 }
 
 } // namespace

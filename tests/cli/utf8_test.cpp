@@ -13,56 +13,92 @@ struct DecodeCase {
     std::optional<std::size_t> errorOffset;
 };
 
-TEST(DecodeUtf8, Table)
+class DecodeUtf8 : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeUtf8, TextOrFirstBadByte)
 {
-    const DecodeCase cases[] = {
-        {"ascii", "ABC", u"ABC", std::nullopt},
-        {"empty", "", u"", std::nullopt},
-        {"two_byte", "\xC3\xA9", u"é", std::nullopt},
-        {"three_byte_chinese", "\xE5\xBD\xA9\xE8\x99\xB9", u"彩虹", std::nullopt},
-        {"four_byte_emoji_is_a_pair", "\xF0\x9F\x98\x80", u"\xD83D\xDE00", std::nullopt},
-        {"largest_code_point", "\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF", std::nullopt},
-        {"bom_dropped",
-         "\xEF\xBB\xBF"
-         "A",
-         u"A", std::nullopt},
-        {"second_bom_kept", "\xEF\xBB\xBF\xEF\xBB\xBF", u"\xFEFF", std::nullopt},
-        {"crlf_kept", "A\r\nB", u"A\r\nB", std::nullopt},
-        {"nul_kept", std::string_view("A\0B", 3), std::u16string_view(u"A\0B", 3), std::nullopt},
-        // Offsets count bytes of the file, a byte-order mark included.
-        {"stray_continuation", "AB\x80", u"", 2},
-        {"bad_continuation",
-         "\xEF\xBB\xBF"
-         "AB\xC3\x28",
-         u"", 5},
-        {"truncated_at_end", "A\xE5\xBD", u"", 1},
-        {"overlong_slash", "\xC0\xAF", u"", 0},
-        {"overlong_three_byte", "x\xE0\x80\xAF", u"", 1},
-        {"overlong_four_byte", "\xF0\x8F\xBF\xBF", u"", 0},
-        {"encoded_surrogate", "\xED\xA0\x80", u"", 0},
-        {"beyond_10ffff", "\xF4\x90\x80\x80", u"", 0},
-        {"five_byte_lead", "\xF8\x88\x80\x80\x80", u"", 0},
-        {"ff_byte", "ok\xFF", u"", 2},
-    };
-    for (const auto& c : cases) {
-        const auto decoded = decodeUtf8(c.bytes);
-        EXPECT_EQ(decoded.errorOffset, c.errorOffset) << c.name;
-        if (!c.errorOffset) {
-            EXPECT_EQ(decoded.text, c.text) << c.name;
-        }
+    const auto& c = GetParam();
+    const auto decoded = decodeUtf8(c.bytes);
+    EXPECT_EQ(decoded.errorOffset, c.errorOffset);
+    if (!c.errorOffset) {
+        EXPECT_EQ(decoded.text, c.text);
     }
 }
 
-TEST(AppendUtf8, RoundTripsAndReplacesLoneSurrogates)
+constexpr auto none = std::nullopt;
+
+INSTANTIATE_TEST_SUITE_P(
+    Valid, DecodeUtf8,
+    testing::Values(
+        DecodeCase{"ascii", "ABC", u"ABC", none}, DecodeCase{"empty", "", u"", none},
+        DecodeCase{"two_byte", "\xC3\xA9", u"é", none},
+        DecodeCase{"smallest_two_byte", "\xC2\x80", u"\x0080", none},
+        DecodeCase{"smallest_three_byte", "\xE0\xA0\x80", u"\x0800", none},
+        DecodeCase{"three_byte_chinese", "\xE5\xBD\xA9\xE8\x99\xB9", u"彩虹", none},
+        DecodeCase{"just_below_surrogates", "\xED\x9F\xBF", u"\xD7FF", none},
+        DecodeCase{"just_above_surrogates", "\xEE\x80\x80", u"\xE000", none},
+        DecodeCase{"largest_three_byte", "\xEF\xBF\xBF", u"\xFFFF", none},
+        DecodeCase{"smallest_four_byte", "\xF0\x90\x80\x80", u"\xD800\xDC00", none},
+        DecodeCase{"emoji_is_a_pair", "\xF0\x9F\x98\x80", u"\xD83D\xDE00", none},
+        DecodeCase{"largest_code_point", "\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF", none},
+        DecodeCase{"mixed", "a\xE5\xBD\xA9\xF0\x9F\x98\x80z", u"a彩\xD83D\xDE00z", none},
+        DecodeCase{"bom_dropped",
+                   "\xEF\xBB\xBF"
+                   "A",
+                   u"A", none},
+        DecodeCase{"bom_alone", "\xEF\xBB\xBF", u"", none},
+        DecodeCase{"second_bom_kept", "\xEF\xBB\xBF\xEF\xBB\xBF", u"\xFEFF", none},
+        DecodeCase{"bom_after_text_kept", "A\xEF\xBB\xBF", u"A\xFEFF", none},
+        DecodeCase{"crlf_kept", "A\r\nB", u"A\r\nB", none},
+        DecodeCase{"nul_kept", std::string_view("A\0B", 3), std::u16string_view(u"A\0B", 3), none}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Offsets count bytes of the file, a byte-order mark included, and point at the lead byte of a
+// sequence that goes wrong.
+INSTANTIATE_TEST_SUITE_P(
+    Invalid, DecodeUtf8,
+    testing::Values(DecodeCase{"stray_continuation", "AB\x80", u"", 2},
+                    DecodeCase{"bad_continuation", "AB\xC3\x28", u"", 2},
+                    DecodeCase{"offset_counts_the_bom",
+                               "\xEF\xBB\xBF"
+                               "AB\xC3\x28",
+                               u"", 5},
+                    DecodeCase{"truncated_bom", "\xEF\xBB", u"", 0},
+                    DecodeCase{"truncated_three_byte_at_end", "A\xE5\xBD", u"", 1},
+                    DecodeCase{"truncated_four_byte_at_end", "AB\xF0\x9F\x98", u"", 2},
+                    DecodeCase{"truncated_before_ascii",
+                               "\xE5\xBD"
+                               "A",
+                               u"", 0},
+                    DecodeCase{"overlong_two_byte_c0", "\xC0\xAF", u"", 0},
+                    DecodeCase{"overlong_two_byte_c1", "\xC1\xBF", u"", 0},
+                    DecodeCase{"overlong_three_byte", "x\xE0\x80\xAF", u"", 1},
+                    DecodeCase{"overlong_three_byte_max", "\xE0\x9F\xBF", u"", 0},
+                    DecodeCase{"overlong_four_byte", "\xF0\x8F\xBF\xBF", u"", 0},
+                    DecodeCase{"encoded_high_surrogate", "\xED\xA0\x80", u"", 0},
+                    DecodeCase{"encoded_low_surrogate", "ab\xED\xBF\xBF", u"", 2},
+                    DecodeCase{"encoded_surrogate_pair", "\xED\xA0\xBD\xED\xB8\x80", u"", 0},
+                    DecodeCase{"beyond_10ffff", "\xF4\x90\x80\x80", u"", 0},
+                    DecodeCase{"lead_f5", "\xF5\x80\x80\x80", u"", 0},
+                    DecodeCase{"five_byte_lead", "\xF8\x88\x80\x80\x80", u"", 0},
+                    DecodeCase{"ff_byte", "ok\xFF", u"", 2},
+                    DecodeCase{"error_after_good_emoji", "\xF0\x9F\x98\x80\x80", u"", 4}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(AppendUtf8, EncodesEveryLength)
 {
     std::string out;
-    prismel::cli::appendUtf8(out, u"A彩\xD83D\xDE00");
-    EXPECT_EQ(out, "A\xE5\xBD\xA9\xF0\x9F\x98\x80");
-    out.clear();
+    prismel::cli::appendUtf8(out, u"A\x00E9彩\xD83D\xDE00\xFFFF");
+    EXPECT_EQ(out, "A\xC3\xA9\xE5\xBD\xA9\xF0\x9F\x98\x80\xEF\xBF\xBF");
+}
+
+TEST(AppendUtf8, LoneSurrogatesBecomeReplacementCharacters)
+{
+    std::string out = "x";
     prismel::cli::appendUtf8(out, u"\xD83D"
-                                  u"A\xDE00");
-    EXPECT_EQ(out, "\xEF\xBF\xBD"
-                   "A\xEF\xBF\xBD");
+                                  u"A\xDE00\xD83D");
+    EXPECT_EQ(out, "x\xEF\xBF\xBD"
+                   "A\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 } // namespace
