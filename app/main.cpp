@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -12,6 +15,13 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QString::fromUtf16(prismel::config::displayVersion));
     QApplication::setDesktopFileName(QStringLiteral("org.prismel.Prismel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/prismel/icons/prismel-32.png")));
+
+    // The window speaks Simplified Chinese, so Qt's own dialogs (the colour chooser, the OK
+    // button) should too. Without the translation files they stay in English and work the same.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     prismel::QtPlatform services;
     prismel::Form1 form(services.platform());
