@@ -66,6 +66,8 @@ AWKWARD = {
     "crlf-step2": encode("A\r\nB", step="2"),
     "lone-cr-and-tab": encode("A\rB\tC"),
     "ideographic-space-is-not-blank": encode("A\u3000B"),
+    "tabs-outside-spaces-are-kept": encode(" \tA B\t  "),
+    "tab-run-step2-is-tagged": encode("A\t\tB", step="2"),
     "empty-text": encode(""),
     "all-spaces": encode("      "),
     "one-unit": encode("X", step="5"),
@@ -79,6 +81,8 @@ AWKWARD = {
     "step-one-below-length": encode("ABCD", step="3"),
     "step-2147483648-just-past-range": encode("ABC", step="2147483648"),
     "descending-and-equal-channels": encode("ABCDEFGH", colors=(255, 7, 200, 0, 7, 201)),
+    "red-fixed-green-and-blue-vary": encode("ABCD", colors=(10, 0, 255, 10, 255, 0)),
+    "only-blue-varies-step2": encode("ABCDEFG", step="2", colors=(40, 50, 0, 40, 50, 9)),
     "nul-and-bom-units": encode("\x00\ufeffA\x00"),
 }
 

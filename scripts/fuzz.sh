@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target of the conversion core and fuzzes it for SECONDS (default 30).
-# The fuzzer grows a scratch copy of fuzz/corpus/, so the checked-in seeds stay as they are;
-# anything it finds is written to tests/data/awkward/, where the replay test picks it up, and
-# the script then exits non-zero.
+# The fuzzer starts from fuzz/corpus/ and the kept inputs of tests/data/awkward/ and grows a
+# scratch copy of them, so the checked-in files stay as they are; anything it finds is written
+# to tests/data/awkward/, where the replay test picks it up, and the script then exits non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,11 +13,11 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
 fi
 
 cmake --preset fuzz
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target prismel_fuzz
 
 corpus="$(mktemp -d "${TMPDIR:-/tmp}/prismel-fuzz.XXXXXX")"
 trap 'rm -rf "$corpus"' EXIT
-cp fuzz/corpus/* "$corpus"/
+cp fuzz/corpus/* tests/data/awkward/* "$corpus"/
 
 echo "== fuzzing the conversion core for ${seconds} s"
 status=0

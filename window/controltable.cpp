@@ -17,8 +17,10 @@ constexpr QRgb windowColor = qRgb(255, 255, 255);
 constexpr QRgb captionTextColor = qRgb(255, 255, 255);
 constexpr QRgb windowTextColor = qRgb(0, 0, 0);
 
+// Not constexpr: GCC's sanitizer builds refuse QStringView's null check on a named array at
+// compile time, so the table is built once, before main.
 // clang-format off
-constexpr std::array<ControlDescription, 27> table{{
+const std::array<ControlDescription, 27> table{{
     // name, index, kind, container, text, left, top, width, height, tab, bold, fore, back
     {u"Command4", -1, Kind::CommandButton, {}, u"交流论坛", 4440, 5760, 1695, 375, 26},
     {u"Text5", -1, Kind::TextBox, {}, config::contactLine, 1680, 5760, 2415, 375, 25, true, contactColor},
