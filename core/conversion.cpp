@@ -69,7 +69,6 @@ std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepTe
 void convertTextInto(std::u16string& result, std::u16string_view input,
                      std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors)
 {
-    result.clear();
     result.resize(markupCapacity(input, stepText, tags));
     BufferWriter out(result.data(), tags);
     detail::writeMarkup(input, stepText, colors, out);
