@@ -49,20 +49,10 @@ int readAll(int fd, std::string& bytes)
     }
 }
 
-int writeAll(const std::string& text)
+int writeFailed(int error)
 {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            printError(std::string("cannot write to standard output: ") + std::strerror(errno));
-            return exitIoError;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return 0;
+    printError(std::string("cannot write to standard output: ") + std::strerror(error));
+    return exitIoError;
 }
 
 } // namespace
@@ -78,8 +68,10 @@ int main(int argc, char** argv)
         printError(error->message);
         return exitUsage;
     }
-    if (const auto* info = std::get_if<prismel::cli::Info>(&parsed))
-        return writeAll(info->text);
+    if (const auto* info = std::get_if<prismel::cli::Info>(&parsed)) {
+        const int error = prismel::cli::writeAll(STDOUT_FILENO, info->text);
+        return error == 0 ? 0 : writeFailed(error);
+    }
     const auto& options = std::get<prismel::cli::Options>(parsed);
 
     std::string bytes;
@@ -107,9 +99,5 @@ int main(int argc, char** argv)
     prismel::cli::Utf8Output out(STDOUT_FILENO);
     prismel::convertTextTo(decoded.text, options.stepText, options.tags, options.colors,
                            [&out](std::u16string_view piece) { out.append(piece); });
-    if (!out.flush()) {
-        printError(std::string("cannot write to standard output: ") + std::strerror(out.error()));
-        return exitIoError;
-    }
-    return 0;
+    return out.flush() ? 0 : writeFailed(out.error());
 }

@@ -1,6 +1,7 @@
 #include "output.h"
 
 #include "cli/utf8.h"
+#include "core/chunking.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,14 +9,18 @@
 
 namespace prismel::cli {
 
-namespace {
-
-bool isHighSurrogate(char16_t c)
+int writeAll(int fd, std::string_view bytes)
 {
-    return c >= 0xD800 && c <= 0xDBFF;
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
 }
-
-} // namespace
 
 Utf8Output::Utf8Output(int fd) : m_fd(fd), m_buffer(std::make_unique<char[]>(bufferSize)) {}
 
@@ -38,17 +43,8 @@ void Utf8Output::append(std::u16string_view text)
 
 bool Utf8Output::flush()
 {
-    std::size_t written = 0;
-    while (m_error == 0 && written < m_used) {
-        const ssize_t n = ::write(m_fd, m_buffer.get() + written, m_used - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            m_error = errno;
-        } else {
-            written += static_cast<std::size_t>(n);
-        }
-    }
+    if (m_error == 0)
+        m_error = writeAll(m_fd, std::string_view(m_buffer.get(), m_used));
     m_used = 0;
     return m_error == 0;
 }

@@ -6,6 +6,9 @@
 
 namespace prismel::cli {
 
+// Writes all of `bytes` to `fd`, retrying after signals; returns 0, or the errno of the failure.
+int writeAll(int fd, std::string_view bytes);
+
 // Encodes text as UTF-8 into a fixed buffer and writes it to a file descriptor whenever the buffer
 // fills, so a large result streams out in bounded memory. The first write error is kept: later
 // text is dropped, and the caller reports the error once at the end.

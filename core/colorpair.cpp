@@ -62,17 +62,10 @@ char16_t* writeColorCode(char16_t* out, Rgb color)
     return out;
 }
 
-void appendColorCode(std::u16string& out, Rgb color)
-{
-    char16_t code[6];
-    writeColorCode(code, color);
-    out.append(code, 6);
-}
-
 std::u16string colorCode(Rgb color)
 {
-    std::u16string code;
-    appendColorCode(code, color);
+    std::u16string code(6, u'0');
+    writeColorCode(code.data(), color);
     return code;
 }
 

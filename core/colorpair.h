@@ -53,9 +53,6 @@ std::u16string colorCode(Rgb color);
 /// Writes the six digits of colorCode() at `out` and returns the position after them.
 char16_t* writeColorCode(char16_t* out, Rgb color);
 
-/// Appends the six digits of colorCode() to `out` without building a temporary string.
-void appendColorCode(std::u16string& out, Rgb color);
-
 namespace detail {
 
 // Round to nearest, ties to even, without a call into the maths library: this sits on the
