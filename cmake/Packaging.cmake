@@ -21,11 +21,15 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The library dependencies (Qt, the C++ runtime) come from dpkg-shlibdeps. The window's Chinese
-# labels want a CJK font, but the program runs without one, so the font is only recommended.
+# labels want a CJK font, emoji want a colour emoji font, and Qt's own dialogs speak Chinese only
+# with Qt's translations; the program runs without any of them, so they are only recommended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TARGET prismel)
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+        "fonts-noto-cjk, fonts-noto-color-emoji, qt6-translations-l10n")
 endif()
+# Control files readable by all and owned by root, as dpkg makes them.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_SOURCE_GENERATOR "TGZ")
 set(CPACK_SOURCE_PACKAGE_FILE_NAME "prismel-${PRISMEL_DISPLAY_VERSION}")
@@ -39,6 +43,9 @@ foreach(program prismel prismel-convert)
         list(APPEND PRISMEL_PACKAGED_PROGRAMS ${program})
     endif()
 endforeach()
+if(TARGET prismel_compressed_docs)
+    list(APPEND PRISMEL_PACKAGED_PROGRAMS prismel_compressed_docs)
+endif()
 add_custom_target(package_deb
     COMMAND ${CMAKE_CPACK_COMMAND} -G DEB --config ${PROJECT_BINARY_DIR}/CPackConfig.cmake
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
