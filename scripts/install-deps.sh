@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth time
     desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
+    groff-base lintian
 )
 
 missing=()

@@ -40,7 +40,7 @@ if(WITH_GUI)
     list(APPEND fields
          "Depends|^(.+, )?libqt6widgets6 "
          "Depends|^(.+, )?libstdc\\+\\+6 "
-         "Recommends|fonts-noto-cjk")
+         "Recommends|fonts-noto-cjk, fonts-noto-color-emoji, qt6-translations-l10n")
 endif()
 foreach(row ${fields})
     string(REPLACE "|" ";" row "${row}")
@@ -61,10 +61,15 @@ execute_process(COMMAND ${DPKG_DEB} --contents ${packages} OUTPUT_VARIABLE conte
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "dpkg-deb cannot list the package")
 endif()
-set(expected ./usr/bin/prismel-convert ./usr/share/doc/prismel/copyright)
+set(expected
+    ./usr/bin/prismel-convert
+    ./usr/share/man/man1/prismel-convert.1.gz
+    ./usr/share/doc/prismel/copyright
+    ./usr/share/doc/prismel/changelog.gz)
 if(WITH_GUI)
     list(APPEND expected
          ./usr/bin/prismel
+         ./usr/share/man/man1/prismel.1.gz
          ./usr/share/applications/org.prismel.Prismel.desktop
          ./usr/share/metainfo/org.prismel.Prismel.metainfo.xml
          ./usr/share/icons/hicolor/32x32/apps/prismel.png

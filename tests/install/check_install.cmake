@@ -1,6 +1,6 @@
 # Installs the build tree into a scratch DESTDIR under /usr, as a package would, and checks that
 # each file is where desktops look for it and that the files agree with one another.
-# Arguments: BUILD_DIR, DEST, SITE_URL, WITH_GUI (ON when the prismel program is built).
+# Arguments: BUILD_DIR, DEST, SITE_URL, WITH_GUI (ON when the prismel program is built), GZIP.
 file(REMOVE_RECURSE ${DEST})
 set(ENV{DESTDIR} ${DEST})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr
@@ -12,11 +12,14 @@ set(root ${DEST}/usr)
 
 set(expected
     bin/prismel-convert
+    share/man/man1/prismel-convert.1.gz
     share/doc/prismel/copyright
+    share/doc/prismel/changelog.gz
     share/doc/prismel/README.md)
 if(WITH_GUI)
     list(APPEND expected
          bin/prismel
+         share/man/man1/prismel.1.gz
          share/applications/org.prismel.Prismel.desktop
          share/metainfo/org.prismel.Prismel.metainfo.xml
          share/icons/hicolor/32x32/apps/prismel.png
@@ -45,6 +48,14 @@ execute_process(COMMAND ${root}/bin/prismel-convert --version
 string(STRIP "${version_line}" version_line)
 if(NOT result EQUAL 0 OR NOT version_line STREQUAL "prismel-convert 2.00")
     message(FATAL_ERROR "installed prismel-convert --version says '${version_line}' (${result})")
+endif()
+
+# The newest changelog entry is this release, so that the package's history matches its version.
+execute_process(COMMAND ${GZIP} -dc ${root}/share/doc/prismel/changelog.gz
+                OUTPUT_VARIABLE changelog RESULT_VARIABLE result)
+string(REGEX MATCH "^[^\n]*" top_entry "${changelog}")
+if(NOT result EQUAL 0 OR NOT top_entry MATCHES "^prismel \\(2\\.00\\) ")
+    message(FATAL_ERROR "the installed changelog starts with '${top_entry}' (${result})")
 endif()
 
 if(NOT WITH_GUI)
