@@ -63,8 +63,13 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
     int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1};
     if (source == Source::Pipe && pipe(inPipe) != 0)
         return {};
-    if (sink == Sink::ClosedPipe && pipe(outPipe) != 0)
-        return {};
+    if (sink == Sink::ClosedPipe) {
+        if (pipe(outPipe) != 0)
+            return {};
+        // Closed before fork(): were the read end still open in this process, the child's first
+        // small write could land in the pipe's buffer and succeed.
+        close(outPipe[0]);
+    }
 
     const pid_t pid = fork();
     if (pid == 0) {
@@ -77,7 +82,6 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
         }
         if (sink == Sink::ClosedPipe) {
             dup2(outPipe[1], 1);
-            close(outPipe[0]);
             close(outPipe[1]);
         } else {
             dup2(open(sink == Sink::DevFull ? "/dev/full" : outPath.c_str(),
@@ -104,10 +108,8 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
         }
         close(inPipe[1]);
     }
-    if (sink == Sink::ClosedPipe) {
-        close(outPipe[0]);
+    if (sink == Sink::ClosedPipe)
         close(outPipe[1]);
-    }
     int status = 0;
     waitpid(pid, &status, 0);
     RunResult result;
@@ -125,6 +127,12 @@ struct OutputCase {
     std::string expected;
     Source source = Source::File;
 };
+
+// Names the row in test listings; ctest's discovered names would otherwise carry a byte dump.
+void PrintTo(const OutputCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ConvertOutput : public testing::TestWithParam<OutputCase> {};
 
@@ -267,6 +275,11 @@ struct ErrorCase {
     int exitCode;
     std::string messagePart;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ConvertError : public testing::TestWithParam<ErrorCase> {};
 
