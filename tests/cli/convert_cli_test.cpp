@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -15,6 +17,20 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// AddressSanitizer reserves terabytes of address space, so an address-space limit says nothing
+// about a sanitized converter.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool underAsan = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool underAsan = true;
+#else
+constexpr bool underAsan = false;
+#endif
+#else
+constexpr bool underAsan = false;
+#endif
 
 // Where standard input comes from: a file opened on it, or a pipe the test writes into.
 enum class Source { File, Pipe };
@@ -56,8 +72,10 @@ public:
 const auto* const cleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
 
 RunResult run(std::vector<std::string> args, const std::string& input, Source source = Source::File,
-              Sink sink = Sink::File)
+              Sink sink = Sink::File, rlim_t addressSpace = RLIM_INFINITY)
 {
+    // A converter that stops reading early must not take this process down with it.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto inPath = scratch("stdin"), outPath = scratch("stdout"), errPath = scratch("stderr");
     std::ofstream(inPath, std::ios::binary) << input;
     int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1};
@@ -93,6 +111,9 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
         for (auto& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
+        const rlimit limit{addressSpace, addressSpace};
+        if (addressSpace != RLIM_INFINITY)
+            setrlimit(RLIMIT_AS, &limit);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -281,17 +302,21 @@ void PrintTo(const ErrorCase& c, std::ostream* os)
     *os << c.name;
 }
 
+void expectOneErrorLine(const RunResult& r, int exitCode, const std::string& messagePart)
+{
+    EXPECT_EQ(r.exitCode, exitCode);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(messagePart), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.err.ends_with("\n")) << r.err;
+}
+
 class ConvertError : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(ConvertError, OneLineOnStderrNothingOnStdout)
 {
     const auto& c = GetParam();
-    const RunResult r = run(c.args, c.input, Source::File, c.sink);
-    EXPECT_EQ(r.exitCode, c.exitCode);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find(c.messagePart), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_TRUE(r.err.ends_with("\n")) << r.err;
+    expectOneErrorLine(run(c.args, c.input, Source::File, c.sink), c.exitCode, c.messagePart);
 }
 
 const std::string usageHint = "see 'prismel-convert --help'";
@@ -416,6 +441,40 @@ INSTANTIATE_TEST_SUITE_P(
                   Sink::ClosedPipe,
                   74,
                   "Broken pipe"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct MemoryCase {
+    const char* name;
+    Source source;
+    std::size_t inputBytes;
+    std::string message;
+};
+
+void PrintTo(const MemoryCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ConvertOutOfMemory : public testing::TestWithParam<MemoryCase> {};
+
+// Out of memory was death by an uncaught std::bad_alloc (134), with no message.
+TEST_P(ConvertOutOfMemory, ExitsWithTheReason)
+{
+    if (underAsan)
+        GTEST_SKIP() << "an address-space limit does not hold under AddressSanitizer";
+    const auto& c = GetParam();
+    const RunResult r = run({}, std::string(c.inputBytes, 'x'), c.source, Sink::File, 16 << 20);
+    expectOneErrorLine(r, 71, "prismel-convert: not enough memory for " + c.message + "\n");
+}
+
+// The converter is given 16 MiB of address space.
+INSTANTIATE_TEST_SUITE_P(
+    Memory, ConvertOutOfMemory,
+    testing::Values(MemoryCase{"file_beyond_the_limit", Source::File, 24'000'000, "the input"},
+                    MemoryCase{"pipe_beyond_the_limit", Source::Pipe, 24'000'000, "the input"},
+                    // Reading 6 MB fits, its UTF-16 copy of 12 MB does not.
+                    MemoryCase{"decoded_copy_beyond_the_limit", Source::File, 6'000'000,
+                               "the decoded input"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
