@@ -10,17 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <string>
 #include <sys/stat.h>
+#include <sysexits.h>
 #include <unistd.h>
 
 namespace {
-
-// Exit codes of sysexits.h, which scripts already know.
-constexpr int exitUsage = 64;
-constexpr int exitDataError = 65;
-constexpr int exitNoInput = 66;
-constexpr int exitIoError = 74;
 
 void printError(const std::string& message)
 {
@@ -52,28 +48,26 @@ int readAll(int fd, std::string& bytes)
 int writeFailed(int error)
 {
     printError(std::string("cannot write to standard output: ") + std::strerror(error));
-    return exitIoError;
+    return EX_IOERR;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// Converts as the command line asks; `allocating` names what the memory is for at each stage,
+// for the message when it runs out.
+int convert(int argc, char** argv, const char*& allocating)
 {
-    // A closed pipe must be an exit code the caller can read, not death by signal.
-    std::signal(SIGPIPE, SIG_IGN);
-
     const auto parsed = prismel::cli::parseArguments(
         std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)));
     if (const auto* error = std::get_if<prismel::cli::UsageError>(&parsed)) {
         printError(error->message);
-        return exitUsage;
+        return EX_USAGE;
     }
     if (const auto* info = std::get_if<prismel::cli::Info>(&parsed)) {
         const int error = prismel::cli::writeAll(STDOUT_FILENO, info->text);
-        return error == 0 ? 0 : writeFailed(error);
+        return error == 0 ? EX_OK : writeFailed(error);
     }
     const auto& options = std::get<prismel::cli::Options>(parsed);
 
+    allocating = "the input";
     std::string bytes;
     {
         const bool useStdin = options.file == "-";
@@ -84,20 +78,38 @@ int main(int argc, char** argv)
         if (readError != 0) {
             printError("cannot read '" + (useStdin ? std::string("standard input") : options.file) +
                        "': " + std::strerror(readError));
-            return exitNoInput;
+            return EX_NOINPUT;
         }
     }
 
+    allocating = "the decoded input";
     auto decoded = prismel::cli::decodeUtf8(bytes);
     if (decoded.errorOffset) {
         printError("input is not valid UTF-8: bad byte at offset " +
                    std::to_string(*decoded.errorOffset));
-        return exitDataError;
+        return EX_DATAERR;
     }
     std::string().swap(bytes); // the UTF-16 copy is all that is needed from here on
 
+    allocating = "the output";
     prismel::cli::Utf8Output out(STDOUT_FILENO);
     prismel::convertTextTo(decoded.text, options.stepText, options.tags, options.colors,
                            [&out](std::u16string_view piece) { out.append(piece); });
-    return out.flush() ? 0 : writeFailed(out.error());
+    return out.flush() ? EX_OK : writeFailed(out.error());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A closed pipe must be an exit code the caller can read, not death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    const char* allocating = "the command line";
+    try {
+        return convert(argc, argv, allocating);
+    } catch (const std::bad_alloc&) {
+        // No std::string here: building one could fail in turn.
+        std::fprintf(stderr, "prismel-convert: not enough memory for %s\n", allocating);
+        return EX_OSERR;
+    }
 }

@@ -2,9 +2,13 @@
 
 #include "cli/utf8.h"
 
+#include <algorithm>
 #include <array>
+#include <getopt.h>
 #include <optional>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 namespace prismel::cli {
 
@@ -12,13 +16,29 @@ namespace {
 
 constexpr std::string_view usageHint = "; see 'prismel-convert --help'";
 
-std::optional<std::u16string> decodeArgument(std::string_view value)
+UsageError usageError(std::string message)
 {
-    auto decoded = decodeUtf8(value);
-    if (decoded.errorOffset)
-        return std::nullopt;
-    return std::move(decoded.text);
+    return {std::move(message) + std::string(usageHint)};
 }
+
+// What the options have said so far. The tag pieces are kept apart until the end, so that
+// they win over --format whatever their order.
+struct Parsed {
+    Options options;
+    std::optional<int> preset;
+    std::optional<std::u16string> head, mid, close, step;
+};
+
+// Takes one option's value (empty for an option without one); a result ends the parsing.
+using Handler = std::optional<ParseResult> (*)(Parsed&, std::string_view option,
+                                               std::string_view value);
+
+struct OptionRow {
+    const char* name;      // without the leading "--"
+    const char* valueName; // shown in the help; nullptr when the option takes no value
+    const char* help;
+    Handler handle;
+};
 
 // Six hexadecimal digits, either case, with an optional "#".
 std::optional<Rgb> parseColor(std::string_view text)
@@ -45,129 +65,186 @@ std::optional<Rgb> parseColor(std::string_view text)
     return Rgb{channel(0), channel(2), channel(4)};
 }
 
-std::optional<int> presetIndex(std::string_view name)
+// Until core/colorpair.h has its own helper, the one place here that writes a gradient end.
+void setGradientEnd(ColorPair& colors, bool start, Rgb color)
+{
+    if (start)
+        std::tie(colors.StartR, colors.StartG, colors.StartB) = std::tie(color.r, color.g, color.b);
+    else
+        std::tie(colors.EndR, colors.EndG, colors.EndB) = std::tie(color.r, color.g, color.b);
+}
+
+std::optional<ParseResult> setFormat(Parsed& parsed, std::string_view, std::string_view value)
 {
     constexpr std::array<std::string_view, 3> names{"html", "ubb", "qq"};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (name == names[i])
-            return static_cast<int>(i);
-    }
+    const auto found = std::find(names.begin(), names.end(), value);
+    if (found == names.end())
+        return usageError("unknown format '" + std::string(value) + "': choose html, ubb or qq");
+    parsed.preset = static_cast<int>(found - names.begin());
     return std::nullopt;
+}
+
+template <std::optional<std::u16string> Parsed::*text>
+std::optional<ParseResult> setText(Parsed& parsed, std::string_view option, std::string_view value)
+{
+    auto decoded = decodeUtf8(value);
+    if (decoded.errorOffset)
+        return usageError("value of " + std::string(option) + " is not valid UTF-8");
+    parsed.*text = std::move(decoded.text);
+    return std::nullopt;
+}
+
+template <bool start>
+std::optional<ParseResult> setColor(Parsed& parsed, std::string_view option, std::string_view value)
+{
+    const auto color = parseColor(value);
+    if (!color)
+        return usageError("colour '" + std::string(value) + "' of " + std::string(option) +
+                          " is not six hexadecimal digits");
+    setGradientEnd(parsed.options.colors, start, *color);
+    return std::nullopt;
+}
+
+std::optional<ParseResult> showHelp(Parsed&, std::string_view, std::string_view)
+{
+    return Info{usageText()};
+}
+
+std::optional<ParseResult> showVersion(Parsed&, std::string_view, std::string_view)
+{
+    return Info{"prismel-convert " PRISMEL_DISPLAY_VERSION "\n"};
+}
+
+// Every option, once: the help text, the parser's table and the dispatch are all made from it.
+// A new option is one more row here.
+constexpr std::array optionTable{
+    OptionRow{"format", "html|ubb|qq", "take all three tag pieces from a preset", setFormat},
+    OptionRow{"head", "TEXT", "text before the colour code   (default \"[color=#\")",
+              setText<&Parsed::head>},
+    OptionRow{"mid", "TEXT", "text between code and chunk   (default \"]\")",
+              setText<&Parsed::mid>},
+    OptionRow{"close", "TEXT", "text after the chunk          (default \"[/color]\")",
+              setText<&Parsed::close>},
+    OptionRow{"step", "TEXT", "characters per colour, read like the step field (default 1)",
+              setText<&Parsed::step>},
+    OptionRow{"start", "RRGGBB", "start colour (default FF00FF)", setColor<true>},
+    OptionRow{"end", "RRGGBB", "end colour (default 00FF00)", setColor<false>},
+    OptionRow{"help", nullptr, "show this help", showHelp},
+    OptionRow{"version", nullptr, "show the version", showVersion},
+};
+
+// getopt_long's code for a row: past every character, so that it cannot be taken for one of
+// the codes getopt_long returns itself (1, '?' and ':').
+constexpr int firstRowCode = 256;
+
+const OptionRow* rowOfCode(int code)
+{
+    const auto index = static_cast<std::size_t>(code - firstRowCode);
+    return code >= firstRowCode && index < optionTable.size() ? &optionTable[index] : nullptr;
+}
+
+std::array<option, optionTable.size() + 1> getoptTable()
+{
+    std::array<option, optionTable.size() + 1> table{}; // ends with the all-zero row
+    for (std::size_t i = 0; i < optionTable.size(); ++i)
+        table[i] = {optionTable[i].name, optionTable[i].valueName ? required_argument : no_argument,
+                    nullptr, firstRowCode + static_cast<int>(i)};
+    return table;
 }
 
 } // namespace
 
 std::string usageText()
 {
-    return "Usage: prismel-convert [OPTION]... [FILE]\n"
-           "Turn the UTF-8 text of FILE (or standard input when FILE is absent or \"-\")\n"
-           "into rainbow-coloured markup on standard output.\n"
-           "\n"
-           "  --format html|ubb|qq  take all three tag pieces from a preset\n"
-           "  --head TEXT           text before the colour code   (default \"[color=#\")\n"
-           "  --mid TEXT            text between code and chunk   (default \"]\")\n"
-           "  --close TEXT          text after the chunk          (default \"[/color]\")\n"
-           "  --step TEXT           characters per colour, read like the step field (default 1)\n"
-           "  --start RRGGBB        start colour (default FF00FF)\n"
-           "  --end RRGGBB          end colour (default 00FF00)\n"
-           "  --help                show this help\n"
-           "  --version             show the version\n"
-           "\n"
-           "Each option takes its value as the next argument or after '=' (--head=).\n"
-           "Exit status: 0 done, 64 bad command line, 65 input not UTF-8,\n"
-           "66 input unreadable, 74 output could not be written.\n";
+    std::string text =
+        "Usage: prismel-convert [OPTION]... [FILE]\n"
+        "Turn the UTF-8 text of FILE (or standard input when FILE is absent or \"-\")\n"
+        "into rainbow-coloured markup on standard output.\n"
+        "\n";
+    constexpr std::size_t helpColumn = 24;
+    for (const auto& row : optionTable) {
+        std::string line = std::string("  --") + row.name;
+        if (row.valueName)
+            line += std::string(" ") + row.valueName;
+        line.resize(std::max(line.size() + 2, helpColumn), ' ');
+        text += line + row.help + "\n";
+    }
+    return text + "\n"
+                  "Each option takes its value as the next argument or after '=' (--head=).\n"
+                  "Exit status: 0 done, 64 bad command line, 65 input not UTF-8,\n"
+                  "66 input unreadable, 71 out of memory, 74 output could not be written.\n";
 }
 
 ParseResult parseArguments(std::span<const char* const> args)
 {
-    Options options;
-    std::optional<int> preset;
-    std::optional<std::u16string> head, mid, close;
+    // getopt_long wants a program name first and may reorder what it is given, so it works on
+    // copies. A leading '-' keeps the arguments in order, handing each FILE over as code 1; ':'
+    // reports a missing value apart from other faults; opterr = 0 leaves the messages to us.
+    std::vector<std::string> copies{"prismel-convert"};
+    copies.insert(copies.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& copy : copies)
+        argv.push_back(copy.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(copies.size());
+    const auto longOptions = getoptTable();
+
+    Parsed parsed;
     bool haveFile = false;
-    bool endOfOptions = false;
+    const auto addFile = [&](std::string_view file) -> std::optional<ParseResult> {
+        if (haveFile)
+            return usageError("unexpected argument '" + std::string(file) +
+                              "': only one input file");
+        parsed.options.file = std::string(file);
+        haveFile = true;
+        return std::nullopt;
+    };
 
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (!endOfOptions && arg.size() > 1 && arg[0] == '-' && !arg.starts_with("--"))
-            return UsageError{"unknown option '" + std::string(arg) + "'" + std::string(usageHint)};
-        if (endOfOptions || !arg.starts_with("--")) {
-            if (haveFile)
-                return UsageError{"unexpected argument '" + std::string(arg) +
-                                  "': only one input file" + std::string(usageHint)};
-            options.file = std::string(arg);
-            haveFile = true;
+    opterr = 0;
+    optind = 0; // glibc's way to start afresh, forgetting any earlier parse
+    for (;;) {
+        // Options take no short forms and are never clustered, so the argument being read is
+        // always the one at optind.
+        const int at = std::max(optind, 1);
+        const std::string_view arg = at < argc ? argv[static_cast<std::size_t>(at)] : "";
+        const int code = getopt_long(argc, argv.data(), "-:", longOptions.data(), nullptr);
+        if (code == -1)
+            break;
+        if (code == 1) {
+            if (auto result = addFile(arg))
+                return *result;
             continue;
         }
-        if (arg == "--") {
-            endOfOptions = true;
-            continue;
-        }
-        if (arg == "--help")
-            return Info{usageText()};
-        if (arg == "--version")
-            return Info{"prismel-convert " PRISMEL_DISPLAY_VERSION "\n"};
-
-        const auto equals = arg.find('=');
-        const std::string_view name = arg.substr(0, equals);
-        std::string_view value;
-        if (name != "--format" && name != "--head" && name != "--mid" && name != "--close" &&
-            name != "--step" && name != "--start" && name != "--end")
-            return UsageError{"unknown option '" + std::string(name) + "'" +
-                              std::string(usageHint)};
-        if (equals != std::string_view::npos) {
-            value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return UsageError{"option '" + std::string(name) + "' needs a value" +
-                              std::string(usageHint)};
-        }
-
-        if (name == "--format") {
-            preset = presetIndex(value);
-            if (!preset)
-                return UsageError{"unknown format '" + std::string(value) +
-                                  "': choose html, ubb or qq" + std::string(usageHint)};
-            continue;
-        }
-        if (name == "--start" || name == "--end") {
-            const auto color = parseColor(value);
-            if (!color)
-                return UsageError{"colour '" + std::string(value) + "' of " + std::string(name) +
-                                  " is not six hexadecimal digits" + std::string(usageHint)};
-            if (name == "--start") {
-                options.colors.StartR = color->r;
-                options.colors.StartG = color->g;
-                options.colors.StartB = color->b;
-            } else {
-                options.colors.EndR = color->r;
-                options.colors.EndG = color->g;
-                options.colors.EndB = color->b;
-            }
-            continue;
-        }
-        auto text = decodeArgument(value);
-        if (!text)
-            return UsageError{"value of " + std::string(name) + " is not valid UTF-8" +
-                              std::string(usageHint)};
-        if (name == "--head")
-            head = std::move(text);
-        else if (name == "--mid")
-            mid = std::move(text);
-        else if (name == "--close")
-            close = std::move(text);
-        else
-            options.stepText = std::move(*text);
+        // After '?' or ':' optopt names the row, or is 0 for a name that matches none.
+        const OptionRow* row = rowOfCode(code == '?' || code == ':' ? optopt : code);
+        const std::string_view name = arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg;
+        // getopt_long also takes any unambiguous abbreviation; only whole names are options.
+        if (!row || name.substr(std::min<std::size_t>(2, name.size())) != row->name)
+            return usageError("unknown option '" + std::string(name) + "'");
+        if (code == ':')
+            return usageError("option '" + std::string(name) + "' needs a value");
+        if (code == '?')
+            return usageError("option '" + std::string(name) + "' takes no value");
+        if (auto result = row->handle(parsed, name, optarg ? std::string_view(optarg) : ""))
+            return *result;
+    }
+    // After "--", every argument is a file, even one starting with "-".
+    for (int i = optind; i < argc; ++i) {
+        if (auto result = addFile(argv[static_cast<std::size_t>(i)]))
+            return *result;
     }
 
-    if (preset)
-        options.tags = *presetTemplate(*preset);
-    if (head)
-        options.tags.TagHead = std::move(*head);
-    if (mid)
-        options.tags.TagMid = std::move(*mid);
-    if (close)
-        options.tags.TagClose = std::move(*close);
+    Options& options = parsed.options;
+    if (parsed.preset)
+        options.tags = *presetTemplate(*parsed.preset);
+    if (parsed.head)
+        options.tags.TagHead = std::move(*parsed.head);
+    if (parsed.mid)
+        options.tags.TagMid = std::move(*parsed.mid);
+    if (parsed.close)
+        options.tags.TagClose = std::move(*parsed.close);
+    if (parsed.step)
+        options.stepText = std::move(*parsed.step);
     return options;
 }
 

@@ -30,8 +30,9 @@ struct UsageError {
 using ParseResult = std::variant<Options, Info, UsageError>;
 
 // Reads the arguments after the program name. Each option takes its value as the next argument
-// (even one starting with "-") or after "="; explicit tag pieces win over --format whatever
-// their order.
+// (even one starting with "-") or after "="; only whole option names are accepted; explicit tag
+// pieces win over --format whatever their order. Not reentrant: it uses getopt_long's global
+// state.
 ParseResult parseArguments(std::span<const char* const> args);
 
 // The usage text printed by --help.

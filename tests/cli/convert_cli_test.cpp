@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -15,6 +17,20 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// AddressSanitizer reserves terabytes of address space, so an address-space limit says nothing
+// about a sanitized converter.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool underAsan = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool underAsan = true;
+#else
+constexpr bool underAsan = false;
+#endif
+#else
+constexpr bool underAsan = false;
+#endif
 
 // Where standard input comes from: a file opened on it, or a pipe the test writes into.
 enum class Source { File, Pipe };
@@ -56,15 +72,22 @@ public:
 const auto* const cleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
 
 RunResult run(std::vector<std::string> args, const std::string& input, Source source = Source::File,
-              Sink sink = Sink::File)
+              Sink sink = Sink::File, rlim_t addressSpace = RLIM_INFINITY)
 {
+    // A converter that stops reading early must not take this process down with it.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto inPath = scratch("stdin"), outPath = scratch("stdout"), errPath = scratch("stderr");
     std::ofstream(inPath, std::ios::binary) << input;
     int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1};
     if (source == Source::Pipe && pipe(inPipe) != 0)
         return {};
-    if (sink == Sink::ClosedPipe && pipe(outPipe) != 0)
-        return {};
+    if (sink == Sink::ClosedPipe) {
+        if (pipe(outPipe) != 0)
+            return {};
+        // Closed before fork(): were the read end still open in this process, the child's first
+        // small write could land in the pipe's buffer and succeed.
+        close(outPipe[0]);
+    }
 
     const pid_t pid = fork();
     if (pid == 0) {
@@ -77,7 +100,6 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
         }
         if (sink == Sink::ClosedPipe) {
             dup2(outPipe[1], 1);
-            close(outPipe[0]);
             close(outPipe[1]);
         } else {
             dup2(open(sink == Sink::DevFull ? "/dev/full" : outPath.c_str(),
@@ -89,6 +111,9 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
         for (auto& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
+        const rlimit limit{addressSpace, addressSpace};
+        if (addressSpace != RLIM_INFINITY)
+            setrlimit(RLIMIT_AS, &limit);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -104,10 +129,8 @@ RunResult run(std::vector<std::string> args, const std::string& input, Source so
         }
         close(inPipe[1]);
     }
-    if (sink == Sink::ClosedPipe) {
-        close(outPipe[0]);
+    if (sink == Sink::ClosedPipe)
         close(outPipe[1]);
-    }
     int status = 0;
     waitpid(pid, &status, 0);
     RunResult result;
@@ -125,6 +148,12 @@ struct OutputCase {
     std::string expected;
     Source source = Source::File;
 };
+
+// Names the row in test listings; ctest's discovered names would otherwise carry a byte dump.
+void PrintTo(const OutputCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ConvertOutput : public testing::TestWithParam<OutputCase> {};
 
@@ -268,17 +297,26 @@ struct ErrorCase {
     std::string messagePart;
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+void expectOneErrorLine(const RunResult& r, int exitCode, const std::string& messagePart)
+{
+    EXPECT_EQ(r.exitCode, exitCode);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(messagePart), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.err.ends_with("\n")) << r.err;
+}
+
 class ConvertError : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(ConvertError, OneLineOnStderrNothingOnStdout)
 {
     const auto& c = GetParam();
-    const RunResult r = run(c.args, c.input, Source::File, c.sink);
-    EXPECT_EQ(r.exitCode, c.exitCode);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find(c.messagePart), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_TRUE(r.err.ends_with("\n")) << r.err;
+    expectOneErrorLine(run(c.args, c.input, Source::File, c.sink), c.exitCode, c.messagePart);
 }
 
 const std::string usageHint = "see 'prismel-convert --help'";
@@ -295,6 +333,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "unknown option '--colour'"},
         ErrorCase{"short_option", {"-s", "2"}, "A", Sink::File, 64, "unknown option '-s'"},
         ErrorCase{"hint_given", {"--bogus"}, "A", Sink::File, 64, usageHint},
+        ErrorCase{"abbreviation_not_an_option",
+                  {"--for", "html"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "unknown option '--for'"},
+        ErrorCase{
+            "abbreviation_with_value", {"--hel=1"}, "A", Sink::File, 64, "unknown option '--hel'"},
+        ErrorCase{"help_takes_no_value",
+                  {"--help=1"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "option '--help' takes no value"},
         ErrorCase{
             "missing_step_value", {"--step"}, "A", Sink::File, 64, "option '--step' needs a value"},
         ErrorCase{"missing_head_value",
@@ -389,6 +441,40 @@ INSTANTIATE_TEST_SUITE_P(
                   Sink::ClosedPipe,
                   74,
                   "Broken pipe"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct MemoryCase {
+    const char* name;
+    Source source;
+    std::size_t inputBytes;
+    std::string message;
+};
+
+void PrintTo(const MemoryCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ConvertOutOfMemory : public testing::TestWithParam<MemoryCase> {};
+
+// Out of memory was death by an uncaught std::bad_alloc (134), with no message.
+TEST_P(ConvertOutOfMemory, ExitsWithTheReason)
+{
+    if (underAsan)
+        GTEST_SKIP() << "an address-space limit does not hold under AddressSanitizer";
+    const auto& c = GetParam();
+    const RunResult r = run({}, std::string(c.inputBytes, 'x'), c.source, Sink::File, 16 << 20);
+    expectOneErrorLine(r, 71, "prismel-convert: not enough memory for " + c.message + "\n");
+}
+
+// The converter is given 16 MiB of address space.
+INSTANTIATE_TEST_SUITE_P(
+    Memory, ConvertOutOfMemory,
+    testing::Values(MemoryCase{"file_beyond_the_limit", Source::File, 24'000'000, "the input"},
+                    MemoryCase{"pipe_beyond_the_limit", Source::Pipe, 24'000'000, "the input"},
+                    // Reading 6 MB fits, its UTF-16 copy of 12 MB does not.
+                    MemoryCase{"decoded_copy_beyond_the_limit", Source::File, 6'000'000,
+                               "the decoded input"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

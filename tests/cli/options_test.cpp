@@ -88,9 +88,29 @@ TEST(ParseArguments, Errors)
         {"two_files", {"a.txt", "b.txt"}},
         {"tag_not_utf8", {"--head", "\xFF"}},
         {"step_not_utf8", {"--step", "\xC3"}},
+        {"help_with_value", {"--help=1"}},
+        {"version_with_empty_value", {"--version="}},
+        {"abbreviation_with_value", {"--hel=1"}},
+        {"abbreviation_without_value", {"--he"}},
+        {"ambiguous_prefix", {"--st", "2"}},
+        {"dashes_then_equals", {"--=x"}},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(std::holds_alternative<UsageError>(parse(c.args))) << c.name;
+}
+
+// The parser keeps its place between calls unless told to start afresh.
+TEST(ParseArguments, EachCallStartsAfresh)
+{
+    const std::vector<std::vector<const char*>> earlier{
+        {"--bogus", "a"}, {"-xy"}, {"--", "a", "b"}, {"a", "--step"}};
+    for (const auto& args : earlier) {
+        parse(args);
+        const auto result = parse({"--step", "2", "in.txt"});
+        ASSERT_TRUE(std::holds_alternative<Options>(result)) << args.front();
+        EXPECT_EQ(std::get<Options>(result).stepText, u"2");
+        EXPECT_EQ(std::get<Options>(result).file, "in.txt");
+    }
 }
 
 } // namespace
