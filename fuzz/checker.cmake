@@ -4,6 +4,6 @@ if(NOT TARGET prismel_fuzz_checker)
     add_library(prismel_fuzz_checker STATIC
         ${CMAKE_CURRENT_LIST_DIR}/fuzzinput.cpp ${CMAKE_CURRENT_LIST_DIR}/fuzzinput.h
         ${CMAKE_CURRENT_LIST_DIR}/invariants.cpp ${CMAKE_CURRENT_LIST_DIR}/invariants.h)
-    target_include_directories(prismel_fuzz_checker PUBLIC ${PROJECT_SOURCE_DIR})
+    prismel_layer_includes(prismel_fuzz_checker fuzz)
     target_link_libraries(prismel_fuzz_checker PUBLIC Prismel::core PRIVATE prismel_warnings)
 endif()

@@ -13,9 +13,11 @@ foreach(setting SITE_NAME SITE_URL FORUM_URL CONTACT_LINE APP_TITLE DISPLAY_VERS
     string(REPLACE "\"" "\\\"" escaped "${escaped}")
     set(PRISMEL_CONFIG_${setting} "${escaped}")
 endforeach()
-configure_file(config.h.in ${PROJECT_BINARY_DIR}/window/config.h @ONLY)
-target_sources(prismel_window PRIVATE ${PROJECT_BINARY_DIR}/window/config.h)
-target_include_directories(prismel_window PUBLIC ${PROJECT_BINARY_DIR})
+# Generated beside the link to the sources, so "window/config.h" resolves like any other header.
+set(prismel_config_dir ${PROJECT_BINARY_DIR}/include/window-config)
+configure_file(config.h.in ${prismel_config_dir}/window/config.h @ONLY)
+target_sources(prismel_window PRIVATE ${prismel_config_dir}/window/config.h)
+target_include_directories(prismel_window PUBLIC ${prismel_config_dir})
 
 # The window icon, built into the library so that the program and the tests both have it.
 set(prismel_icon_files
