@@ -67,19 +67,20 @@ std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepTe
 }
 
 void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors)
+                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
+                     ConvertOptions options)
 {
     result.resize(markupCapacity(input, stepText, tags));
     BufferWriter out(result.data(), tags);
-    detail::writeMarkup(input, stepText, colors, out);
+    detail::writeMarkup(input, stepText, colors, out, options);
     result.resize(static_cast<std::size_t>(out.end() - result.data()));
 }
 
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const ColorPair& colors)
+                           const TagTemplate& tags, const ColorPair& colors, ConvertOptions options)
 {
     std::u16string result;
-    convertTextInto(result, input, stepText, tags, colors);
+    convertTextInto(result, input, stepText, tags, colors, options);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "chunking.h"
 #include "colorpair.h"
+#include "mergedtags.h"
 #include "step.h"
 #include "tagtemplate.h"
 
@@ -29,6 +30,20 @@ void writeMarkup(std::u16string_view input, std::u16string_view stepText, const 
     }
 }
 
+// The same loop with the choices of `options` applied on the way to `out`.
+template <typename Writer>
+void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
+                 Writer& out, ConvertOptions options)
+{
+    if (!options.merge) {
+        writeMarkup(input, stepText, colors, out);
+        return;
+    }
+    MergingWriter<Writer> merged(out);
+    writeMarkup(input, stepText, colors, merged);
+    merged.finish();
+}
+
 } // namespace detail
 
 /// Converts `input` to rainbow markup, handing each piece of the result to `append` as a
@@ -38,7 +53,7 @@ void writeMarkup(std::u16string_view input, std::u16string_view stepText, const 
 /// chunk that is not blank becomes head + RRGGBB + mid + chunk + close.
 template <typename Append>
 void convertTextTo(std::u16string_view input, std::u16string_view stepText, const TagTemplate& tags,
-                   const ColorPair& colors, Append&& append)
+                   const ColorPair& colors, Append&& append, ConvertOptions options = {})
 {
     struct Forward {
         const TagTemplate& tags;
@@ -55,7 +70,7 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
             append(std::u16string_view(tags.TagClose));
         }
     } out{tags, append};
-    detail::writeMarkup(input, stepText, colors, out);
+    detail::writeMarkup(input, stepText, colors, out, options);
 }
 
 /// An upper bound of the length of the generated code, to size a buffer once.
@@ -65,11 +80,12 @@ std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepTe
 /// The generated code written into `result`, replacing what it held. Reusing one string for
 /// many conversions keeps its memory, which is faster than a fresh string each time.
 void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags,
-                     const ColorPair& colors);
+                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
+                     ConvertOptions options = {});
 
 /// The whole generated code for (input text, step text, template, colours).
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const ColorPair& colors);
+                           const TagTemplate& tags, const ColorPair& colors,
+                           ConvertOptions options = {});
 
 } // namespace prismel

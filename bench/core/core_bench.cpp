@@ -9,6 +9,7 @@
 // machines), GLIBC_TUNABLES=glibc.malloc.hugetlb=1 lets large blocks use huge pages.
 
 #include "core/conversion.h"
+#include "core/fit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -118,6 +119,69 @@ BENCHMARK(BM_ConvertText)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertTextInto)->Apply(sizesAndSteps);
 BENCHMARK(BM_FreshMarkupSizedString)->Apply(sizesAndSteps);
 
+// A forum post of 100 000 characters (code points), cut from the same mix.
+const std::u16string& postText()
+{
+    static const std::u16string post = [] {
+        std::u16string text = forumText(110'000);
+        std::size_t chars = 0;
+        std::size_t end = 0;
+        while (chars < 100'000) {
+            end += prismel::isHighSurrogate(text[end]) ? 2u : 1u;
+            ++chars;
+        }
+        text.resize(end);
+        return text;
+    }();
+    return post;
+}
+
+// Fitting the post to a limit in characters. A limit of 0 fits no step, so every step from 1
+// to n - 1 is measured: the slowest case. 150 000 fits the post at a middling step.
+void BM_FitToLength(benchmark::State& state)
+{
+    const std::u16string& text = postText();
+    const auto limit = static_cast<std::uint64_t>(state.range(0));
+    const prismel::ConvertOptions options{.merge = state.range(1) != 0};
+    prismel::FitResult fit;
+    for (auto _ : state) {
+        fit = prismel::fitToLength(limit, text, u"1", startup, colors, options);
+        benchmark::DoNotOptimize(fit);
+    }
+    state.counters["step"] = fit.step;
+    state.counters["length"] = static_cast<double>(fit.length);
+}
+
+BENCHMARK(BM_FitToLength)
+    ->ArgNames({"limit", "merge"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({150'000, 0})
+    ->Args({150'000, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The fit's answer for the post must be the length of the code it stands for.
+bool fitIsRight()
+{
+    const std::u16string& text = postText();
+    for (const bool merge : {false, true}) {
+        const prismel::ConvertOptions options{.merge = merge};
+        const auto fit = prismel::fitToLength(150'000, text, u"1", startup, colors, options);
+        const std::string digits = std::to_string(fit.step);
+        const std::u16string code = prismel::ConvertText(
+            text, std::u16string(digits.begin(), digits.end()), startup, colors, options);
+        std::size_t chars = code.size();
+        for (std::size_t i = 1; i < code.size(); ++i)
+            if (prismel::isLowSurrogate(code[i]) && prismel::isHighSurrogate(code[i - 1]))
+                --chars;
+        if (!fit.fits || chars != fit.length || chars > 150'000) {
+            std::fprintf(stderr, "bench_core: the fit's length is not the code's; not timing\n");
+            return false;
+        }
+    }
+    return true;
+}
+
 // Timing a wrong result proves nothing, so the known answers come first.
 bool resultsAreRight()
 {
@@ -203,7 +267,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (!resultsAreRight())
+    if (!resultsAreRight() || !fitIsRight())
         return 1;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

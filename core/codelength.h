@@ -1,0 +1,84 @@
+#pragma once
+
+#include "colorpair.h"
+#include "mergedtags.h"
+#include "tagtemplate.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace prismel {
+
+namespace detail {
+
+// Where the template's ends can pair with the text beside them into one character: a piece
+// ending in a high surrogate followed by one starting with a low surrogate.
+struct TemplateSeams {
+    bool midEndsHigh = false;
+    bool closeStartsLow = false;
+    bool closeEmpty = false;
+    bool closeEndsHigh = false;
+    bool headStartsLow = false;
+};
+
+} // namespace detail
+
+/// How the length of code is counted, as forum software counts a post.
+enum class LengthUnit {
+    Chars, ///< Unicode code points; a lone surrogate counts as the one U+FFFD it is sent as
+    Bytes, ///< UTF-8 bytes; a lone surrogate counts 3, the size of U+FFFD
+    Units, ///< UTF-16 code units
+};
+
+/// The length of the code of one input, template, colours and options at any step, found
+/// without writing the code. Every unit of the trimmed input appears once in the code whatever
+/// the step, so a step's length is the text's own length plus one set of tags per tagged run;
+/// only the runs are counted, from the same chunks and merge rule as the conversion.
+class CodeLength {
+public:
+    /// Keeps a view of `input`, which must outlive this object.
+    CodeLength(std::u16string_view input, const TagTemplate& tags, const ColorPair& colors,
+               ConvertOptions options = {});
+
+    /// The length of the code at `step`, first brought into range as effectiveStep() does.
+    /// Costs one pass over the chunks of that step.
+    std::uint64_t at(std::int32_t step, LengthUnit unit = LengthUnit::Chars) const;
+
+    /// Code units of the trimmed input, the length the step is measured against.
+    std::int64_t textSize() const { return static_cast<std::int64_t>(m_trimmed.size()); }
+
+    /// One size in each unit.
+    struct Sizes {
+        std::uint64_t chars = 0;
+        std::uint64_t bytes = 0;
+        std::uint64_t units = 0;
+
+        std::uint64_t in(LengthUnit unit) const;
+    };
+
+private:
+    struct Runs {
+        std::uint64_t tagged = 0;
+        std::uint64_t pairsAcrossSeams = 0;
+    };
+
+    Runs countRuns(std::int32_t step) const;
+
+    std::u16string_view m_trimmed;
+    ColorPair m_colors;
+    ConvertOptions m_options;
+    Sizes m_text;
+    Sizes m_tags; // head + six digits + mid + close
+    detail::TemplateSeams m_seams;
+    // Non-space units before each offset, modulo 2^32: a chunk is all spaces when the counts at
+    // its two ends agree, which no chunk shorter than 2^32 units can get wrong.
+    std::vector<std::uint32_t> m_nonSpaceBefore;
+};
+
+/// The length of the code ConvertText() gives for the same arguments, in `unit`.
+std::uint64_t codeLength(std::u16string_view input, std::u16string_view stepText,
+                         const TagTemplate& tags, const ColorPair& colors,
+                         ConvertOptions options = {}, LengthUnit unit = LengthUnit::Chars);
+
+} // namespace prismel
