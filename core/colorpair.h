@@ -41,17 +41,13 @@ inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len);
 /// R + 256 * G + 65536 * B, the form the drawing surfaces and the colour dialog exchange.
 std::uint32_t packedColor(Rgb color);
 
-/// Upper-case hexadecimal digits of `value` without leading zeros ("0", "A", "FF").
-std::u16string hexDigits(unsigned value);
-
 /// Brings a channel's hexadecimal text to exactly two digits: "" gives "00", "A" gives "0A",
 /// "FF" stays, and anything longer than two digits (after trimming spaces) gives "".
+/// The digit pairs writeColorCode() lays down are made with it.
 std::u16string PadHex2(std::u16string_view h);
 
-/// The six upper-case hexadecimal digits RRGGBB of a colour.
-std::u16string colorCode(Rgb color);
-
-/// Writes the six digits of colorCode() at `out` and returns the position after them.
+/// Writes a colour's code, six upper-case hexadecimal digits RRGGBB, at `out` and returns the
+/// position after them.
 char16_t* writeColorCode(char16_t* out, Rgb color);
 
 namespace detail {

@@ -139,20 +139,44 @@ TEST(IntegerMatchesDouble, RandomLongRunsAndTheirTies)
     }
 }
 
+std::u16string colorCode(Rgb color)
+{
+    char16_t code[6] = {};
+    EXPECT_EQ(prismel::writeColorCode(code, color), code + 6);
+    return {code, 6};
+}
+
 TEST(ColorCode, WorkedValuesOfThreeCharacterRun)
 {
     const ColorPair startup;
-    EXPECT_EQ(prismel::colorCode(prismel::colorAt(startup, 1, 3)), u"AA55AA");
-    EXPECT_EQ(prismel::colorCode(prismel::colorAt(startup, 2, 3)), u"55AA55");
-    EXPECT_EQ(prismel::colorCode(prismel::colorAt(startup, 3, 3)), u"00FF00");
+    EXPECT_EQ(colorCode(prismel::colorAt(startup, 1, 3)), u"AA55AA");
+    EXPECT_EQ(colorCode(prismel::colorAt(startup, 2, 3)), u"55AA55");
+    EXPECT_EQ(colorCode(prismel::colorAt(startup, 3, 3)), u"00FF00");
 }
 
-TEST(ColorCode, PadsEveryChannelToTwoUpperCaseDigits)
+struct CodeCase {
+    const char* name;
+    Rgb color;
+    std::u16string_view code;
+};
+
+class ColorCodeTest : public testing::TestWithParam<CodeCase> {};
+
+TEST_P(ColorCodeTest, TwoUpperCaseDigitsPerChannelRedFirst)
 {
-    EXPECT_EQ(prismel::colorCode(Rgb{0, 10, 255}), u"000AFF");
-    EXPECT_EQ(prismel::colorCode(Rgb{171, 205, 239}), u"ABCDEF");
-    EXPECT_EQ(prismel::colorCode(Rgb{1, 16, 15}), u"01100F");
+    EXPECT_EQ(colorCode(GetParam().color), GetParam().code);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ColorCodeTest,
+    testing::Values(CodeCase{"zeros_padded", {0, 0, 0}, u"000000"},
+                    CodeCase{"one_digit_values_padded", {1, 10, 15}, u"010A0F"},
+                    CodeCase{"first_two_digit_values", {16, 17, 31}, u"10111F"},
+                    CodeCase{"letters_upper_case", {171, 205, 239}, u"ABCDEF"},
+                    CodeCase{"digits_only", {9, 144, 153}, u"099099"},
+                    CodeCase{"white", {255, 255, 255}, u"FFFFFF"},
+                    CodeCase{"channel_order", {255, 0, 160}, u"FF00A0"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PackedColor, RedIsTheLowByte)
 {
@@ -180,14 +204,6 @@ TEST(PadHex2, Table)
     };
     for (const auto& c : cases)
         EXPECT_EQ(PadHex2(c.in), c.out) << c.name;
-}
-
-TEST(HexDigits, NoLeadingZeros)
-{
-    EXPECT_EQ(prismel::hexDigits(0), u"0");
-    EXPECT_EQ(prismel::hexDigits(10), u"A");
-    EXPECT_EQ(prismel::hexDigits(255), u"FF");
-    EXPECT_EQ(prismel::hexDigits(256), u"100");
 }
 
 } // namespace
