@@ -12,17 +12,6 @@ std::uint32_t packedColor(Rgb color)
     return byte(color.r) | byte(color.g) << 8 | byte(color.b) << 16;
 }
 
-std::u16string hexDigits(unsigned value)
-{
-    static constexpr char16_t digits[] = u"0123456789ABCDEF";
-    std::u16string text;
-    do {
-        text.insert(text.begin(), digits[value % 16]);
-        value /= 16;
-    } while (value != 0);
-    return text;
-}
-
 std::u16string PadHex2(std::u16string_view h)
 {
     switch (trimSpaces(h).size()) {
@@ -39,34 +28,49 @@ std::u16string PadHex2(std::u16string_view h)
 
 namespace {
 
-// Two digits per byte value, so the hot loop of the conversion never formats numbers.
-constexpr auto hexPairs = [] {
-    constexpr char16_t digits[] = u"0123456789ABCDEF";
-    std::array<std::array<char16_t, 2>, 256> pairs{};
-    for (unsigned v = 0; v < 256; ++v)
-        pairs[v] = {digits[v / 16], digits[v % 16]};
+// A channel's hexadecimal text as the colour code is defined from: upper-case digits without
+// leading zeros ("0", "A", "FF").
+std::u16string hexDigits(unsigned value)
+{
+    static constexpr char16_t digits[] = u"0123456789ABCDEF";
+    std::u16string text;
+    do {
+        text.insert(text.begin(), digits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    return text;
+}
+
+using DigitPairs = std::array<std::array<char16_t, 2>, 256>;
+
+// The two digits of every byte value, made once by the colour code's own rule, so that the
+// conversion's loop copies digits instead of formatting numbers.
+const DigitPairs& digitPairs()
+{
+    static const DigitPairs pairs = [] {
+        DigitPairs made{};
+        for (unsigned v = 0; v < made.size(); ++v) {
+            const std::u16string two = PadHex2(hexDigits(v));
+            made[v] = {two[0], two[1]};
+        }
+        return made;
+    }();
     return pairs;
-}();
+}
 
 } // namespace
 
 char16_t* writeColorCode(char16_t* out, Rgb color)
 {
+    const DigitPairs& pairs = digitPairs();
     // Channels are 0 to 255 for every colour the tool can hold; masking keeps a stray value from
     // reading outside the table.
     for (const std::int16_t channel : {color.r, color.g, color.b}) {
-        const auto& pair = hexPairs[static_cast<unsigned>(channel) & 0xFFu];
+        const auto& pair = pairs[static_cast<unsigned>(channel) & 0xFFu];
         *out++ = pair[0];
         *out++ = pair[1];
     }
     return out;
-}
-
-std::u16string colorCode(Rgb color)
-{
-    std::u16string code(6, u'0');
-    writeColorCode(code.data(), color);
-    return code;
 }
 
 } // namespace prismel

@@ -28,9 +28,10 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-/// S + (E - S) * pos / len, rounded to the nearest integer with ties to even.
-/// The product is exact in 64 bits and the division is done in double precision, so the result
-/// is byte-for-byte what the markup has always carried. `len` must not be zero.
+/// S + (E - S) * pos / len, rounded to the nearest integer with ties to even, computed exactly
+/// on integers. For every run shorter than 2^44 this is also what the double-precision formula
+/// the markup has always carried gives, so outputs do not change. `len` must be at least 1 and
+/// `pos` lie in 0 to `len`.
 inline std::int16_t InterpolateChannel(std::int16_t s, std::int16_t e, std::int64_t pos,
                                        std::int64_t len);
 
@@ -40,32 +41,33 @@ inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len);
 /// R + 256 * G + 65536 * B, the form the drawing surfaces and the colour dialog exchange.
 std::uint32_t packedColor(Rgb color);
 
-/// Upper-case hexadecimal digits of `value` without leading zeros ("0", "A", "FF").
-std::u16string hexDigits(unsigned value);
-
 /// Brings a channel's hexadecimal text to exactly two digits: "" gives "00", "A" gives "0A",
 /// "FF" stays, and anything longer than two digits (after trimming spaces) gives "".
+/// The digit pairs writeColorCode() lays down are made with it.
 std::u16string PadHex2(std::u16string_view h);
 
-/// The six upper-case hexadecimal digits RRGGBB of a colour.
-std::u16string colorCode(Rgb color);
-
-/// Writes the six digits of colorCode() at `out` and returns the position after them.
+/// Writes a colour's code, six upper-case hexadecimal digits RRGGBB, at `out` and returns the
+/// position after them.
 char16_t* writeColorCode(char16_t* out, Rgb color);
 
 namespace detail {
 
-// Round to nearest, ties to even, without a call into the maths library: this sits on the
-// conversion's hot path, three times per chunk. Exact for every |v| < 2^52.
-inline double roundHalfToEven(double v)
+// s + numerator / len rounded half to even, for len > 0: a floor division, then the remainder
+// against the half decides.
+template <typename Int>
+constexpr std::int16_t roundedQuotient(std::int16_t s, Int numerator, Int len)
 {
-    const double whole = static_cast<double>(static_cast<std::int64_t>(v)); // towards zero
-    const double fraction = v - whole;                                      // exact
-    const double away = v < 0 ? -1.0 : 1.0;
-    if (fraction * away > 0.5 ||
-        (fraction * away == 0.5 && static_cast<std::int64_t>(whole) % 2 != 0))
-        return whole + away;
-    return whole;
+    Int whole = numerator / len;
+    Int rest = numerator % len;
+    if (rest < 0) { // C++ truncates towards zero; the remainder must be 0 to len - 1
+        --whole;
+        rest += len;
+    }
+    Int value = s + whole;
+    const Int toNext = len - rest; // compared with rest instead of doubling it, which could wrap
+    if (rest > toNext || (rest == toNext && value % 2 != 0))
+        ++value;
+    return static_cast<std::int16_t>(value);
 }
 
 } // namespace detail
@@ -74,11 +76,14 @@ inline double roundHalfToEven(double v)
 inline std::int16_t InterpolateChannel(std::int16_t s, std::int16_t e, std::int64_t pos,
                                        std::int64_t len)
 {
-    const std::int64_t sign = s >= e ? -1 : 1;
-    const std::int64_t distance = s >= e ? std::int64_t{s} - e : std::int64_t{e} - s;
-    const std::int64_t product = sign * distance * pos;
-    const double value = double(s) + double(product) / double(len);
-    return static_cast<std::int16_t>(detail::roundHalfToEven(value));
+    const std::int64_t distance = std::int64_t{e} - s; // |distance| < 2^16
+    // Any text held in memory keeps the product well inside 64 bits; only a position beyond
+    // 2^47 needs the wider type.
+    constexpr std::int64_t narrowLimit = std::int64_t{1} << 47;
+    if (pos > -narrowLimit && pos < narrowLimit) [[likely]]
+        return detail::roundedQuotient(s, distance * pos, len);
+    __extension__ using Wide = __int128; // a GCC and Clang extension, hence the marker
+    return detail::roundedQuotient<Wide>(s, Wide{distance} * pos, len);
 }
 
 inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len)

@@ -7,6 +7,7 @@
 // that memory, which BM_FreshMarkupSizedString shows alone; BM_ConvertTextInto reuses one
 // string and shows the conversion itself. Where the first touch is slow (some virtual
 // machines), GLIBC_TUNABLES=glibc.malloc.hugetlb=1 lets large blocks use huge pages.
+// BM_ColorAtChunkPositions times the colours of a conversion's chunks and nothing else.
 
 #include "core/conversion.h"
 #include "core/fit.h"
@@ -106,6 +107,23 @@ void BM_FreshMarkupSizedString(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+// The colour of every chunk's first position over the run, alone: the interpolation's share of
+// a conversion.
+void BM_ColorAtChunkPositions(benchmark::State& state)
+{
+    const auto len = static_cast<std::int64_t>(state.range(0));
+    const std::int64_t step = state.range(1);
+    for (auto _ : state) {
+        std::int64_t sum = 0; // kept alive instead of each colour, so no store is timed
+        for (std::int64_t pos = 1; pos <= len; pos += step) {
+            const prismel::Rgb color = prismel::colorAt(colors, pos, len);
+            sum += color.r + color.g + color.b;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * len);
+}
+
 void sizesAndSteps(benchmark::internal::Benchmark* b)
 {
     b->ArgNames({"units", "step"});
@@ -118,6 +136,7 @@ void sizesAndSteps(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_ConvertText)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertTextInto)->Apply(sizesAndSteps);
 BENCHMARK(BM_FreshMarkupSizedString)->Apply(sizesAndSteps);
+BENCHMARK(BM_ColorAtChunkPositions)->Apply(sizesAndSteps);
 
 // A forum post of 100 000 characters (code points), cut from the same mix.
 const std::u16string& postText()

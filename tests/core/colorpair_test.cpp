@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <sstream>
+#include <string>
+
 namespace {
 
 using prismel::ColorPair;
@@ -40,23 +46,137 @@ INSTANTIATE_TEST_SUITE_P(
         InterpolationCase{"bar_middle", 255, 0, 128, 255, 127},
         // 255 * 3e9 overflows 32 bits; the product must be carried in 64.
         InterpolationCase{"billions_of_positions", 0, 255, 3'000'000'000, 6'000'000'000, 128},
-        InterpolationCase{"descending_huge_run", 255, 0, 4'000'000'000, 4'000'000'001, 0}),
+        InterpolationCase{"descending_huge_run", 255, 0, 4'000'000'000, 4'000'000'001, 0},
+        // Exactly 190.5 + 1 / (2 len): the double formula lost the excess and rounded to 190.
+        InterpolationCase{"just_above_a_tie_beyond_2_to_44", 203, 190, 32'141'203'394'374,
+                          33'426'851'530'149, 191},
+        // Products beyond 64 bits: 2^61 of 2^62 is exactly half way.
+        InterpolationCase{"wide_tie", 0, 255, std::int64_t{1} << 61, std::int64_t{1} << 62, 128},
+        InterpolationCase{"wide_just_below_tie", 0, 255, (std::int64_t{1} << 61) - 1,
+                          std::int64_t{1} << 62, 127},
+        InterpolationCase{"wide_descending_just_past_tie", 255, 0, (std::int64_t{1} << 61) + 1,
+                          std::int64_t{1} << 62, 127},
+        InterpolationCase{"wide_end", 3, 250, std::int64_t{1} << 62, std::int64_t{1} << 62, 250}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The formula the markup was generated with before it moved to integers: an exact 64-bit
+// product, a double division and half-to-even rounding. Exact while the product stays below
+// 2^53, and no nearer than 2^-45 to a half otherwise.
+std::int16_t doubleFormula(std::int16_t s, std::int16_t e, std::int64_t pos, std::int64_t len)
+{
+    const std::int64_t product = (std::int64_t{e} - s) * pos;
+    return static_cast<std::int16_t>(
+        std::nearbyint(double(s) + double(product) / double(len))); // ties to even by default
+}
+
+// Compares the integer and the double results over a sweep; reports the first few differences.
+class Agreement {
+public:
+    void check(std::int16_t s, std::int16_t e, std::int64_t pos, std::int64_t len)
+    {
+        const std::int16_t exact = InterpolateChannel(s, e, pos, len);
+        const std::int16_t old = doubleFormula(s, e, pos, len);
+        if (exact != old && ++m_differences <= 5)
+            m_first << " (" << s << ", " << e << ", " << pos << ", " << len << "): " << exact
+                    << " vs " << old << ";";
+    }
+    ~Agreement() { EXPECT_EQ(m_differences, 0) << "integer vs double at" << m_first.str(); }
+
+private:
+    long m_differences = 0;
+    std::ostringstream m_first;
+};
+
+// Lengths whose halves, quarters and sixths fall on ties for many channel pairs.
+TEST(IntegerMatchesDouble, EveryChannelPairAtEveryPositionOfTieProneLengths)
+{
+    Agreement agreement;
+    for (const std::int64_t len : {1, 2, 3, 4, 6, 8, 10, 12, 16, 510})
+        for (std::int16_t s = 0; s <= 255; ++s)
+            for (std::int16_t e = 0; e <= 255; ++e)
+                for (std::int64_t pos = 0; pos <= len; pos += len == 510 ? 17 : 1)
+                    agreement.check(s, e, pos, len);
+}
+
+TEST(IntegerMatchesDouble, EveryPositionOfEveryLengthUpTo600)
+{
+    // Rising and falling, odd and even starts, distances with many divisors and prime ones.
+    constexpr std::int16_t pairs[][2] = {{0, 255}, {255, 0}, {0, 253},   {1, 254}, {10, 20},
+                                         {77, 77}, {128, 0}, {0, 127},   {3, 254}, {200, 199},
+                                         {0, 1},   {254, 0}, {51, 204},  {250, 1}, {17, 102},
+                                         {99, 0},  {0, 240}, {255, 254}, {60, 5},  {7, 8}};
+    Agreement agreement;
+    for (std::int64_t len = 1; len <= 600; ++len)
+        for (std::int64_t pos = 0; pos <= len; ++pos)
+            for (const auto& pair : pairs)
+                agreement.check(pair[0], pair[1], pos, len);
+}
+
+// Long runs up to 2^40 code units, drawn from a fixed seed: uniform positions, then exact ties
+// and their neighbours, where a rounding difference would show first.
+TEST(IntegerMatchesDouble, RandomLongRunsAndTheirTies)
+{
+    std::mt19937_64 random(20261207);
+    const auto below = [&](std::int64_t bound) {
+        return static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(bound));
+    };
+    Agreement agreement;
+    for (int i = 0; i < 200'000; ++i) {
+        const auto s = static_cast<std::int16_t>(below(256));
+        const auto e = static_cast<std::int16_t>(below(256));
+        const std::int64_t len = 1 + below(std::int64_t{1} << (1 + below(40)));
+        agreement.check(s, e, below(len + 1), len);
+
+        // len = 2 |d| t and pos = o t with o odd put the value exactly half way.
+        const std::int64_t distance = std::abs(e - s);
+        if (distance == 0)
+            continue;
+        const std::int64_t t = 1 + below((std::int64_t{1} << 39) / distance);
+        const std::int64_t tieLen = 2 * distance * t;
+        const std::int64_t tiePos = (2 * below(distance) + 1) * t;
+        for (const std::int64_t near : {-1, 0, 1})
+            agreement.check(s, e, tiePos + near, tieLen);
+    }
+}
+
+std::u16string colorCode(Rgb color)
+{
+    char16_t code[6] = {};
+    EXPECT_EQ(prismel::writeColorCode(code, color), code + 6);
+    return {code, 6};
+}
 
 TEST(ColorCode, WorkedValuesOfThreeCharacterRun)
 {
     const ColorPair startup;
-    EXPECT_EQ(prismel::colorCode(prismel::colorAt(startup, 1, 3)), u"AA55AA");
-    EXPECT_EQ(prismel::colorCode(prismel::colorAt(startup, 2, 3)), u"55AA55");
-    EXPECT_EQ(prismel::colorCode(prismel::colorAt(startup, 3, 3)), u"00FF00");
+    EXPECT_EQ(colorCode(prismel::colorAt(startup, 1, 3)), u"AA55AA");
+    EXPECT_EQ(colorCode(prismel::colorAt(startup, 2, 3)), u"55AA55");
+    EXPECT_EQ(colorCode(prismel::colorAt(startup, 3, 3)), u"00FF00");
 }
 
-TEST(ColorCode, PadsEveryChannelToTwoUpperCaseDigits)
+struct CodeCase {
+    const char* name;
+    Rgb color;
+    std::u16string_view code;
+};
+
+class ColorCodeTest : public testing::TestWithParam<CodeCase> {};
+
+TEST_P(ColorCodeTest, TwoUpperCaseDigitsPerChannelRedFirst)
 {
-    EXPECT_EQ(prismel::colorCode(Rgb{0, 10, 255}), u"000AFF");
-    EXPECT_EQ(prismel::colorCode(Rgb{171, 205, 239}), u"ABCDEF");
-    EXPECT_EQ(prismel::colorCode(Rgb{1, 16, 15}), u"01100F");
+    EXPECT_EQ(colorCode(GetParam().color), GetParam().code);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ColorCodeTest,
+    testing::Values(CodeCase{"zeros_padded", {0, 0, 0}, u"000000"},
+                    CodeCase{"one_digit_values_padded", {1, 10, 15}, u"010A0F"},
+                    CodeCase{"first_two_digit_values", {16, 17, 31}, u"10111F"},
+                    CodeCase{"letters_upper_case", {171, 205, 239}, u"ABCDEF"},
+                    CodeCase{"digits_only", {9, 144, 153}, u"099099"},
+                    CodeCase{"white", {255, 255, 255}, u"FFFFFF"},
+                    CodeCase{"channel_order", {255, 0, 160}, u"FF00A0"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PackedColor, RedIsTheLowByte)
 {
@@ -84,14 +204,6 @@ TEST(PadHex2, Table)
     };
     for (const auto& c : cases)
         EXPECT_EQ(PadHex2(c.in), c.out) << c.name;
-}
-
-TEST(HexDigits, NoLeadingZeros)
-{
-    EXPECT_EQ(prismel::hexDigits(0), u"0");
-    EXPECT_EQ(prismel::hexDigits(10), u"A");
-    EXPECT_EQ(prismel::hexDigits(255), u"FF");
-    EXPECT_EQ(prismel::hexDigits(256), u"100");
 }
 
 } // namespace
