@@ -3,7 +3,10 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/utf8.h"
+#include "core/codelength.h"
 #include "core/conversion.h"
+#include "core/fit.h"
+#include "core/step.h"
 
 #include <cerrno>
 #include <csignal>
@@ -17,6 +20,9 @@
 #include <unistd.h>
 
 namespace {
+
+// <sysexits.h> has no name for "did what was asked, and the answer is no".
+constexpr int exitNoStepFits = 1;
 
 void printError(const std::string& message)
 {
@@ -43,6 +49,35 @@ int readAll(int fd, std::string& bytes)
         }
         bytes.append(chunk, static_cast<std::size_t>(n));
     }
+}
+
+// A length in the unit of --count, as the messages write it.
+std::string lengthText(std::uint64_t length, prismel::LengthUnit unit)
+{
+    const char* name = "characters";
+    if (unit == prismel::LengthUnit::Bytes)
+        name = length == 1 ? "byte" : "bytes";
+    else if (unit == prismel::LengthUnit::Units)
+        name = length == 1 ? "UTF-16 unit" : "UTF-16 units";
+    else if (length == 1)
+        name = "character";
+    return std::to_string(length) + " " + name;
+}
+
+// The line of --stats: characters and bytes always, UTF-16 units as well when they are the
+// count, so that the unit --fit measured in is always there.
+std::string statsLine(const prismel::cli::Options& options, std::u16string_view text,
+                      std::u16string_view stepText)
+{
+    const prismel::CodeLength length(text, options.tags, options.colors, options.conversion);
+    const std::int32_t step = prismel::effectiveStep(stepText, length.textSize());
+    std::string line = "step " + std::to_string(step);
+    for (const auto unit :
+         {prismel::LengthUnit::Chars, prismel::LengthUnit::Bytes, prismel::LengthUnit::Units}) {
+        if (unit != prismel::LengthUnit::Units || options.count == unit)
+            line += ", " + lengthText(length.at(step, unit), unit);
+    }
+    return line;
 }
 
 int writeFailed(int error)
@@ -91,11 +126,34 @@ int convert(int argc, char** argv, const char*& allocating)
     }
     std::string().swap(bytes); // the UTF-16 copy is all that is needed from here on
 
+    std::u16string stepText = options.stepText;
+    if (options.fitLimit) {
+        allocating = "measuring the code";
+        const auto fit =
+            prismel::fitToLength(*options.fitLimit, decoded.text, options.stepText, options.tags,
+                                 options.colors, options.conversion, options.count);
+        if (!fit.fits) {
+            printError("no step fits " + lengthText(*options.fitLimit, options.count) +
+                       "; the shortest code is " + lengthText(fit.length, options.count) +
+                       ", at step " + std::to_string(fit.step));
+            return exitNoStepFits;
+        }
+        const std::string step = std::to_string(fit.step);
+        stepText.assign(step.begin(), step.end());
+    }
+
     allocating = "the output";
     prismel::cli::Utf8Output out(STDOUT_FILENO);
-    prismel::convertTextTo(decoded.text, options.stepText, options.tags, options.colors,
-                           [&out](std::u16string_view piece) { out.append(piece); });
-    return out.flush() ? EX_OK : writeFailed(out.error());
+    prismel::convertTextTo(
+        decoded.text, stepText, options.tags, options.colors,
+        [&out](std::u16string_view piece) { out.append(piece); }, options.conversion);
+    if (!out.flush())
+        return writeFailed(out.error());
+    if (options.stats) {
+        allocating = "measuring the code";
+        std::fprintf(stderr, "%s\n", statsLine(options, decoded.text, stepText).c_str());
+    }
+    return EX_OK;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <getopt.h>
 #include <optional>
 #include <string_view>
@@ -105,6 +106,51 @@ std::optional<ParseResult> setColor(Parsed& parsed, std::string_view option, std
     return std::nullopt;
 }
 
+std::optional<ParseResult> setMerge(Parsed& parsed, std::string_view, std::string_view)
+{
+    parsed.options.conversion.merge = true;
+    return std::nullopt;
+}
+
+std::optional<ParseResult> setStats(Parsed& parsed, std::string_view, std::string_view)
+{
+    parsed.options.stats = true;
+    return std::nullopt;
+}
+
+// Digits only: a sign, a space, a fraction or a unit after the number would each be a guess
+// about what the user meant.
+std::optional<ParseResult> setFitLimit(Parsed& parsed, std::string_view option,
+                                       std::string_view value)
+{
+    std::uint64_t limit = 0;
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, limit);
+    const std::string quoted = "length '" + std::string(value) + "' of " + std::string(option);
+    if (error == std::errc::result_out_of_range)
+        return usageError(quoted + " is too large");
+    if (value.empty() || error != std::errc() || stop != end || limit == 0)
+        return usageError(quoted + " is not a positive whole number");
+    parsed.options.fitLimit = limit;
+    return std::nullopt;
+}
+
+std::optional<ParseResult> setCount(Parsed& parsed, std::string_view, std::string_view value)
+{
+    constexpr std::array<std::pair<std::string_view, LengthUnit>, 3> units{{
+        {"chars", LengthUnit::Chars},
+        {"bytes", LengthUnit::Bytes},
+        {"units", LengthUnit::Units},
+    }};
+    const auto found = std::find_if(units.begin(), units.end(),
+                                    [&](const auto& unit) { return unit.first == value; });
+    if (found == units.end())
+        return usageError("unknown count '" + std::string(value) +
+                          "': choose chars, bytes or units");
+    parsed.options.count = found->second;
+    return std::nullopt;
+}
+
 std::optional<ParseResult> showHelp(Parsed&, std::string_view, std::string_view)
 {
     return Info{usageText()};
@@ -129,6 +175,11 @@ constexpr std::array optionTable{
               setText<&Parsed::step>},
     OptionRow{"start", "RRGGBB", "start colour (default FF00FF)", setColor<true>},
     OptionRow{"end", "RRGGBB", "end colour (default 00FF00)", setColor<false>},
+    OptionRow{"merge", nullptr, "one tag for neighbouring chunks of the same colour", setMerge},
+    OptionRow{"fit", "N", "first step from --step up with code at most N long", setFitLimit},
+    OptionRow{"count", "chars|bytes|units", "the unit of --fit and --stats (default chars)",
+              setCount},
+    OptionRow{"stats", nullptr, "after the code, its step and length on standard error", setStats},
     OptionRow{"help", nullptr, "show this help", showHelp},
     OptionRow{"version", nullptr, "show the version", showVersion},
 };
@@ -166,13 +217,19 @@ std::string usageText()
         std::string line = std::string("  --") + row.name;
         if (row.valueName)
             line += std::string(" ") + row.valueName;
-        line.resize(std::max(line.size() + 2, helpColumn), ' ');
+        // A name too long for the column has its help on the next line.
+        if (line.size() + 2 > helpColumn) {
+            text += line + "\n";
+            line.clear();
+        }
+        line.resize(helpColumn, ' ');
         text += line + row.help + "\n";
     }
     return text + "\n"
                   "Each option takes its value as the next argument or after '=' (--head=).\n"
-                  "Exit status: 0 done, 64 bad command line, 65 input not UTF-8,\n"
-                  "66 input unreadable, 71 out of memory, 74 output could not be written.\n";
+                  "Exit status: 0 done, 1 no step fits the --fit length, 64 bad command line,\n"
+                  "65 input not UTF-8, 66 input unreadable, 71 out of memory,\n"
+                  "74 output could not be written.\n";
 }
 
 ParseResult parseArguments(std::span<const char* const> args)

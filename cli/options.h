@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/codelength.h"
 #include "core/colorpair.h"
+#include "core/mergedtags.h"
 #include "core/tagtemplate.h"
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <variant>
@@ -14,6 +18,10 @@ struct Options {
     TagTemplate tags = startupTemplate();
     std::u16string stepText = u"1";
     ColorPair colors;
+    ConvertOptions conversion;
+    std::optional<std::uint64_t> fitLimit; // --fit: choose the step whose code fits
+    LengthUnit count = LengthUnit::Chars;  // the unit of fitLimit and of the statistics
+    bool stats = false;
     std::string file = "-"; // "-" is standard input
 };
 

@@ -147,6 +147,7 @@ struct OutputCase {
     std::string input;
     std::string expected;
     Source source = Source::File;
+    std::string log = ""; // all of standard error
 };
 
 // Names the row in test listings; ctest's discovered names would otherwise carry a byte dump.
@@ -163,7 +164,7 @@ TEST_P(ConvertOutput, ExactBytes)
     const RunResult r = run(c.args, c.input, c.source);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, c.expected);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, c.log);
 }
 
 const std::string abDefault = "[color=#808080]A[/color][color=#00FF00]B[/color]";
@@ -255,6 +256,55 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"pipe_dash", {"-"}, "AB", abDefault, Source::Pipe},
         OutputCase{
             "pipe_after_options", {"--step", "2", "-"}, "ABCDE", abcdeStepTwo, Source::Pipe}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Default tags cost 23 characters a chunk: "ABCDE" is 120 long at step 1, 74 at step 2 and 51 at
+// steps 3 and 4. Three emoji are 3 characters, 12 bytes and 6 UTF-16 units; steps 1 and 2 give them
+// three chunks, steps 3 and 4 two, step 5 one.
+INSTANTIATE_TEST_SUITE_P(
+    ForumFit, ConvertOutput,
+    testing::Values(
+        OutputCase{"merge_same_colour_runs",
+                   {"--merge", "--start", "000000", "--end", "000003"},
+                   "AAAA BBBB",
+                   "[color=#000000]A[/color][color=#000001]AAA[/color] [color=#000002]BB[/color]"
+                   "[color=#000003]BB[/color]"},
+        OutputCase{"fit_exactly_at_the_limit", {"--fit", "74"}, "ABCDE", abcdeStepTwo},
+        OutputCase{"fit_never_goes_below_the_given_step",
+                   {"--step", "3", "--fit", "1000"},
+                   "ABCDE",
+                   "[color=#CC33CC]ABC[/color][color=#33CC33]DE[/color]"},
+        OutputCase{"fit_with_merge_keeps_step_one",
+                   {"--merge", "--fit", "27", "--start", "000000", "--end", "000000"},
+                   "ABCD",
+                   "[color=#000000]ABCD[/color]"},
+        // 75 characters fit at step 2, but the 87 bytes there do not; step 3 has 64.
+        OutputCase{"fit_chinese_in_bytes",
+                   {"--fit", "75", "--count", "bytes"},
+                   "彩虹字真好看",
+                   "[color=#D42AD4]彩虹字[/color][color=#55AA55]真好看[/color]"},
+        OutputCase{"fit_emoji_in_units_needs_a_longer_step",
+                   {"--fit", "50", "--count", "units"},
+                   "😀😀😀",
+                   "[color=#D42AD4]😀😀😀[/color]"},
+        OutputCase{"stats_after_the_code",
+                   {"--step", "2", "--stats"},
+                   "ABCDE",
+                   abcdeStepTwo,
+                   Source::File,
+                   "step 2, 74 characters, 74 bytes\n"},
+        OutputCase{"stats_names_the_fitted_step",
+                   {"--fit", "75", "--count", "bytes", "--stats"},
+                   "彩虹字真好看",
+                   "[color=#D42AD4]彩虹字[/color][color=#55AA55]真好看[/color]",
+                   Source::File,
+                   "step 3, 52 characters, 64 bytes\n"},
+        OutputCase{"stats_adds_units_when_they_are_the_count",
+                   {"--count", "units", "--stats"},
+                   "😀",
+                   "[color=#808080]😀[/color]",
+                   Source::File,
+                   "step 1, 24 characters, 27 bytes, 25 UTF-16 units\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ConvertCli, ReadsTheNamedFileNotStandardInput)
@@ -395,6 +445,37 @@ INSTANTIATE_TEST_SUITE_P(
                   Sink::File,
                   64,
                   "value of --head is not valid UTF-8"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    ForumFit, ConvertError,
+    testing::Values(
+        ErrorCase{"no_step_fits_names_the_shortest",
+                  {"--fit", "50"},
+                  "ABCDE",
+                  Sink::File,
+                  1,
+                  "prismel-convert: no step fits 50 characters; the shortest code is 51 "
+                  "characters, at step 3\n"},
+        ErrorCase{"no_step_fits_in_bytes",
+                  {"--fit", "63", "--count", "bytes", "--stats"},
+                  "彩虹字真好看",
+                  Sink::File,
+                  1,
+                  "prismel-convert: no step fits 63 bytes; the shortest code is 64 bytes, at "
+                  "step 3\n"},
+        ErrorCase{"fit_zero",
+                  {"--fit", "0"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "length '0' of --fit is not a positive whole number"},
+        ErrorCase{"count_unknown",
+                  {"--count", "words"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "unknown count 'words': choose chars, bytes or units"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

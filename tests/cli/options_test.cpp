@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
 
+using prismel::LengthUnit;
 using prismel::cli::Options;
 using prismel::cli::parseArguments;
 using prismel::cli::UsageError;
@@ -94,9 +98,62 @@ TEST(ParseArguments, Errors)
         {"abbreviation_without_value", {"--he"}},
         {"ambiguous_prefix", {"--st", "2"}},
         {"dashes_then_equals", {"--=x"}},
+        {"fit_zero", {"--fit", "0"}},
+        {"fit_negative", {"--fit", "-3"}},
+        {"fit_fraction", {"--fit", "1.5"}},
+        {"fit_letters_after_digits", {"--fit", "12abc"}},
+        {"fit_empty", {"--fit="}},
+        {"fit_plus_sign", {"--fit", "+5"}},
+        {"fit_one_past_64_bits", {"--fit", "18446744073709551616"}},
+        {"count_unknown", {"--count", "words"}},
+        {"merge_with_value", {"--merge=1"}},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(std::holds_alternative<UsageError>(parse(c.args))) << c.name;
+}
+
+TEST(ParseArguments, ForumFitOptions)
+{
+    struct FitCase {
+        const char* name;
+        std::vector<const char*> args;
+        std::optional<std::uint64_t> fitLimit;
+        LengthUnit count;
+        bool merge;
+        bool stats;
+    };
+    constexpr auto largest = std::numeric_limits<std::uint64_t>::max();
+    const FitCase cases[] = {
+        {"none_given", {}, std::nullopt, LengthUnit::Chars, false, false},
+        {"fit_leading_zeros", {"--fit=007"}, 7, LengthUnit::Chars, false, false},
+        {"fit_largest_64_bit",
+         {"--fit", "18446744073709551615"},
+         largest,
+         LengthUnit::Chars,
+         false,
+         false},
+        {"later_count_wins",
+         {"--count=units", "--count", "bytes"},
+         std::nullopt,
+         LengthUnit::Bytes,
+         false,
+         false},
+        {"merge_and_stats",
+         {"--stats", "--merge", "--count", "units"},
+         std::nullopt,
+         LengthUnit::Units,
+         true,
+         true},
+    };
+    for (const auto& c : cases) {
+        const auto result = parse(c.args);
+        ASSERT_TRUE(std::holds_alternative<Options>(result)) << c.name;
+        const auto& options = std::get<Options>(result);
+        EXPECT_EQ(options.fitLimit, c.fitLimit) << c.name;
+        EXPECT_EQ(options.count, c.count) << c.name;
+        EXPECT_EQ(options.conversion.merge, c.merge) << c.name;
+        EXPECT_EQ(options.stats, c.stats) << c.name;
+    }
 }
 
 // The parser keeps its place between calls unless told to start afresh.
