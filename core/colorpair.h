@@ -28,6 +28,23 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+/// Which colour of a ColorPair a pick replaces.
+enum class GradientEnd { Start, End };
+
+/// Overwrites the start or the end colour with `color`, red first, then green, then blue.
+inline void setColor(ColorPair& colors, GradientEnd end, Rgb color)
+{
+    if (end == GradientEnd::Start) {
+        colors.StartR = color.r;
+        colors.StartG = color.g;
+        colors.StartB = color.b;
+    } else {
+        colors.EndR = color.r;
+        colors.EndG = color.g;
+        colors.EndB = color.b;
+    }
+}
+
 /// S + (E - S) * pos / len, rounded to the nearest integer with ties to even.
 /// The product is exact in 64 bits and the division is done in double precision, so the result
 /// is byte-for-byte what the markup has always carried. `len` must not be zero.

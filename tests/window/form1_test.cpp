@@ -1,3 +1,5 @@
+#include "fakeplatform.h"
+
 #include "preview/colorpick.h"
 #include "window/browserpane.h"
 #include "window/config.h"
@@ -25,46 +27,6 @@ using prismel::Form1;
 using prismel::LongTextEdit;
 
 namespace {
-
-class FakeClipboard : public prismel::Clipboard {
-public:
-    void clear() override { log.append(QStringLiteral("clear")); }
-    void setText(const QString& text) override
-    {
-        log.append(QStringLiteral("setText:") + text);
-        content = text;
-    }
-    std::optional<QString> text() const override { return content; }
-
-    QStringList log;
-    std::optional<QString> content;
-};
-
-class FakeMessageBoxes : public prismel::MessageBoxes {
-public:
-    void inform(QWidget*, const QString& title, const QString& prompt) override
-    {
-        shown.append({title, prompt});
-    }
-    QList<QPair<QString, QString>> shown;
-};
-
-class FakeUrlOpener : public prismel::UrlOpener {
-public:
-    void open(const QUrl& url) override { opened.append(url); }
-    QList<QUrl> opened;
-};
-
-class FakeColorDialog : public prismel::ColorDialog {
-public:
-    std::optional<std::uint32_t> chooseColor() override
-    {
-        ++calls;
-        return answer;
-    }
-    std::optional<std::uint32_t> answer;
-    int calls = 0;
-};
 
 QString forumUrl()
 {
@@ -121,29 +83,15 @@ private Q_SLOTS:
 
 private:
     template <typename T> T* find(const QString& name) const { return m_form->findChild<T*>(name); }
-    void resetFakes();
-    prismel::Platform platform();
+    prismel::Platform platform() { return m_fakes.platform(); }
 
-    FakeClipboard m_clipboard;
-    FakeMessageBoxes m_messages;
-    FakeUrlOpener m_opener;
-    FakeColorDialog m_dialog;
+    prismel::test::FakePlatform m_fakes;
+    prismel::test::FakeClipboard& m_clipboard = m_fakes.clipboard;
+    prismel::test::FakeMessageBoxes& m_messages = m_fakes.messageBoxes;
+    prismel::test::FakeUrlOpener& m_opener = m_fakes.urlOpener;
+    prismel::test::FakeColorDialog& m_dialog = m_fakes.colorDialog;
     std::unique_ptr<Form1> m_form;
 };
-
-prismel::Platform Form1Test::platform()
-{
-    return {&m_dialog, &m_clipboard, &m_messages, &m_opener};
-}
-
-void Form1Test::resetFakes()
-{
-    m_clipboard = FakeClipboard{};
-    m_messages.shown.clear();
-    m_opener.opened.clear();
-    m_dialog.answer.reset();
-    m_dialog.calls = 0;
-}
 
 void Form1Test::initTestCase()
 {
@@ -155,7 +103,7 @@ void Form1Test::initTestCase()
 
 void Form1Test::cleanup()
 {
-    resetFakes();
+    m_fakes.reset();
     // A test may have closed the window or opened a popup that took the activation.
     m_form->show();
     m_form->activateWindow();
