@@ -9,6 +9,7 @@
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
 #include <QTimer>
 
 #include <algorithm>
@@ -46,12 +47,61 @@ QTextBlockFormat lineFormat(QTextBlockFormat format)
     return format;
 }
 
-// What QTextCursor::insertText turns into a block break: line feed, carriage return, the
-// paragraph separator and the two non-characters the document uses as frame marks.
+// The line breaks of the text: line feed, carriage return and the paragraph separator.
 bool isLineBreak(QChar c)
 {
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == u'\xfdd0' ||
-           c == u'\xfdd1';
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
+}
+
+// QTextCursor::insertText turns the two non-characters the document uses as frame marks into
+// block breaks too, but in the user's text they are characters like any other. Each is kept as a
+// stand-in character whose format remembers which of the two it replaces.
+constexpr int kStandsFor = QTextFormat::UserProperty + 0x4c55;
+constexpr QChar kStandIn = QChar::ReplacementCharacter;
+
+bool isFrameMark(QChar c)
+{
+    return c == u'\xfdd0' || c == u'\xfdd1';
+}
+
+// Inserts a piece of a line at the cursor, frame marks as their stand-ins.
+void insertPiece(QTextCursor& cursor, QStringView piece)
+{
+    QTextCharFormat plain = cursor.charFormat();
+    plain.clearProperty(kStandsFor);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        if (!isFrameMark(piece[i]))
+            continue;
+        if (i > start)
+            cursor.insertText(piece.sliced(start, i - start).toString(), plain);
+        QTextCharFormat mark = plain;
+        mark.setProperty(kStandsFor, static_cast<int>(piece[i].unicode()));
+        cursor.insertText(QString(kStandIn), mark);
+        start = i + 1;
+    }
+    if (start < piece.size())
+        cursor.insertText(piece.sliced(start).toString(), plain);
+}
+
+// The text of a block with its stand-ins turned back into the frame marks they replace.
+QString blockText(const QTextBlock& block)
+{
+    QString text = block.text();
+    if (!text.contains(kStandIn))
+        return text;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QVariant mark = fragment.charFormat().property(kStandsFor);
+        if (!mark.isValid())
+            continue;
+        const int from = fragment.position() - block.position();
+        for (int i = from; i < from + fragment.length(); ++i) {
+            if (text[i] == kStandIn)
+                text[i] = QChar(static_cast<char16_t>(mark.toInt()));
+        }
+    }
+    return text;
 }
 
 bool splitsSurrogatePair(QStringView text, qsizetype pos)
@@ -125,11 +175,11 @@ void insertLine(QTextCursor& cursor, QStringView line)
     const QTextBlock first = cursor.block();
     qsizetype start = 0;
     for (const qsizetype cut : cutsFor(line)) {
-        cursor.insertText(line.sliced(start, cut - start).toString());
+        insertPiece(cursor, line.sliced(start, cut - start));
         cursor.insertBlock(continuingFormat(cursor.blockFormat()), cursor.charFormat());
         start = cut;
     }
-    cursor.insertText(line.sliced(start).toString());
+    insertPiece(cursor, line.sliced(start));
     if (first != cursor.block())
         splitBlock(first);
     splitBlock(cursor.block());
@@ -167,7 +217,7 @@ QString textBetween(const QTextDocument* document, int from, int to)
         const int start = std::max(from - block.position(), 0);
         const int end = std::min(to - block.position(), block.length() - 1);
         if (end > start)
-            out += block.text().mid(start, end - start);
+            out += blockText(block).mid(start, end - start);
         first = false;
         block = block.next();
     }
@@ -231,7 +281,7 @@ QString LongTextEdit::text() const
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         if (block != doc->begin() && !continuesLine(block))
             out += u'\n';
-        out += block.text();
+        out += blockText(block);
     }
     return out;
 }

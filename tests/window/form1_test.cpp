@@ -642,6 +642,11 @@ void Form1Test::convert_data()
     QTest::newRow("a Chinese sentence")
         << QStringLiteral("你好") << "1" << startup
         << QStringLiteral("[color=#808080]你[/color][color=#00FF00]好[/color]");
+    // Regression: the boxes turned the document's frame marks into line breaks.
+    QTest::newRow("frame mark U+FDD0 stays a character")
+        << QString::fromUtf16(u"a\uFDD0b") << "1" << startup
+        << QString::fromUtf16(
+               u"[color=#AA55AA]a[/color][color=#55AA55]\uFDD0[/color][color=#00FF00]b[/color]");
     QTest::newRow("templates typed by hand")
         << "AB"
         << "1" << QStringList{"<font color=", ">", "</font>"}
@@ -773,6 +778,10 @@ void Form1Test::paste_data()
     QTest::newRow("text replaces the input")
         << std::optional<QString>("pasted\nlines") << "pasted\nlines";
     QTest::newRow("an empty text empties the input") << std::optional<QString>("") << "";
+    // Regression: U+FDD0 came back as a line feed.
+    QTest::newRow("a frame mark is pasted as it is")
+        << std::optional<QString>(QString::fromUtf16(u"a\uFDD0b"))
+        << QString::fromUtf16(u"a\uFDD0b");
     // Regression: a clipboard without text used to wipe the input.
     QTest::newRow("no text at all keeps the input") << std::optional<QString>() << "keep me";
 }

@@ -87,6 +87,16 @@ void LongTextEditTest::roundTrip_data()
     // Qt's own toPlainText() would turn these two into LF and a space.
     QTest::newRow("line separator and no-break space stay")
         << QString::fromUtf16(u"a\u2028b\u00a0c") << QString::fromUtf16(u"a\u2028b\u00a0c");
+    // Regression: the document's two frame marks came back as line breaks.
+    QTest::newRow("frame marks U+FDD0 and U+FDD1 stay characters")
+        << QString::fromUtf16(u"a\uFDD0b\uFDD1\uFDD1c\uFDD0")
+        << QString::fromUtf16(u"a\uFDD0b\uFDD1\uFDD1c\uFDD0");
+    QTest::newRow("a frame mark alone")
+        << QString::fromUtf16(u"\uFDD1") << QString::fromUtf16(u"\uFDD1");
+    QTest::newRow("the replacement character stays itself beside a mark")
+        << QString::fromUtf16(u"\uFFFD\uFDD0\uFFFD") << QString::fromUtf16(u"\uFFFD\uFDD0\uFFFD");
+    QTest::newRow("object replacement character stays")
+        << QString::fromUtf16(u"a\uFFFCb") << QString::fromUtf16(u"a\uFFFCb");
     QTest::newRow("chinese and emoji") << "彩虹😀字"
                                        << "彩虹😀字";
     // The line is cut near every 4096 units; a pair on either side of a cut must stay whole.
@@ -106,6 +116,8 @@ void LongTextEditTest::roundTrip_data()
                 << line << line;
         }
     }
+    const QString marked = QString::fromUtf16(u"ab\uFDD0").repeated(10'000);
+    QTest::newRow("30k line of frame marks") << marked << marked;
     const QString spaced = QString::fromUtf16(u"word ").repeated(20'000);
     QTest::newRow("100k of words") << spaced << spaced;
     QTest::newRow("two long lines, CR LF between")
@@ -233,13 +245,15 @@ void LongTextEditTest::copyOfASelectionIsExact_data()
     QTest::newRow("ending right at the line break") << 29'000 << 1000;
     QTest::newRow("the line break alone") << 30'000 << 1;
     QTest::newRow("everything") << 0 << 40'004;
+    QTest::newRow("the frame marks") << 30'001 << 4;
 }
 
 void LongTextEditTest::copyOfASelectionIsExact()
 {
     QFETCH(int, start);
     QFETCH(int, length);
-    const QString text = longLine(30'000, 4096) + "\n中文\r\n" + longLine(10'000, 3);
+    const QString text =
+        longLine(30'000, 4096) + QString::fromUtf16(u"\n\uFDD0\uFDD1\r\n") + longLine(10'000, 3);
     const QString held = QString(text).replace("\r\n", "\n");
     QCOMPARE(held.size(), 40'004);
     LongTextEdit box;
