@@ -286,7 +286,7 @@ void Form1::connectHandlers()
     new ComboEnterFilter(m_controls.combo1);
 
     for (LongTextEdit* box : {m_controls.text1, m_controls.text3})
-        connect(box, &LongTextEdit::focusEntered, box, &LongTextEdit::selectAll);
+        box->selectAllOnFocus();
     for (QLineEdit* field : m_controls.text2)
         new SelectAllOnFocus(field);
 

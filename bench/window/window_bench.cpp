@@ -23,6 +23,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -315,7 +316,7 @@ void freezeCases(Fakes& fakes, std::vector<Row>& rows)
                 QTimer::singleShot(50, &loop, &QEventLoop::quit);
             }
         };
-        window.text3->viewport()->installEventFilter(&watch);
+        window.text3->findChild<QPlainTextEdit*>()->viewport()->installEventFilter(&watch);
 
         lastTick = clock.nsecsElapsed();
         heartbeat.start();
@@ -329,7 +330,7 @@ void freezeCases(Fakes& fakes, std::vector<Row>& rows)
         QTimer::singleShot(60'000, &loop, &QEventLoop::quit); // never hang on a missing paint
         loop.exec();
         heartbeat.stop();
-        window.text3->viewport()->removeEventFilter(&watch);
+        window.text3->findChild<QPlainTextEdit*>()->viewport()->removeEventFilter(&watch);
         if (!painted)
             fail("Text3 was never painted after Convert");
 

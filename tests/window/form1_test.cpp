@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -294,9 +295,9 @@ void Form1Test::tabChain()
     start->setFocus(Qt::OtherFocusReason);
     QTRY_VERIFY(start->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTRY_COMPARE(QApplication::focusWidget(), find<QWidget>(to));
+    QTRY_VERIFY(find<QWidget>(to)->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-    QTRY_COMPARE(QApplication::focusWidget(), start);
+    QTRY_VERIFY(start->hasFocus());
 }
 
 void Form1Test::accessKeys_data()
@@ -382,12 +383,14 @@ void Form1Test::selectAllOnFocus()
         QTest::keyClick(before, Qt::Key_Tab);
     } else if (route == u"backtab") {
         QWidget* after = widget->nextInFocusChain();
-        while (!(after->focusPolicy() & Qt::TabFocus) || !after->isVisible())
+        // A text box's editor is inside the box, in the chain right after it.
+        while (!(after->focusPolicy() & Qt::TabFocus) || !after->isVisible() ||
+               widget->isAncestorOf(after))
             after = after->nextInFocusChain();
         after->setFocus();
         QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
     } else if (route == u"mouse") {
-        QWidget* target = box ? box->viewport() : widget;
+        QWidget* target = box ? box->findChild<QPlainTextEdit*>()->viewport() : widget;
         QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(12, target->height() / 2));
     } else {
         widget->setFocus(Qt::OtherFocusReason);
@@ -504,7 +507,7 @@ void Form1Test::startupState()
     QCOMPARE(combo->currentIndex(), -1);
     QCOMPARE(combo->currentText(), QStringLiteral("UBB(论坛)"));
     QCOMPARE(fresh.findChild<LongTextEdit*>(QStringLiteral("Text3"))->text(), QString());
-    QCOMPARE(fresh.focusWidget(), fresh.findChild<QWidget*>(QStringLiteral("Text1")));
+    QCOMPARE(fresh.focusWidget(), fresh.findChild<QWidget*>(QStringLiteral("Text1"))->focusProxy());
     auto* bar = fresh.findChild<prismel::GradientBarWidget*>(QStringLiteral("Picture2"));
     QCOMPARE(bar->lineCount(), std::size_t{256});
     const QImage preview =
