@@ -206,10 +206,12 @@ void insertLines(QTextCursor& cursor, QStringView text)
     }
 }
 
-// The text between two document positions, without our breaks.
+// The text between two document positions, without our breaks: the one place where blocks are
+// joined back into the text.
 QString textBetween(const QTextDocument* document, int from, int to)
 {
     QString out;
+    out.reserve(std::max(to - from, 0));
     QTextBlock block = document->findBlock(from);
     bool first = true;
     while (block.isValid() && block.position() <= to) {
@@ -412,14 +414,8 @@ LongTextEdit::~LongTextEdit() = default;
 QString LongTextEdit::text() const
 {
     const QTextDocument* doc = m_editor->document();
-    QString out;
-    out.reserve(doc->characterCount());
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin() && !continuesLine(block))
-            out += u'\n';
-        out += blockText(block);
-    }
-    return out;
+    // The last position is that of the document's closing block separator, which is not text.
+    return textBetween(doc, 0, doc->characterCount() - 1);
 }
 
 void LongTextEdit::setText(const QString& text)
