@@ -266,6 +266,10 @@ Form1::TabStops Form1::createControls()
         // A frame comes before the controls it holds, so it exists by now.
         QWidget* frame = row.container ? m_controls.*row.container : nullptr;
         QWidget* widget = maker.make(row, frame ? frame : this);
+        // The frames' style sheet gives the controls inside them the application's font instead
+        // of the window's; they are given the window's face again, as every control has it.
+        if (frame)
+            widget->setFont(font());
         widget->setObjectName(controlName(row));
         widget->setGeometry(twipsToPixels(row.left), twipsToPixels(row.top),
                             twipsToPixels(row.width), twipsToPixels(row.height));

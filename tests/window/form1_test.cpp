@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -250,6 +251,9 @@ void Form1Test::ownFontsAndColours_data()
     QTest::newRow("Label1(3) bold magenta") << "Label1(3)" << true << QColor(255, 0, 255);
     QTest::newRow("Label1(2) regular, window text") << "Label1(2)" << false << QColor(0, 0, 0);
     QTest::newRow("Command2(0) regular") << "Command2(0)" << false << QColor(0, 0, 0);
+    // Regression: the two controls inside the frames drew in the application's sans face.
+    QTest::newRow("Text1 in Frame2 regular") << "Text1" << false << QColor(0, 0, 0);
+    QTest::newRow("Picture1 in Frame1 regular") << "Picture1" << false << QColor(0, 0, 0);
 }
 
 void Form1Test::ownFontsAndColours()
@@ -260,6 +264,7 @@ void Form1Test::ownFontsAndColours()
     QWidget* widget = find<QWidget>(name);
     QCOMPARE(widget->font().bold(), bold);
     QCOMPARE(widget->font().pixelSize(), 12); // 9 point at 96 dots per inch
+    QCOMPARE(QFontInfo(widget->font()).family(), QFontInfo(m_form->font()).family());
     const auto role = qobject_cast<QLineEdit*>(widget) ? QPalette::Text : QPalette::WindowText;
     if (color != QColor(0, 0, 0))
         QCOMPARE(widget->palette().color(role), color);
