@@ -29,6 +29,8 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <variant>
 
 namespace prismel {
@@ -68,6 +70,39 @@ protected:
 
 private:
     QComboBox* m_combo;
+};
+
+// A button in a QButtonGroup takes the arrow keys to move among the group's members only; a lone
+// button, as every button of this window was before the groups, moves along the tab order: Right
+// and Down to the next stop, Left and Up to the previous one.
+class ArrowKeysFollowTabOrder : public QObject {
+public:
+    explicit ArrowKeysFollowTabOrder(QObject* parent, std::function<void(bool next)> moveFocus)
+        : QObject(parent), m_moveFocus(std::move(moveFocus))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            m_moveFocus(true);
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            m_moveFocus(false);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    std::function<void(bool next)> m_moveFocus;
 };
 
 QPushButton* newButton(const QString& caption, QWidget* parent)
@@ -118,8 +153,8 @@ QLabel* newLabel(const QString& caption, QWidget* parent)
 // type says which widget to make.
 class ControlMaker {
 public:
-    ControlMaker(QObject* groupOwner, FormControls& controls, UrlOpener& opener)
-        : m_groupOwner(groupOwner), m_controls(controls), m_opener(opener)
+    ControlMaker(QObject* groupOwner, FormControls& controls, UrlOpener& opener, QObject* arrowKeys)
+        : m_groupOwner(groupOwner), m_controls(controls), m_opener(opener), m_arrowKeys(arrowKeys)
     {
     }
 
@@ -150,6 +185,7 @@ private:
             group = new QButtonGroup(m_groupOwner);
         QPushButton* button = newButton(row.text.toString(), parent);
         group->addButton(button, row.index);
+        button->installEventFilter(m_arrowKeys);
         return button;
     }
     QWidget* keep(Slot<QLineEdit*> slot, const ControlDescription& row, QWidget* parent)
@@ -197,6 +233,7 @@ private:
     QObject* m_groupOwner;
     FormControls& m_controls;
     UrlOpener& m_opener;
+    QObject* m_arrowKeys;
 };
 
 // The substitute face's Latin letters are wider than the original's half-width ones, so a
@@ -260,7 +297,9 @@ Form1::~Form1() = default;
 
 Form1::TabStops Form1::createControls()
 {
-    ControlMaker maker(this, m_controls, m_platform.urlOpener);
+    auto* arrowKeys =
+        new ArrowKeysFollowTabOrder(this, [this](bool next) { focusNextPrevChild(next); });
+    ControlMaker maker(this, m_controls, m_platform.urlOpener, arrowKeys);
     TabStops stops;
     for (const ControlDescription& row : controlTable()) {
         // A frame comes before the controls it holds, so it exists by now.

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void labelsShowTheirWholeCaption();
     void tabChain_data();
     void tabChain();
+    void arrowKeysOnButtonsFollowTabOrder_data();
+    void arrowKeysOnButtonsFollowTabOrder();
     void accessKeys_data();
     void accessKeys();
     void enterAndEscPressNoButton_data();
@@ -303,6 +305,33 @@ void Form1Test::tabChain()
     QTRY_VERIFY(find<QWidget>(to)->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     QTRY_VERIFY(start->hasFocus());
+}
+
+void Form1Test::arrowKeysOnButtonsFollowTabOrder_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("to");
+    // A button's group would keep the arrows among its own members.
+    QTest::newRow("Right from Command2(0) to Command2(1)")
+        << "Command2(0)" << int(Qt::Key_Right) << "Command2(1)";
+    QTest::newRow("Left from Command2(0) leaves its array for Text3")
+        << "Command2(0)" << int(Qt::Key_Left) << "Text3";
+    QTest::newRow("Down from Command3(1) leaves its array for Text4")
+        << "Command3(1)" << int(Qt::Key_Down) << "Text4";
+    QTest::newRow("Up from Command1(0) to Text1") << "Command1(0)" << int(Qt::Key_Up) << "Text1";
+}
+
+void Form1Test::arrowKeysOnButtonsFollowTabOrder()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(QString, to);
+    QWidget* start = find<QWidget>(button);
+    start->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(start->hasFocus());
+    QTest::keyClick(start, Qt::Key(key));
+    QTRY_VERIFY(find<QWidget>(to)->hasFocus());
 }
 
 void Form1Test::accessKeys_data()
