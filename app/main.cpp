@@ -1,6 +1,9 @@
 #include "window/config.h"
 #include "window/form1.h"
-#include "window/qtplatform.h"
+#include "window/qtclipboard.h"
+#include "window/qtcolordialog.h"
+#include "window/qtmessageboxes.h"
+#include "window/qturlopener.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,9 +26,15 @@ int main(int argc, char* argv[])
                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
-    prismel::QtPlatform services;
-    prismel::Form1 form(services.platform());
-    services.setOwner(&form);
+    // The desktop's services, owned here so that they outlive the window they serve.
+    prismel::QtColorDialog colorDialog;
+    prismel::QtClipboard clipboard;
+    prismel::QtMessageBoxes messageBoxes;
+    prismel::QtUrlOpener urlOpener;
+    prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener});
+    // Both modal services open over the window, told so the same way once it exists.
+    colorDialog.setOwner(&form);
+    messageBoxes.setOwner(&form);
     form.showCentred();
     return QApplication::exec();
 }

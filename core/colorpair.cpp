@@ -6,12 +6,6 @@
 
 namespace prismel {
 
-std::uint32_t packedColor(Rgb color)
-{
-    const auto byte = [](std::int16_t v) { return static_cast<std::uint32_t>(v) & 0xFFu; };
-    return byte(color.r) | byte(color.g) << 8 | byte(color.b) << 16;
-}
-
 std::u16string PadHex2(std::u16string_view h)
 {
     switch (trimSpaces(h).size()) {

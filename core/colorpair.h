@@ -28,6 +28,23 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+/// Which colour of a ColorPair a pick replaces.
+enum class GradientEnd { Start, End };
+
+/// Overwrites the start or the end colour with `color`, red first, then green, then blue.
+inline void setColor(ColorPair& colors, GradientEnd end, Rgb color)
+{
+    if (end == GradientEnd::Start) {
+        colors.StartR = color.r;
+        colors.StartG = color.g;
+        colors.StartB = color.b;
+    } else {
+        colors.EndR = color.r;
+        colors.EndG = color.g;
+        colors.EndB = color.b;
+    }
+}
+
 /// S + (E - S) * pos / len, rounded to the nearest integer with ties to even, computed exactly
 /// on integers. For every run shorter than 2^44 this is also what the double-precision formula
 /// the markup has always carried gives, so outputs do not change. `len` must be at least 1 and
@@ -37,9 +54,6 @@ inline std::int16_t InterpolateChannel(std::int16_t s, std::int16_t e, std::int6
 
 /// The colour of position `pos` of a run of `len`, each channel interpolated on its own.
 inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len);
-
-/// R + 256 * G + 65536 * B, the form the drawing surfaces and the colour dialog exchange.
-std::uint32_t packedColor(Rgb color);
 
 /// Brings a channel's hexadecimal text to exactly two digits: "" gives "00", "A" gives "0A",
 /// "FF" stays, and anything longer than two digits (after trimming spaces) gives "".

@@ -24,15 +24,9 @@ void PickColor(int index, ColorDialog& dialog, ColorPair& colors, GradientSurfac
     // A packed colour has a zero top byte; a chooser that sets it anyway must not push the blue
     // channel outside 0 to 255.
     const auto [r, g, b] = SplitColor(static_cast<std::int32_t>(*chosen & 0xFFFFFFu));
-    if (index == 0) {
-        colors.StartR = static_cast<std::int16_t>(r);
-        colors.StartG = static_cast<std::int16_t>(g);
-        colors.StartB = static_cast<std::int16_t>(b);
-    } else {
-        colors.EndR = static_cast<std::int16_t>(r);
-        colors.EndG = static_cast<std::int16_t>(g);
-        colors.EndB = static_cast<std::int16_t>(b);
-    }
+    setColor(
+        colors, index == 0 ? GradientEnd::Start : GradientEnd::End,
+        {static_cast<std::int16_t>(r), static_cast<std::int16_t>(g), static_cast<std::int16_t>(b)});
     DrawGradientBar(bar, colors);
 }
 

@@ -14,7 +14,8 @@ class GradientSurface;
 class ColorDialog {
 public:
     virtual ~ColorDialog() = default;
-    // The packed colour (R + 256 G + 65536 B) the user confirmed, or nothing on Cancel.
+    // The colour the user confirmed, packed as the platform's dialog hands it back (R + 256 G +
+    // 65536 B), or nothing on Cancel.
     virtual std::optional<std::uint32_t> chooseColor() = 0;
 };
 

@@ -10,11 +10,11 @@ constexpr float barHeight = 10.0f;
 
 } // namespace
 
-std::array<std::uint32_t, 256> gradientBarColors(const ColorPair& colors)
+std::array<Rgb, 256> gradientBarColors(const ColorPair& colors)
 {
-    std::array<std::uint32_t, 256> lineColors{};
+    std::array<Rgb, 256> lineColors{};
     for (std::size_t a = 0; a < lineColors.size(); ++a)
-        lineColors[a] = packedColor(colorAt(colors, static_cast<std::int64_t>(a), barSteps));
+        lineColors[a] = colorAt(colors, static_cast<std::int64_t>(a), barSteps);
     return lineColors;
 }
 

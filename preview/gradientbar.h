@@ -17,13 +17,12 @@ public:
     virtual void cls() = 0;
     // Width in pixels of the lines drawn afterwards.
     virtual void setDrawWidth(int pixels) = 0;
-    // A solid line between two points in user coordinates, in a packed colour (R + 256 G + 65536
-    // B).
-    virtual void line(float x1, float y1, float x2, float y2, std::uint32_t packedColor) = 0;
+    // A solid line between two points in user coordinates.
+    virtual void line(float x1, float y1, float x2, float y2, Rgb color) = 0;
 };
 
-// The packed colours of the bar's 256 vertical lines, left to right.
-std::array<std::uint32_t, 256> gradientBarColors(const ColorPair& colors);
+// The colours of the bar's 256 vertical lines, left to right.
+std::array<Rgb, 256> gradientBarColors(const ColorPair& colors);
 
 // Gives the bar its coordinate system, (0, 0)-(255, 10). Done once, before the first drawing.
 void setGradientBarScale(GradientSurface& surface);

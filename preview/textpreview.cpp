@@ -18,7 +18,7 @@ constexpr float previewFontSize = 10.0f;
 
 struct PlacedChunk {
     std::u16string_view text;
-    std::uint32_t color;
+    Rgb color;
     std::int32_t x;
     std::int64_t y;
 };
@@ -67,22 +67,11 @@ void walkPreview(std::u16string_view input, std::u16string_view stepText, const 
         // Single-precision size times an integer offset, rounded once, so a reported 9.75 gives
         // a pitch of exactly 195 twips.
         const float x = fontSize * static_cast<float>(twipsPerPoint * column);
-        visit(PlacedChunk{chunk->text, packedColor(chunk->color), roundedTwips(x), rowPitch * row});
+        visit(PlacedChunk{chunk->text, chunk->color, roundedTwips(x), rowPitch * row});
     }
 }
 
 } // namespace
-
-std::vector<PreviewChunk> layoutTextPreview(std::u16string_view input, std::u16string_view stepText,
-                                            const ColorPair& colors, float fontSize,
-                                            std::int64_t rowLimit)
-{
-    std::vector<PreviewChunk> chunks;
-    walkPreview(input, stepText, colors, fontSize, rowLimit, [&chunks](const PlacedChunk& placed) {
-        chunks.push_back({std::u16string(placed.text), placed.color, placed.x, placed.y});
-    });
-    return chunks;
-}
 
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
                      const ColorPair& colors)

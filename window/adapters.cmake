@@ -2,9 +2,9 @@ target_sources(prismel_window PRIVATE
     qtclipboard.h qtclipboard.cpp
     qtmessageboxes.h qtmessageboxes.cpp
     qturlopener.h qturlopener.cpp
+    qtcolor.h qtcolor.cpp
     qtcolordialog.h qtcolordialog.cpp
-    browserpane.h browserpane.cpp
-    qtplatform.h qtplatform.cpp)
+    browserpane.h browserpane.cpp)
 
 # The browser pane embeds Qt WebEngine only when asked; the default build stays light.
 if(PRISMEL_WEBENGINE)

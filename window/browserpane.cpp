@@ -2,13 +2,9 @@
 
 #include "window/platform.h"
 
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTextLayout>
-
-#include <algorithm>
 
 #ifdef PRISMEL_WITH_WEBENGINE
 #include <QVBoxLayout>
@@ -44,17 +40,9 @@ QSize BrowserPane::sizeHint() const
     return {paneWidth, paneHeight};
 }
 
-QString BrowserPane::displayText(const QUrl& url)
+QString BrowserPane::linkText()
 {
-    QString text = url.toDisplayString(QUrl::RemoveScheme | QUrl::StripTrailingSlash);
-    if (text.startsWith(QLatin1String("//"))) {
-        text.remove(0, 2);
-    }
-    // Qt keeps a root path's slash; it says nothing in a pane this small.
-    if (text.endsWith(QLatin1Char('/'))) {
-        text.chop(1);
-    }
-    return text;
+    return QStringLiteral("论坛");
 }
 
 void BrowserPane::navigate(const QUrl& url)
@@ -88,39 +76,12 @@ void BrowserPane::paintEvent(QPaintEvent* /*event*/)
         return;
     }
 
-    // Break the address anywhere over as many lines as fit, and elide the last of them.
     QFont font = this->font();
     font.setUnderline(true);
     painter.setFont(font);
     painter.setPen(palette().color(QPalette::Link));
-    const QFontMetrics metrics(font);
-    const QRect area = rect().adjusted(margin, margin, -margin, -margin);
-    const int lineCount = std::max(1, area.height() / metrics.lineSpacing());
-    const QString text = displayText(m_url);
-
-    QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAnywhere);
-    layout.setTextOption(option);
-    QStringList lines;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(area.width());
-        if (lines.size() + 1 == lineCount) {
-            lines.append(
-                metrics.elidedText(text.mid(line.textStart()), Qt::ElideRight, area.width()));
-            break;
-        }
-        lines.append(text.mid(line.textStart(), line.textLength()));
-    }
-    layout.endLayout();
-
-    int y =
-        area.top() + (area.height() - static_cast<int>(lines.size()) * metrics.lineSpacing()) / 2;
-    for (const QString& line : std::as_const(lines)) {
-        painter.drawText(QPoint(area.left(), y + metrics.ascent()), line);
-        y += metrics.lineSpacing();
-    }
+    painter.drawText(rect().adjusted(margin, margin, -margin, -margin), Qt::AlignCenter,
+                     linkText());
 }
 
 void BrowserPane::mouseReleaseEvent(QMouseEvent* event)

@@ -10,9 +10,9 @@ namespace prismel {
 class UrlOpener;
 
 // WebBrowser1: a small pane told once at start-up which page to show. The default build keeps it
-// light: the pane shows the page's address and opens it in the user's browser when clicked. Built
-// with PRISMEL_WEBENGINE, it embeds the page itself; a page that fails to load shows its error in
-// the pane and nowhere else.
+// light: the pane shows a short link, "论坛" (forum), with the page's address as its tooltip, and
+// opens the page in the user's browser when clicked. Built with PRISMEL_WEBENGINE, it embeds the
+// page itself; a page that fails to load shows its error in the pane and nowhere else.
 class BrowserPane : public QWidget {
     Q_OBJECT
 
@@ -22,8 +22,8 @@ public:
     void navigate(const QUrl& url);
     QUrl url() const { return m_url; }
 
-    // The text the light pane draws: the address without its scheme and trailing slash.
-    static QString displayText(const QUrl& url);
+    // The link the light pane draws once it has a page. An address does not fit 49 by 33 pixels.
+    static QString linkText();
 
     QSize sizeHint() const override;
 

@@ -1,52 +1,77 @@
 #pragma once
 
-#include <QRgb>
+#include "core/colorpair.h"
+
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <optional>
 #include <span>
+#include <variant>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace prismel {
 
-// What kind of widget a control of the window is. The two picture boxes get a kind each because
-// each is a different drawing surface.
-enum class ControlKind {
-    CommandButton,
-    TextBox,          // single line
-    MultiLineTextBox, // wraps, vertical scroll bar
-    ComboBox,         // editable text field with a drop-down list
-    Frame,
-    Label,
-    GradientPicture, // the gradient bar
-    PreviewPicture,  // the coloured-text preview
-    WebBrowser,
+class BrowserPane;
+class GradientBarWidget;
+class LongTextEdit;
+class PreviewWidget;
+
+// The window's typed handles on its controls, filled while the controls are made. A control array
+// of buttons is one QButtonGroup whose ids are the members' indexes, so that one connection per
+// array serves all its members.
+struct FormControls {
+    QButtonGroup* command1 = nullptr;  // start colour, end colour
+    QButtonGroup* command2 = nullptr;  // convert, copy, paste
+    QButtonGroup* command3 = nullptr;  // about, exit
+    QPushButton* command4 = nullptr;   // forum
+    LongTextEdit* text1 = nullptr;     // the input
+    std::array<QLineEdit*, 3> text2{}; // head, middle and close of the tag template
+    LongTextEdit* text3 = nullptr;     // the generated code
+    QLineEdit* text4 = nullptr;        // the step
+    QLineEdit* text5 = nullptr;        // the contact line
+    QComboBox* combo1 = nullptr;       // the format presets
+    PreviewWidget* picture1 = nullptr;
+    GradientBarWidget* picture2 = nullptr;
+    QGroupBox* frame1 = nullptr;
+    QGroupBox* frame2 = nullptr;
+    std::array<QLabel*, 6> label1{};
+    BrowserPane* webBrowser1 = nullptr;
 };
+
+// Where the window keeps a control, which also says what widget the control is: a QButtonGroup
+// slot makes a push button that joins the group, an array slot a member at the row's index.
+using ControlSlot =
+    std::variant<QPushButton * FormControls::*, QButtonGroup * FormControls::*,
+                 QLineEdit * FormControls::*, std::array<QLineEdit*, 3> FormControls::*,
+                 LongTextEdit * FormControls::*, QComboBox * FormControls::*,
+                 QGroupBox * FormControls::*, std::array<QLabel*, 6> FormControls::*,
+                 GradientBarWidget * FormControls::*, PreviewWidget * FormControls::*,
+                 BrowserPane * FormControls::*>;
 
 // One control of Form1. Geometry is in twips, relative to the container's top-left corner.
 struct ControlDescription {
     QStringView name; // "Command2"; with `index` the control "Command2(1)"
     int index = -1;   // member of a control array, or -1 for a single control
-    ControlKind kind = ControlKind::Label;
-    QStringView container; // the frame holding it, or empty for the window itself
-    QStringView text;      // caption or design-time text
+    ControlSlot slot;
+    QGroupBox* FormControls::*container = nullptr; // the frame holding it; null for the window
+    QStringView text;                              // caption or design-time text
     int left = 0;
     int top = 0;
     int width = 0;
     int height = 0;
     int tab = 0; // place in the tab order, from 0
     bool bold = false;
-    std::optional<QRgb> foreground{};
-    std::optional<QRgb> background{};
+    std::optional<Rgb> foreground{};
+    std::optional<Rgb> background{};
 };
-
-inline constexpr int twipsPerPixel = 15;
-
-// The nearest whole pixel of a length in twips.
-constexpr int twipsToPixels(int twips)
-{
-    return (twips + twipsPerPixel / 2) / twipsPerPixel;
-}
 
 // The 27 controls in the order the window creates them; a control inside a frame comes right
 // after its frame.

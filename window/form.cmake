@@ -2,8 +2,10 @@
 target_sources(prismel_window PRIVATE
     controltable.h controltable.cpp
     digitfilter.h digitfilter.cpp
+    twips.h
     fonts.h fonts.cpp
     form1.h form1.cpp
+    selectallonfocus.h selectallonfocus.cpp
     gradientbarwidget.h gradientbarwidget.cpp
     previewwidget.h previewwidget.cpp)
 

@@ -7,28 +7,31 @@
 #include "preview/textpreview.h"
 #include "window/browserpane.h"
 #include "window/config.h"
-#include "window/controltable.h"
 #include "window/digitfilter.h"
 #include "window/fonts.h"
 #include "window/gradientbarwidget.h"
 #include "window/longtextedit.h"
 #include "window/previewwidget.h"
+#include "window/qtcolor.h"
+#include "window/selectallonfocus.h"
+#include "window/twips.h"
 
 #include <QAbstractItemView>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHash>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 
 #include <algorithm>
-#include <vector>
+#include <functional>
+#include <utility>
+#include <variant>
 
 namespace prismel {
 
@@ -43,68 +46,6 @@ std::u16string toU16(const QString& text)
 {
     return std::u16string(view(text));
 }
-
-class NoUrlOpener : public UrlOpener {
-public:
-    void open(const QUrl&) override {}
-};
-
-// Select-all on focus for a single-line field, however the focus arrives. A mouse press that
-// gives the focus would move the cursor right after; that press, its drag and its release are
-// kept from the field so that the selection stays.
-class SelectAllOnFocus : public QObject {
-public:
-    explicit SelectAllOnFocus(QLineEdit* field) : QObject(field), m_field(field)
-    {
-        field->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched != m_field)
-            return false;
-        switch (event->type()) {
-        case QEvent::FocusIn: {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            m_field->event(event); // let the field take the focus first, then select
-            if (reason != Qt::PopupFocusReason) {
-                m_field->selectAll();
-                m_swallowPress = reason == Qt::MouseFocusReason;
-            }
-            return true;
-        }
-        case QEvent::FocusOut:
-            m_swallowPress = false;
-            m_swallowing = false;
-            break;
-        case QEvent::MouseButtonPress:
-            if (m_swallowPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                m_swallowPress = false;
-                m_swallowing = true;
-                return true;
-            }
-            m_swallowPress = false;
-            break;
-        case QEvent::MouseMove:
-            return m_swallowing;
-        case QEvent::MouseButtonRelease:
-            if (m_swallowing) {
-                m_swallowing = false;
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-private:
-    QLineEdit* m_field;
-    bool m_swallowPress = false;
-    bool m_swallowing = false;
-};
 
 // Enter in the combo box's text field neither adds the typed text to the list nor chooses the
 // item of the same name; only choosing from the list applies a preset.
@@ -131,64 +72,169 @@ private:
     QComboBox* m_combo;
 };
 
-QWidget* makeWidget(const ControlDescription& control, QWidget* parent, UrlOpener& opener)
+// A button in a QButtonGroup takes the arrow keys to move among the group's members only; a lone
+// button, as every button of this window was before the groups, moves along the tab order: Right
+// and Down to the next stop, Left and Up to the previous one.
+class ArrowKeysFollowTabOrder : public QObject {
+public:
+    explicit ArrowKeysFollowTabOrder(QObject* parent, std::function<void(bool next)> moveFocus)
+        : QObject(parent), m_moveFocus(std::move(moveFocus))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            m_moveFocus(true);
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            m_moveFocus(false);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    std::function<void(bool next)> m_moveFocus;
+};
+
+QPushButton* newButton(const QString& caption, QWidget* parent)
 {
-    const QString text = control.text.toString();
-    switch (control.kind) {
-    case ControlKind::CommandButton: {
-        auto* button = new QPushButton(text, parent);
-        button->setAutoDefault(false);
-        button->setDefault(false);
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QComboBox* newCombo1(const QString& text, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr); // no inline completion: typing applies nothing
+    for (const FormatPreset& preset : formatPresets())
+        combo->addItem(
+            QString::fromUtf16(preset.name.data(), static_cast<qsizetype>(preset.name.size())), 0);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+    // Qt chooses the item whose text the field holds when Enter is pressed or the field is left;
+    // here only the list chooses.
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+    return combo;
+}
+
+QGroupBox* newFrame(const QString& caption, QWidget* parent)
+{
+    // The caption sits on the frame's top line, as on a classic Windows frame, so that the
+    // control inside it at Top 240 twips stays clear of the line.
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }"));
+    return frame;
+}
+
+QLabel* newLabel(const QString& caption, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// Makes the control a row describes and keeps it in the row's FormControls member; the member's
+// type says which widget to make.
+class ControlMaker {
+public:
+    ControlMaker(QObject* groupOwner, FormControls& controls, UrlOpener& opener, QObject* arrowKeys)
+        : m_groupOwner(groupOwner), m_controls(controls), m_opener(opener), m_arrowKeys(arrowKeys)
+    {
+    }
+
+    QWidget* make(const ControlDescription& row, QWidget* parent)
+    {
+        return std::visit([&](auto slot) -> QWidget* { return keep(slot, row, parent); }, row.slot);
+    }
+
+private:
+    template <typename T> using Slot = T FormControls::*;
+
+    // A table row whose index does not fit its array stops the program at start-up rather than
+    // leaving a control unwired.
+    template <typename T, std::size_t N>
+    static T*& member(std::array<T*, N>& array, const ControlDescription& row)
+    {
+        return array.at(static_cast<std::size_t>(row.index));
+    }
+
+    QWidget* keep(Slot<QPushButton*> slot, const ControlDescription& row, QWidget* parent)
+    {
+        return m_controls.*slot = newButton(row.text.toString(), parent);
+    }
+    QWidget* keep(Slot<QButtonGroup*> slot, const ControlDescription& row, QWidget* parent)
+    {
+        QButtonGroup*& group = m_controls.*slot;
+        if (!group)
+            group = new QButtonGroup(m_groupOwner);
+        QPushButton* button = newButton(row.text.toString(), parent);
+        group->addButton(button, row.index);
+        button->installEventFilter(m_arrowKeys);
         return button;
     }
-    case ControlKind::TextBox:
-        return new QLineEdit(text, parent);
-    case ControlKind::MultiLineTextBox: {
+    QWidget* keep(Slot<QLineEdit*> slot, const ControlDescription& row, QWidget* parent)
+    {
+        return m_controls.*slot = new QLineEdit(row.text.toString(), parent);
+    }
+    QWidget* keep(Slot<std::array<QLineEdit*, 3>> slot, const ControlDescription& row,
+                  QWidget* parent)
+    {
+        QLineEdit*& field = member(m_controls.*slot, row);
+        return field = new QLineEdit(row.text.toString(), parent);
+    }
+    QWidget* keep(Slot<LongTextEdit*> slot, const ControlDescription& row, QWidget* parent)
+    {
         auto* box = new LongTextEdit(parent);
-        box->setTabChangesFocus(true);
-        box->setText(text);
-        return box;
+        box->setText(row.text.toString());
+        return m_controls.*slot = box;
     }
-    case ControlKind::ComboBox: {
-        auto* combo = new QComboBox(parent);
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr); // no inline completion: typing applies nothing
-        for (const FormatPreset& preset : formatPresets())
-            combo->addItem(
-                QString::fromUtf16(preset.name.data(), static_cast<qsizetype>(preset.name.size())),
-                0);
-        combo->setCurrentIndex(-1);
-        combo->setEditText(text);
-        // Qt chooses the item whose text the field holds when Enter is pressed or the field is
-        // left; here only the list chooses.
-        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
-        QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
-        return combo;
+    QWidget* keep(Slot<QComboBox*> slot, const ControlDescription& row, QWidget* parent)
+    {
+        return m_controls.*slot = newCombo1(row.text.toString(), parent);
     }
-    case ControlKind::Frame: {
-        // The caption sits on the frame's top line, as on a classic Windows frame, so that the
-        // control inside it at Top 240 twips stays clear of the line.
-        auto* frame = new QGroupBox(text, parent);
-        frame->setStyleSheet(QStringLiteral(
-            "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
-            "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }"));
-        return frame;
+    QWidget* keep(Slot<QGroupBox*> slot, const ControlDescription& row, QWidget* parent)
+    {
+        return m_controls.*slot = newFrame(row.text.toString(), parent);
     }
-    case ControlKind::Label: {
-        auto* label = new QLabel(text, parent);
-        label->setTextFormat(Qt::PlainText);
-        return label;
+    QWidget* keep(Slot<std::array<QLabel*, 6>> slot, const ControlDescription& row, QWidget* parent)
+    {
+        QLabel*& label = member(m_controls.*slot, row);
+        return label = newLabel(row.text.toString(), parent);
     }
-    case ControlKind::GradientPicture:
-        return new GradientBarWidget(parent);
-    case ControlKind::PreviewPicture:
-        return new PreviewWidget(parent);
-    case ControlKind::WebBrowser:
-        return new BrowserPane(opener, parent);
+    QWidget* keep(Slot<GradientBarWidget*> slot, const ControlDescription&, QWidget* parent)
+    {
+        return m_controls.*slot = new GradientBarWidget(parent);
     }
-    return new QWidget(parent);
-}
+    QWidget* keep(Slot<PreviewWidget*> slot, const ControlDescription&, QWidget* parent)
+    {
+        return m_controls.*slot = new PreviewWidget(parent);
+    }
+    QWidget* keep(Slot<BrowserPane*> slot, const ControlDescription&, QWidget* parent)
+    {
+        return m_controls.*slot = new BrowserPane(m_opener, parent);
+    }
+
+    QObject* m_groupOwner;
+    FormControls& m_controls;
+    UrlOpener& m_opener;
+    QObject* m_arrowKeys;
+};
 
 // The substitute face's Latin letters are wider than the original's half-width ones, so a
 // caption made to measure ("FF00FF" in 540 twips) would be clipped. A label whose caption does not
@@ -217,12 +263,12 @@ void applyLook(const ControlDescription& control, QWidget* widget)
         return;
     QPalette palette = widget->palette();
     if (control.foreground) {
-        const QColor color(*control.foreground);
+        const QColor color = toQColor(*control.foreground);
         palette.setColor(QPalette::WindowText, color);
         palette.setColor(QPalette::Text, color);
     }
     if (control.background) {
-        palette.setColor(QPalette::Window, QColor(*control.background));
+        palette.setColor(QPalette::Window, toQColor(*control.background));
         widget->setAutoFillBackground(true);
     }
     widget->setPalette(palette);
@@ -230,8 +276,7 @@ void applyLook(const ControlDescription& control, QWidget* widget)
 
 } // namespace
 
-Form1::Form1(const Platform& platform, QWidget* parent)
-    : QWidget(parent), m_platform(platform), m_noUrlOpener(std::make_unique<NoUrlOpener>())
+Form1::Form1(const Platform& platform, QWidget* parent) : QWidget(parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Prismel"));
@@ -242,84 +287,65 @@ Form1::Form1(const Platform& platform, QWidget* parent)
     setFont(windowFont());
     resize(twipsToPixels(formWidthTwips), twipsToPixels(formHeightTwips));
 
-    createControls();
+    setTabOrder(createControls());
     connectHandlers();
-    setTabOrder();
     load();
-    m_text1->setFocus(Qt::OtherFocusReason); // ready for typing or pasting the text
+    m_controls.text1->setFocus(Qt::OtherFocusReason); // ready for typing or pasting the text
 }
 
 Form1::~Form1() = default;
 
-template <typename T> T* Form1::control(const QString& objectName) const
+Form1::TabStops Form1::createControls()
 {
-    return findChild<T*>(objectName);
-}
-
-void Form1::createControls()
-{
-    UrlOpener& opener = m_platform.urlOpener ? *m_platform.urlOpener : *m_noUrlOpener;
-    QHash<QString, QWidget*> created;
-    for (const ControlDescription& description : controlTable()) {
-        QWidget* parent = description.container.isEmpty()
-                              ? this
-                              : created.value(description.container.toString(), this);
-        QWidget* widget = makeWidget(description, parent, opener);
-        widget->setObjectName(controlName(description));
-        widget->setGeometry(twipsToPixels(description.left), twipsToPixels(description.top),
-                            twipsToPixels(description.width), twipsToPixels(description.height));
-        applyLook(description, widget);
-        created.insert(widget->objectName(), widget);
+    auto* arrowKeys =
+        new ArrowKeysFollowTabOrder(this, [this](bool next) { focusNextPrevChild(next); });
+    ControlMaker maker(this, m_controls, m_platform.urlOpener, arrowKeys);
+    TabStops stops;
+    for (const ControlDescription& row : controlTable()) {
+        // A frame comes before the controls it holds, so it exists by now.
+        QWidget* frame = row.container ? m_controls.*row.container : nullptr;
+        QWidget* widget = maker.make(row, frame ? frame : this);
+        // The frames' style sheet gives the controls inside them the application's font instead
+        // of the window's; they are given the window's face again, as every control has it.
+        if (frame)
+            widget->setFont(font());
+        widget->setObjectName(controlName(row));
+        widget->setGeometry(twipsToPixels(row.left), twipsToPixels(row.top),
+                            twipsToPixels(row.width), twipsToPixels(row.height));
+        applyLook(row, widget);
+        stops.emplace_back(row.tab, widget);
     }
-
-    m_text1 = control<LongTextEdit>(QStringLiteral("Text1"));
-    m_text3 = control<LongTextEdit>(QStringLiteral("Text3"));
-    m_text4 = control<QLineEdit>(QStringLiteral("Text4"));
-    for (int i = 0; i < 3; ++i)
-        m_text2[static_cast<std::size_t>(i)] =
-            control<QLineEdit>(QStringLiteral("Text2(%1)").arg(i));
-    m_combo1 = control<QComboBox>(QStringLiteral("Combo1"));
-    m_picture1 = control<PreviewWidget>(QStringLiteral("Picture1"));
-    m_picture2 = control<GradientBarWidget>(QStringLiteral("Picture2"));
-    m_webBrowser1 = control<BrowserPane>(QStringLiteral("WebBrowser1"));
+    return stops;
 }
 
 void Form1::connectHandlers()
 {
-    for (const ControlDescription& description : controlTable()) {
-        auto* button = control<QPushButton>(controlName(description));
-        if (!button)
-            continue;
-        connect(button, &QPushButton::clicked, this,
-                [this, name = description.name, index = description.index] {
-                    buttonClick(name, index);
-                });
-    }
-    connect(m_combo1, &QComboBox::activated, this, &Form1::combo1Click);
-    new ComboEnterFilter(m_combo1);
+    // One connection per control array, told the member's index.
+    connect(m_controls.command1, &QButtonGroup::idClicked, this, &Form1::command1Click);
+    connect(m_controls.command2, &QButtonGroup::idClicked, this, &Form1::command2Click);
+    connect(m_controls.command3, &QButtonGroup::idClicked, this, &Form1::command3Click);
+    connect(m_controls.command4, &QPushButton::clicked, this, &Form1::command4Click);
+    connect(m_controls.combo1, &QComboBox::activated, this, &Form1::combo1Click);
+    new ComboEnterFilter(m_controls.combo1);
 
-    for (LongTextEdit* box : {m_text1, m_text3})
-        connect(box, &LongTextEdit::focusEntered, box, &LongTextEdit::selectAll);
-    for (QLineEdit* field : m_text2)
+    for (LongTextEdit* box : {m_controls.text1, m_controls.text3})
+        box->selectAllOnFocus();
+    for (QLineEdit* field : m_controls.text2)
         new SelectAllOnFocus(field);
 
-    m_text4->installEventFilter(new DigitFilter(m_text4));
+    QLineEdit* step = m_controls.text4;
+    step->installEventFilter(new DigitFilter(step));
     // Typed characters reach the filter only as key presses; an input method would bypass it.
-    m_text4->setAttribute(Qt::WA_InputMethodEnabled, false);
+    step->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
-void Form1::setTabOrder()
+void Form1::setTabOrder(TabStops stops)
 {
-    std::vector<const ControlDescription*> byTab;
-    for (const ControlDescription& description : controlTable())
-        byTab.push_back(&description);
-    std::sort(byTab.begin(), byTab.end(),
-              [](const auto* a, const auto* b) { return a->tab < b->tab; });
-
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     QWidget* previous = nullptr;
-    for (const ControlDescription* description : byTab) {
-        QWidget* widget = control<QWidget>(controlName(*description));
-        if (!widget || !(widget->focusPolicy() & Qt::TabFocus))
+    for (const auto& [tab, widget] : stops) {
+        if (!(widget->focusPolicy() & Qt::TabFocus))
             continue;
         if (previous)
             QWidget::setTabOrder(previous, widget);
@@ -329,15 +355,10 @@ void Form1::setTabOrder()
 
 void Form1::load()
 {
-    m_colors.StartR = 255;
-    m_colors.StartG = 0;
-    m_colors.StartB = 255;
-    m_colors.EndR = 0;
-    m_colors.EndG = 255;
-    m_colors.EndB = 0;
-    setGradientBarScale(*m_picture2);
-    DrawGradientBar(*m_picture2, m_colors);
-    m_webBrowser1->navigate(QUrl(QString::fromUtf16(config::forumUrl)));
+    // m_colors already holds the start-up colours: they are ColorPair's defaults.
+    setGradientBarScale(*m_controls.picture2);
+    DrawGradientBar(*m_controls.picture2, m_colors);
+    m_controls.webBrowser1->navigate(QUrl(QString::fromUtf16(config::forumUrl)));
 }
 
 void Form1::showCentred()
@@ -345,18 +366,6 @@ void Form1::showCentred()
     const QRect screenArea = screen()->availableGeometry();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screenArea));
     show();
-}
-
-void Form1::buttonClick(QStringView name, int index)
-{
-    if (name == u"Command1")
-        command1Click(index);
-    else if (name == u"Command2")
-        command2Click(index);
-    else if (name == u"Command3")
-        command3Click(index);
-    else if (name == u"Command4")
-        command4Click();
 }
 
 void Form1::combo1Click(int index)
@@ -367,15 +376,14 @@ void Form1::combo1Click(int index)
     const std::array<const std::u16string*, 3> parts{&preset->TagHead, &preset->TagMid,
                                                      &preset->TagClose};
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        m_text2[i]->setText(QString::fromStdU16String(*parts[i]));
-        m_text2[i]->setCursorPosition(0); // a narrow field shows the start of a long head
+        m_controls.text2[i]->setText(QString::fromStdU16String(*parts[i]));
+        m_controls.text2[i]->setCursorPosition(0); // a narrow field shows the start of a long head
     }
 }
 
 void Form1::command1Click(int index)
 {
-    if (m_platform.colorDialog)
-        PickColor(index, *m_platform.colorDialog, m_colors, *m_picture2);
+    PickColor(index, m_platform.colorDialog, m_colors, *m_controls.picture2);
 }
 
 void Form1::command2Click(int index)
@@ -407,18 +415,17 @@ void Form1::command3Click(int index)
 
 void Form1::command4Click()
 {
-    if (m_platform.urlOpener)
-        m_platform.urlOpener->open(QUrl(QString::fromUtf16(config::forumUrl)));
+    m_platform.urlOpener.open(QUrl(QString::fromUtf16(config::forumUrl)));
 }
 
 void Form1::convert()
 {
-    const QString input = m_text1->text();
-    const QString step = m_text4->text();
-    DrawTextPreview(*m_picture1, view(input), view(step), m_colors);
+    const QString input = m_controls.text1->text();
+    const QString step = m_controls.text4->text();
+    DrawTextPreview(*m_controls.picture1, view(input), view(step), m_colors);
 
-    const TagTemplate tags{toU16(m_text2[0]->text()), toU16(m_text2[1]->text()),
-                           toU16(m_text2[2]->text())};
+    const TagTemplate tags{toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
+                           toU16(m_controls.text2[2]->text())};
     // The code is gathered straight into the QString the box takes, sized once so that a long
     // post is not copied over and over while it grows.
     QString code;
@@ -426,41 +433,33 @@ void Form1::convert()
     convertTextTo(view(input), view(step), tags, m_colors, [&code](std::u16string_view piece) {
         code.append(QStringView(piece.data(), static_cast<qsizetype>(piece.size())));
     });
-    m_text3->setText(code);
+    m_controls.text3->setText(code);
 
-    m_text3->setFocus(Qt::OtherFocusReason);
+    m_controls.text3->setFocus(Qt::OtherFocusReason);
     // Text3 may have had the focus already (Alt+T typed in it), and then no focus event comes.
-    m_text3->selectAll();
+    m_controls.text3->selectAll();
 }
 
 void Form1::copyToClipboard()
 {
-    if (m_platform.clipboard) {
-        m_platform.clipboard->clear();
-        m_platform.clipboard->setText(m_text3->text());
-    }
-    if (m_platform.messageBoxes)
-        m_platform.messageBoxes->inform(this, QStringLiteral("成功"),
-                                        QStringLiteral("复制到剪贴板成功"));
+    m_platform.clipboard.clear();
+    m_platform.clipboard.setText(m_controls.text3->text());
+    m_platform.messageBoxes.inform(QStringLiteral("成功"), QStringLiteral("复制到剪贴板成功"));
 }
 
 void Form1::pasteFromClipboard()
 {
-    if (!m_platform.clipboard)
-        return;
     // A clipboard without any text leaves the input as it is; an empty text still replaces it.
-    if (const auto text = m_platform.clipboard->text())
-        m_text1->setText(*text);
+    if (const auto text = m_platform.clipboard.text())
+        m_controls.text1->setText(*text);
 }
 
 void Form1::showAbout()
 {
-    if (!m_platform.messageBoxes)
-        return;
     const QString prompt = QString::fromUtf16(config::siteName) + u' ' +
                            QString::fromUtf16(config::siteUrl) + u' ' +
                            QStringLiteral("有它让你的生活更方便！");
-    m_platform.messageBoxes->inform(this, QString::fromUtf16(config::appTitle), prompt);
+    m_platform.messageBoxes.inform(QString::fromUtf16(config::appTitle), prompt);
 }
 
 } // namespace prismel

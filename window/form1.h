@@ -1,36 +1,35 @@
 #pragma once
 
-// Form1 is the whole application: one window of 27 fixed controls. The controls come from the
-// table in controltable.h, made and placed by one loop; the handlers below are the window's
-// events, one per control array, told the member's index. The conversion itself lives in the
-// core, the two pictures in preview/ (drawn through GradientBarWidget and PreviewWidget), and
-// every service of the desktop (colour dialog, clipboard, message boxes, web addresses) comes in
-// through Platform so that tests can hand in fakes.
+// How the pieces meet. Form1 is the whole application: one window of 27 fixed controls. The
+// table in controltable.cpp is the one description of them; each row names the FormControls
+// member that keeps the control, and that member's type says what widget it is. One loop makes,
+// places and keeps them, and connectHandlers() wires each control array to its handler through
+// one QButtonGroup, whose ids are the members' indexes. The handlers call the conversion in core/
+// and the two pictures in preview/, which draw on GradientBarWidget and PreviewWidget through
+// small surface interfaces. Every desktop service (colour dialog, clipboard, message boxes, web
+// addresses) comes in through Platform, owned by the program in app/ and by fakes in tests.
+//
+// A new button: add a row to the table (a new member of an existing array joins its group and
+// reaches that array's handler with its index; a lone button gets a QPushButton member in
+// FormControls and a connect in connectHandlers()), then the case in the handler.
 
 #include "core/colorpair.h"
+#include "window/controltable.h"
 #include "window/platform.h"
 
 #include <QWidget>
 
-#include <array>
-#include <memory>
-
-class QComboBox;
-class QLineEdit;
-class QPushButton;
+#include <utility>
+#include <vector>
 
 namespace prismel {
-
-class BrowserPane;
-class GradientBarWidget;
-class LongTextEdit;
-class PreviewWidget;
 
 class Form1 : public QWidget {
     Q_OBJECT
 public:
     // Creates the controls, then runs the Load sequence: default colours, the bar's coordinate
-    // system, the first bar, the browser pane's page. The window is not shown yet.
+    // system, the first bar, the browser pane's page. The window is not shown yet. The platform's
+    // services must outlive the window.
     explicit Form1(const Platform& platform, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -40,12 +39,14 @@ public:
     const ColorPair& colors() const { return m_colors; }
 
 private:
-    void createControls();
+    // The made controls with their places in the tab order.
+    using TabStops = std::vector<std::pair<int, QWidget*>>;
+
+    TabStops createControls();
     void connectHandlers();
-    void setTabOrder();
+    void setTabOrder(TabStops stops);
     void load();
 
-    void buttonClick(QStringView name, int index);
     void combo1Click(int index);
     void command1Click(int index);
     void command2Click(int index);
@@ -57,20 +58,9 @@ private:
     void pasteFromClipboard();
     void showAbout();
 
-    template <typename T> T* control(const QString& objectName) const;
-
     Platform m_platform;
-    std::unique_ptr<UrlOpener> m_noUrlOpener; // stands in when the platform has none
     ColorPair m_colors;
-
-    LongTextEdit* m_text1 = nullptr;
-    std::array<QLineEdit*, 3> m_text2{};
-    LongTextEdit* m_text3 = nullptr;
-    QLineEdit* m_text4 = nullptr;
-    QComboBox* m_combo1 = nullptr;
-    PreviewWidget* m_picture1 = nullptr;
-    GradientBarWidget* m_picture2 = nullptr;
-    BrowserPane* m_webBrowser1 = nullptr;
+    FormControls m_controls;
 };
 
 } // namespace prismel

@@ -1,16 +1,12 @@
 #include "window/gradientbarwidget.h"
 
+#include "window/qtcolor.h"
+
 #include <QPainter>
 
 #include <algorithm>
 
 namespace prismel {
-
-QRgb qRgbFromPacked(std::uint32_t packedColor)
-{
-    return qRgb(static_cast<int>(packedColor & 0xffu), static_cast<int>((packedColor >> 8) & 0xffu),
-                static_cast<int>((packedColor >> 16) & 0xffu));
-}
 
 GradientBarWidget::GradientBarWidget(QWidget* parent) : QFrame(parent)
 {
@@ -38,9 +34,9 @@ void GradientBarWidget::setDrawWidth(int pixels)
     m_drawWidth = std::max(1, pixels);
 }
 
-void GradientBarWidget::line(float x1, float y1, float x2, float y2, std::uint32_t packedColor)
+void GradientBarWidget::line(float x1, float y1, float x2, float y2, Rgb color)
 {
-    m_lines.push_back({x1, y1, x2, y2, qRgbFromPacked(packedColor), m_drawWidth});
+    m_lines.push_back({x1, y1, x2, y2, toQColor(color), m_drawWidth});
     update();
 }
 
@@ -69,7 +65,7 @@ void GradientBarWidget::paintEvent(QPaintEvent* event)
         // Whole pixels, so that a later line covers an earlier one on the same column.
         const QPoint from = toPixels(line.x1, line.y1).toPoint();
         const QPoint to = toPixels(line.x2, line.y2).toPoint();
-        painter.setPen(QPen(QColor(line.color), line.width, Qt::SolidLine, Qt::SquareCap));
+        painter.setPen(QPen(line.color, line.width, Qt::SolidLine, Qt::SquareCap));
         painter.drawLine(from, to);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "preview/gradientbar.h"
 
+#include <QColor>
 #include <QFrame>
 
 #include <vector>
@@ -23,7 +24,7 @@ public:
     void scale(float x1, float y1, float x2, float y2) override;
     void cls() override;
     void setDrawWidth(int pixels) override;
-    void line(float x1, float y1, float x2, float y2, std::uint32_t packedColor) override;
+    void line(float x1, float y1, float x2, float y2, Rgb color) override;
 
     // How many lines the picture holds now.
     std::size_t lineCount() const { return m_lines.size(); }
@@ -34,7 +35,7 @@ protected:
 private:
     struct Line {
         float x1, y1, x2, y2;
-        QRgb color;
+        QColor color;
         int width;
     };
 
@@ -47,8 +48,5 @@ private:
     int m_drawWidth = 1;
     std::vector<Line> m_lines;
 };
-
-// A packed colour (R + 256 G + 65536 B) as Qt's 0xAARRGGBB.
-QRgb qRgbFromPacked(std::uint32_t packedColor);
 
 } // namespace prismel

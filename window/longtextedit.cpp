@@ -1,15 +1,17 @@
 #include "window/longtextedit.h"
 
-#include <QFocusEvent>
+#include "window/selectallonfocus.h"
+
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
+#include <QTextFragment>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <climits>
@@ -46,12 +48,61 @@ QTextBlockFormat lineFormat(QTextBlockFormat format)
     return format;
 }
 
-// What QTextCursor::insertText turns into a block break: line feed, carriage return, the
-// paragraph separator and the two non-characters the document uses as frame marks.
+// The line breaks of the text: line feed, carriage return and the paragraph separator.
 bool isLineBreak(QChar c)
 {
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == u'\xfdd0' ||
-           c == u'\xfdd1';
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
+}
+
+// QTextCursor::insertText turns the two non-characters the document uses as frame marks into
+// block breaks too, but in the user's text they are characters like any other. Each is kept as a
+// stand-in character whose format remembers which of the two it replaces.
+constexpr int kStandsFor = QTextFormat::UserProperty + 0x4c55;
+constexpr QChar kStandIn = QChar::ReplacementCharacter;
+
+bool isFrameMark(QChar c)
+{
+    return c == u'\xfdd0' || c == u'\xfdd1';
+}
+
+// Inserts a piece of a line at the cursor, frame marks as their stand-ins.
+void insertPiece(QTextCursor& cursor, QStringView piece)
+{
+    QTextCharFormat plain = cursor.charFormat();
+    plain.clearProperty(kStandsFor);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        if (!isFrameMark(piece[i]))
+            continue;
+        if (i > start)
+            cursor.insertText(piece.sliced(start, i - start).toString(), plain);
+        QTextCharFormat mark = plain;
+        mark.setProperty(kStandsFor, static_cast<int>(piece[i].unicode()));
+        cursor.insertText(QString(kStandIn), mark);
+        start = i + 1;
+    }
+    if (start < piece.size())
+        cursor.insertText(piece.sliced(start).toString(), plain);
+}
+
+// The text of a block with its stand-ins turned back into the frame marks they replace.
+QString blockText(const QTextBlock& block)
+{
+    QString text = block.text();
+    if (!text.contains(kStandIn))
+        return text;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QVariant mark = fragment.charFormat().property(kStandsFor);
+        if (!mark.isValid())
+            continue;
+        const int from = fragment.position() - block.position();
+        for (int i = from; i < from + fragment.length(); ++i) {
+            if (text[i] == kStandIn)
+                text[i] = QChar(static_cast<char16_t>(mark.toInt()));
+        }
+    }
+    return text;
 }
 
 bool splitsSurrogatePair(QStringView text, qsizetype pos)
@@ -125,11 +176,11 @@ void insertLine(QTextCursor& cursor, QStringView line)
     const QTextBlock first = cursor.block();
     qsizetype start = 0;
     for (const qsizetype cut : cutsFor(line)) {
-        cursor.insertText(line.sliced(start, cut - start).toString());
+        insertPiece(cursor, line.sliced(start, cut - start));
         cursor.insertBlock(continuingFormat(cursor.blockFormat()), cursor.charFormat());
         start = cut;
     }
-    cursor.insertText(line.sliced(start).toString());
+    insertPiece(cursor, line.sliced(start));
     if (first != cursor.block())
         splitBlock(first);
     splitBlock(cursor.block());
@@ -155,10 +206,12 @@ void insertLines(QTextCursor& cursor, QStringView text)
     }
 }
 
-// The text between two document positions, without our breaks.
+// The text between two document positions, without our breaks: the one place where blocks are
+// joined back into the text.
 QString textBetween(const QTextDocument* document, int from, int to)
 {
     QString out;
+    out.reserve(std::max(to - from, 0));
     QTextBlock block = document->findBlock(from);
     bool first = true;
     while (block.isValid() && block.position() <= to) {
@@ -167,7 +220,7 @@ QString textBetween(const QTextDocument* document, int from, int to)
         const int start = std::max(from - block.position(), 0);
         const int end = std::min(to - block.position(), block.length() - 1);
         if (end > start)
-            out += block.text().mid(start, end - start);
+            out += blockText(block).mid(start, end - start);
         first = false;
         block = block.next();
     }
@@ -213,32 +266,161 @@ bool stepOverBreaks(QTextCursor& cursor, bool forward, QTextCursor::MoveMode mod
 
 } // namespace
 
-LongTextEdit::LongTextEdit(QWidget* parent) : QPlainTextEdit(parent)
+// The QPlainTextEdit inside the box. It is the one that takes the focus, the keys and the mouse;
+// its overrides keep our breaks out of every edit and every copy.
+class LongTextEdit::Editor : public QPlainTextEdit {
+public:
+    explicit Editor(QWidget* parent) : QPlainTextEdit(parent)
+    {
+        setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        // Tab moves on to the next control, as in the other fields of the window.
+        setTabChangesFocus(true);
+    }
+
+    // Inserts at the cursor, replacing the selection, as one undo step.
+    void insertText(const QString& text)
+    {
+        QTextCursor cursor = textCursor();
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        insertLines(cursor, text);
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+    }
+
+    int textPosition(int documentPosition) const
+    {
+        const QTextDocument* doc = document();
+        const QTextBlock target = doc->findBlock(documentPosition);
+        int ours = 0;
+        for (QTextBlock block = doc->begin(); block.isValid() && block != target;) {
+            block = block.next();
+            if (block.isValid() && continuesLine(block))
+                ++ours;
+        }
+        return documentPosition - ours;
+    }
+
+    int documentPosition(int textPosition) const
+    {
+        const QTextDocument* doc = document();
+        int offset = 0;
+        QTextBlock block = doc->begin();
+        for (;;) {
+            const int length = block.length() - 1;
+            if (textPosition <= offset + length)
+                return block.position() + std::max(textPosition - offset, 0);
+            const QTextBlock next = block.next();
+            if (!next.isValid())
+                return block.position() + length;
+            offset += length + (continuesLine(next) ? 0 : 1);
+            block = next;
+        }
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (isReadOnly()) {
+            QPlainTextEdit::keyPressEvent(event);
+            return;
+        }
+        QTextCursor cursor = textCursor();
+        if (isEnter(event)) {
+            // QTextCursor::insertBlock() would copy our mark into the new line.
+            cursor.beginEditBlock();
+            cursor.removeSelectedText();
+            cursor.insertBlock(lineFormat(cursor.blockFormat()), cursor.charFormat());
+            cursor.endEditBlock();
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            event->accept();
+            return;
+        }
+        const bool selecting = event->matches(QKeySequence::SelectNextChar) ||
+                               event->matches(QKeySequence::SelectPreviousChar);
+        const QTextCursor::MoveMode mode =
+            selecting ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+        bool moved = false;
+        if (selecting || !cursor.hasSelection()) {
+            if (deletesBackward(event) || event->matches(QKeySequence::MoveToPreviousChar) ||
+                event->matches(QKeySequence::SelectPreviousChar))
+                moved = stepOverBreaks(cursor, false, mode);
+            else if (deletesForward(event) || event->matches(QKeySequence::MoveToNextChar) ||
+                     event->matches(QKeySequence::SelectNextChar))
+                moved = stepOverBreaks(cursor, true, mode);
+        }
+        if (moved)
+            setTextCursor(cursor);
+        QPlainTextEdit::keyPressEvent(event);
+        if (!event->text().isEmpty())
+            splitCursorBlockIfLong();
+    }
+
+    void inputMethodEvent(QInputMethodEvent* event) override
+    {
+        QPlainTextEdit::inputMethodEvent(event);
+        if (!event->commitString().isEmpty())
+            splitCursorBlockIfLong();
+    }
+
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        const QTextCursor cursor = textCursor();
+        auto* mime = new QMimeData;
+        mime->setText(textBetween(document(), cursor.selectionStart(), cursor.selectionEnd()));
+        return mime;
+    }
+
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (source == nullptr || !source->hasText())
+            return;
+        insertText(source->text());
+    }
+
+private:
+    void splitCursorBlockIfLong()
+    {
+        QTextCursor cursor = textCursor();
+        if (cursor.block().length() - 1 <= kMaxBlock)
+            return;
+        cursor.joinPreviousEditBlock();
+        splitBlock(cursor.block());
+        cursor.endEditBlock();
+    }
+};
+
+LongTextEdit::LongTextEdit(QWidget* parent) : QWidget(parent), m_editor(new Editor(this))
 {
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // Tab moves on to the next control, as in the other fields of the window.
-    setTabChangesFocus(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_editor);
+    // The box is one stop of the tab order and hands the focus to its editor.
+    setFocusPolicy(m_editor->focusPolicy());
+    setFocusProxy(m_editor);
+    // The window's tab order moves the box and its editor but leaves the editor's viewport where
+    // it was made; pointing at the editor, the viewport would be a stop of its own for Shift+Tab.
+    // A click on it still focuses the editor, its nearest focusable ancestor.
+    m_editor->viewport()->setFocusProxy(nullptr);
 }
+
+LongTextEdit::~LongTextEdit() = default;
 
 QString LongTextEdit::text() const
 {
-    const QTextDocument* doc = document();
-    QString out;
-    out.reserve(doc->characterCount());
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin() && !continuesLine(block))
-            out += u'\n';
-        out += block.text();
-    }
-    return out;
+    const QTextDocument* doc = m_editor->document();
+    // The last position is that of the document's closing block separator, which is not text.
+    return textBetween(doc, 0, doc->characterCount() - 1);
 }
 
 void LongTextEdit::setText(const QString& text)
 {
-    QTextDocument* doc = document();
+    QTextDocument* doc = m_editor->document();
     // Like QPlainTextEdit::setPlainText: the new text is not an undo step and ends the history.
     doc->setUndoRedoEnabled(false);
     doc->clear();
@@ -248,185 +430,45 @@ void LongTextEdit::setText(const QString& text)
     cursor.endEditBlock();
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
-    setTextCursor(QTextCursor(doc));
-}
-
-void LongTextEdit::insertPlainText(const QString& text)
-{
-    QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    cursor.removeSelectedText();
-    insertLines(cursor, text);
-    cursor.endEditBlock();
-    setTextCursor(cursor);
-    ensureCursorVisible();
-}
-
-int LongTextEdit::textPosition(int documentPosition) const
-{
-    const QTextDocument* doc = document();
-    const QTextBlock target = doc->findBlock(documentPosition);
-    int ours = 0;
-    for (QTextBlock block = doc->begin(); block.isValid() && block != target;) {
-        block = block.next();
-        if (block.isValid() && continuesLine(block))
-            ++ours;
-    }
-    return documentPosition - ours;
-}
-
-int LongTextEdit::documentPosition(int textPosition) const
-{
-    const QTextDocument* doc = document();
-    int offset = 0;
-    QTextBlock block = doc->begin();
-    for (;;) {
-        const int length = block.length() - 1;
-        if (textPosition <= offset + length)
-            return block.position() + std::max(textPosition - offset, 0);
-        const QTextBlock next = block.next();
-        if (!next.isValid())
-            return block.position() + length;
-        offset += length + (continuesLine(next) ? 0 : 1);
-        block = next;
-    }
+    m_editor->setTextCursor(QTextCursor(doc));
 }
 
 int LongTextEdit::selectionStart() const
 {
-    return textPosition(textCursor().selectionStart());
+    return m_editor->textPosition(m_editor->textCursor().selectionStart());
 }
 
 int LongTextEdit::selectionLength() const
 {
-    const QTextCursor cursor = textCursor();
-    return textPosition(cursor.selectionEnd()) - textPosition(cursor.selectionStart());
+    const QTextCursor cursor = m_editor->textCursor();
+    return m_editor->textPosition(cursor.selectionEnd()) -
+           m_editor->textPosition(cursor.selectionStart());
 }
 
 void LongTextEdit::setSelection(int start, int length)
 {
     start = std::max(start, 0);
     length = std::max(length, 0);
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(documentPosition(start));
-    cursor.setPosition(documentPosition(start + std::min(length, INT_MAX - start)),
+    QTextCursor cursor = m_editor->textCursor();
+    cursor.setPosition(m_editor->documentPosition(start));
+    cursor.setPosition(m_editor->documentPosition(start + std::min(length, INT_MAX - start)),
                        QTextCursor::KeepAnchor);
-    setTextCursor(cursor);
+    m_editor->setTextCursor(cursor);
 }
 
-void LongTextEdit::splitCursorBlockIfLong()
+void LongTextEdit::selectAll()
 {
-    QTextCursor cursor = textCursor();
-    if (cursor.block().length() - 1 <= kMaxBlock)
-        return;
-    cursor.joinPreviousEditBlock();
-    splitBlock(cursor.block());
-    cursor.endEditBlock();
+    m_editor->selectAll();
 }
 
-void LongTextEdit::focusInEvent(QFocusEvent* event)
+void LongTextEdit::selectAllOnFocus()
 {
-    QPlainTextEdit::focusInEvent(event);
-    if (event->reason() == Qt::PopupFocusReason)
-        return;
-    // The press that gave the focus arrives right after this event; a zero timer forgets the
-    // mark when no press follows (a click on the scroll bar also focuses the box).
-    m_focusByMouse = event->reason() == Qt::MouseFocusReason;
-    if (m_focusByMouse)
-        QTimer::singleShot(0, this, [this] { m_focusByMouse = false; });
-    Q_EMIT focusEntered();
+    new SelectAllOnFocus(m_editor, m_editor->viewport(), [this] { selectAll(); });
 }
 
-void LongTextEdit::keyPressEvent(QKeyEvent* event)
+const QTextDocument* LongTextEdit::document() const
 {
-    if (isReadOnly()) {
-        QPlainTextEdit::keyPressEvent(event);
-        return;
-    }
-    QTextCursor cursor = textCursor();
-    if (isEnter(event)) {
-        // QTextCursor::insertBlock() would copy our mark into the new line.
-        cursor.beginEditBlock();
-        cursor.removeSelectedText();
-        cursor.insertBlock(lineFormat(cursor.blockFormat()), cursor.charFormat());
-        cursor.endEditBlock();
-        setTextCursor(cursor);
-        ensureCursorVisible();
-        event->accept();
-        return;
-    }
-    const bool selecting = event->matches(QKeySequence::SelectNextChar) ||
-                           event->matches(QKeySequence::SelectPreviousChar);
-    const QTextCursor::MoveMode mode =
-        selecting ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
-    bool moved = false;
-    if (selecting || !cursor.hasSelection()) {
-        if (deletesBackward(event) || event->matches(QKeySequence::MoveToPreviousChar) ||
-            event->matches(QKeySequence::SelectPreviousChar))
-            moved = stepOverBreaks(cursor, false, mode);
-        else if (deletesForward(event) || event->matches(QKeySequence::MoveToNextChar) ||
-                 event->matches(QKeySequence::SelectNextChar))
-            moved = stepOverBreaks(cursor, true, mode);
-    }
-    if (moved)
-        setTextCursor(cursor);
-    QPlainTextEdit::keyPressEvent(event);
-    if (!event->text().isEmpty())
-        splitCursorBlockIfLong();
-}
-
-void LongTextEdit::inputMethodEvent(QInputMethodEvent* event)
-{
-    QPlainTextEdit::inputMethodEvent(event);
-    if (!event->commitString().isEmpty())
-        splitCursorBlockIfLong();
-}
-
-void LongTextEdit::mousePressEvent(QMouseEvent* event)
-{
-    if (m_focusByMouse && event->button() == Qt::LeftButton) {
-        // Keep the selection that the focus brought; the click only gave the focus.
-        m_focusByMouse = false;
-        m_pressSwallowed = true;
-        event->accept();
-        return;
-    }
-    m_focusByMouse = false;
-    QPlainTextEdit::mousePressEvent(event);
-}
-
-void LongTextEdit::mouseMoveEvent(QMouseEvent* event)
-{
-    if (m_pressSwallowed) {
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::mouseMoveEvent(event);
-}
-
-void LongTextEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (m_pressSwallowed) {
-        m_pressSwallowed = false;
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::mouseReleaseEvent(event);
-}
-
-QMimeData* LongTextEdit::createMimeDataFromSelection() const
-{
-    const QTextCursor cursor = textCursor();
-    auto* mime = new QMimeData;
-    mime->setText(textBetween(document(), cursor.selectionStart(), cursor.selectionEnd()));
-    return mime;
-}
-
-void LongTextEdit::insertFromMimeData(const QMimeData* source)
-{
-    if (source == nullptr || !source->hasText())
-        return;
-    insertPlainText(source->text());
+    return m_editor->document();
 }
 
 } // namespace prismel

@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QPlainTextEdit>
 #include <QString>
+#include <QWidget>
 
-class QFocusEvent;
-class QInputMethodEvent;
-class QKeyEvent;
-class QMimeData;
-class QMouseEvent;
+class QTextDocument;
 
 namespace prismel {
 
@@ -18,21 +14,20 @@ namespace prismel {
 // of the text. text(), the selection, copy, cut, drag and the editing keys all see the text
 // without those breaks; only the wrapping shows them, as a line that ends a little early.
 //
-// Use text(), setText() and insertPlainText() of this class: the QPlainTextEdit versions, when
-// called through a base-class pointer, see the breaks as line feeds.
-class LongTextEdit : public QPlainTextEdit {
+// The QPlainTextEdit is inside, not a base: its own toPlainText() would see those breaks as line
+// feeds, so the box offers only the calls that see the text as it is. The box is one stop of the
+// tab order and hands the focus to the editor inside.
+class LongTextEdit : public QWidget {
     Q_OBJECT
 
 public:
     explicit LongTextEdit(QWidget* parent = nullptr);
+    ~LongTextEdit() override;
 
     // Exactly what the box holds, with LF line breaks: CR LF, a lone CR and U+2029 become LF on
     // the way in, as in Qt's own text widgets.
     QString text() const;
     void setText(const QString& text);
-
-    // Inserts at the cursor, replacing the selection, as one undo step.
-    void insertPlainText(const QString& text);
 
     // Start and length of the selection, in code units of text().
     int selectionStart() const;
@@ -40,34 +35,17 @@ public:
 
     // Selects text() from start for length code units, clamped to the text.
     void setSelection(int start, int length);
+    void selectAll();
 
-    // Same as text() and setText(), so that code written for QPlainTextEdit reads the right text.
-    QString toPlainText() const { return text(); }
-    void setPlainText(const QString& text) { setText(text); }
+    // From now on every focus selects the whole text, as SelectAllOnFocus does for a line field.
+    void selectAllOnFocus();
 
-Q_SIGNALS:
-    // The box received the keyboard focus by any route except the return from a popup such as its
-    // own context menu; the window selects all in response. A selection made in response survives
-    // the mouse press that gave the focus.
-    void focusEntered();
-
-protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    QMimeData* createMimeDataFromSelection() const override;
-    void insertFromMimeData(const QMimeData* source) override;
+    // The storage, our breaks included; for measurements and tests that look at the blocks.
+    const QTextDocument* document() const;
 
 private:
-    int textPosition(int documentPosition) const;
-    int documentPosition(int textPosition) const;
-    void splitCursorBlockIfLong();
-
-    bool m_focusByMouse = false;
-    bool m_pressSwallowed = false;
+    class Editor;
+    Editor* m_editor;
 };
 
 } // namespace prismel

@@ -5,8 +5,6 @@
 
 #include <optional>
 
-class QWidget;
-
 namespace prismel {
 
 class ColorDialog;
@@ -21,11 +19,11 @@ public:
     virtual std::optional<QString> text() const = 0;
 };
 
-/// Modal OK-only message boxes.
+/// Modal OK-only message boxes, shown over the window that owns them.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    virtual void inform(QWidget* parent, const QString& title, const QString& prompt) = 0;
+    virtual void inform(const QString& title, const QString& prompt) = 0;
 };
 
 /// Hands a web address to whatever opens web pages on this desktop.
@@ -35,13 +33,15 @@ public:
     virtual void open(const QUrl& url) = 0;
 };
 
-/// The services the main window uses from the platform. Tests pass fakes; the program passes
-/// the Qt adapters from qtPlatform().
+/// The services the main window uses from the desktop. The program owns the Qt adapters and
+/// hands them in, tests hand in doubles; either way they outlive the window. The two modal ones
+/// (the colour dialog and the message boxes) are given their owner window by the program, the
+/// same way for both, once the window exists.
 struct Platform {
-    ColorDialog* colorDialog = nullptr; ///< owned elsewhere; see QtColorDialog
-    Clipboard* clipboard = nullptr;
-    MessageBoxes* messageBoxes = nullptr;
-    UrlOpener* urlOpener = nullptr;
+    ColorDialog& colorDialog;
+    Clipboard& clipboard;
+    MessageBoxes& messageBoxes;
+    UrlOpener& urlOpener;
 };
 
 } // namespace prismel

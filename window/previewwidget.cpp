@@ -1,7 +1,7 @@
 #include "window/previewwidget.h"
 
-#include "window/controltable.h"
-#include "window/gradientbarwidget.h"
+#include "window/qtcolor.h"
+#include "window/twips.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -84,9 +84,9 @@ void PreviewWidget::cls()
     update();
 }
 
-void PreviewWidget::setForeColor(std::uint32_t packedColor)
+void PreviewWidget::setForeColor(Rgb color)
 {
-    m_foreColor = qRgbFromPacked(packedColor);
+    m_foreColor = toQColor(color);
 }
 
 void PreviewWidget::setCurrentX(float twips)
@@ -117,7 +117,7 @@ void PreviewWidget::print(std::u16string_view text)
         return;
     QPainter painter(&m_image);
     painter.setFont(face);
-    painter.setPen(QColor(m_foreColor));
+    painter.setPen(m_foreColor);
     painter.drawText(QPointF(x, y + metrics.ascent()), shown);
     update();
 }

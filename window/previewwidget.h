@@ -2,6 +2,7 @@
 
 #include "preview/textpreview.h"
 
+#include <QColor>
 #include <QFont>
 #include <QFrame>
 #include <QImage>
@@ -22,7 +23,7 @@ public:
     void setFontSize(float points) override;
     float fontSize() const override;
     void cls() override;
-    void setForeColor(std::uint32_t packedColor) override;
+    void setForeColor(Rgb color) override;
     void setCurrentX(float twips) override;
     void setCurrentY(float twips) override;
     void print(std::u16string_view text) override;
@@ -41,7 +42,7 @@ private:
 
     QImage m_image;
     int m_pixelSize = 0; // 0 until setFontSize(): the widget's own font size
-    QRgb m_foreColor = qRgb(0, 0, 0);
+    QColor m_foreColor{0, 0, 0};
     float m_currentX = 0.0f;
     float m_currentY = 0.0f;
 };

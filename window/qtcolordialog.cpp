@@ -1,5 +1,7 @@
 #include "window/qtcolordialog.h"
 
+#include "window/qtcolor.h"
+
 #include <QColorDialog>
 #include <QPointer>
 
@@ -38,9 +40,7 @@ std::optional<std::uint32_t> QtColorDialog::chooseColor()
     if (result != QDialog::Accepted || !color.isValid()) {
         return std::nullopt;
     }
-    return static_cast<std::uint32_t>(color.red()) +
-           256U * static_cast<std::uint32_t>(color.green()) +
-           65536U * static_cast<std::uint32_t>(color.blue());
+    return toPacked(color);
 }
 
 } // namespace prismel

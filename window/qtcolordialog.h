@@ -17,7 +17,8 @@ public:
     // wrap it to reach the very dialog that is shown.
     using DialogFactory = std::function<QColorDialog*(QWidget* owner)>;
 
-    explicit QtColorDialog(QWidget* owner, DialogFactory factory = &QtColorDialog::makeDialog);
+    explicit QtColorDialog(QWidget* owner = nullptr,
+                           DialogFactory factory = &QtColorDialog::makeDialog);
 
     void setOwner(QWidget* owner) { m_owner = owner; }
 

@@ -4,9 +4,9 @@
 
 namespace prismel {
 
-void QtMessageBoxes::inform(QWidget* parent, const QString& title, const QString& prompt)
+void QtMessageBoxes::inform(const QString& title, const QString& prompt)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, m_owner);
     // The prompt holds configured names and addresses; never let them be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::WindowModal);

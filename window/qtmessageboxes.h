@@ -2,12 +2,21 @@
 
 #include "window/platform.h"
 
+class QWidget;
+
 namespace prismel {
 
-// OK-only QMessageBox, modal to the given window, showing its texts as plain text.
+// OK-only QMessageBox, modal to the owner window, showing its texts as plain text.
 class QtMessageBoxes : public MessageBoxes {
 public:
-    void inform(QWidget* parent, const QString& title, const QString& prompt) override;
+    explicit QtMessageBoxes(QWidget* owner = nullptr) : m_owner(owner) {}
+
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    void inform(const QString& title, const QString& prompt) override;
+
+private:
+    QWidget* m_owner;
 };
 
 } // namespace prismel

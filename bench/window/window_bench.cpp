@@ -13,13 +13,17 @@
 #include "preview/colorpick.h"
 #include "window/form1.h"
 #include "window/longtextedit.h"
-#include "window/qtplatform.h"
+#include "window/qtclipboard.h"
+#include "window/qtcolordialog.h"
+#include "window/qtmessageboxes.h"
+#include "window/qturlopener.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -55,7 +59,7 @@ public:
 
 class FakeMessageBoxes : public prismel::MessageBoxes {
 public:
-    void inform(QWidget*, const QString&, const QString&) override {}
+    void inform(const QString&, const QString&) override {}
 };
 
 class FakeUrlOpener : public prismel::UrlOpener {
@@ -156,12 +160,26 @@ double convertAndShow(Form1& form, QPushButton& convert, LongTextEdit& text3, in
     return ms;
 }
 
+// The real Qt adapters, owned as the program owns them.
+struct QtServices {
+    prismel::QtColorDialog colorDialog;
+    prismel::QtClipboard clipboard;
+    prismel::QtMessageBoxes messageBoxes;
+    prismel::QtUrlOpener urlOpener;
+    prismel::Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener}; }
+    void setOwner(QWidget* owner)
+    {
+        colorDialog.setOwner(owner);
+        messageBoxes.setOwner(owner);
+    }
+};
+
 struct Fakes {
     FakeClipboard clipboard;
     FakeMessageBoxes messages;
     FakeUrlOpener opener;
     FakeColorDialog dialog;
-    prismel::Platform platform() { return {&dialog, &clipboard, &messages, &opener}; }
+    prismel::Platform platform() { return {dialog, clipboard, messages, opener}; }
 };
 
 struct Window {
@@ -298,7 +316,7 @@ void freezeCases(Fakes& fakes, std::vector<Row>& rows)
                 QTimer::singleShot(50, &loop, &QEventLoop::quit);
             }
         };
-        window.text3->viewport()->installEventFilter(&watch);
+        window.text3->findChild<QPlainTextEdit*>()->viewport()->installEventFilter(&watch);
 
         lastTick = clock.nsecsElapsed();
         heartbeat.start();
@@ -312,7 +330,7 @@ void freezeCases(Fakes& fakes, std::vector<Row>& rows)
         QTimer::singleShot(60'000, &loop, &QEventLoop::quit); // never hang on a missing paint
         loop.exec();
         heartbeat.stop();
-        window.text3->viewport()->removeEventFilter(&watch);
+        window.text3->findChild<QPlainTextEdit*>()->viewport()->removeEventFilter(&watch);
         if (!painted)
             fail("Text3 was never painted after Convert");
 
@@ -431,7 +449,7 @@ double form1Startup()
 {
     QElapsedTimer timer;
     timer.start();
-    auto services = std::make_unique<prismel::QtPlatform>();
+    auto services = std::make_unique<QtServices>();
     auto form = std::make_unique<Form1>(services->platform());
     services->setOwner(form.get());
     FirstFrameWatch watch(*form);
@@ -515,10 +533,10 @@ void processStartupCases(const QString& program, std::vector<Row>& rows)
 // The child's side of processStartup(): show one window, say "frame" once it is painted.
 int firstFrameChild(const QString& which)
 {
-    std::unique_ptr<prismel::QtPlatform> services;
+    std::unique_ptr<QtServices> services;
     std::unique_ptr<QWidget> widget;
     if (which == u"form") {
-        services = std::make_unique<prismel::QtPlatform>();
+        services = std::make_unique<QtServices>();
         auto form = std::make_unique<Form1>(services->platform());
         services->setOwner(form.get());
         widget = std::move(form);

@@ -178,14 +178,6 @@ INSTANTIATE_TEST_SUITE_P(
                     CodeCase{"channel_order", {255, 0, 160}, u"FF00A0"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(PackedColor, RedIsTheLowByte)
-{
-    EXPECT_EQ(prismel::packedColor(Rgb{255, 0, 0}), 0x0000FFu);
-    EXPECT_EQ(prismel::packedColor(Rgb{0, 255, 0}), 0x00FF00u);
-    EXPECT_EQ(prismel::packedColor(Rgb{0, 0, 255}), 0xFF0000u);
-    EXPECT_EQ(prismel::packedColor(Rgb{1, 2, 3}), 1u + 256u * 2 + 65536u * 3);
-}
-
 struct PadCase {
     const char* name;
     std::u16string_view in;

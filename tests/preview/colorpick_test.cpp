@@ -57,10 +57,10 @@ public:
     void scale(float, float, float, float) override { ++scales; }
     void cls() override { ++clears; }
     void setDrawWidth(int) override {}
-    void line(float, float, float, float, std::uint32_t color) override { lines.push_back(color); }
+    void line(float, float, float, float, prismel::Rgb color) override { lines.push_back(color); }
     int scales = 0;
     int clears = 0;
-    std::vector<std::uint32_t> lines;
+    std::vector<prismel::Rgb> lines;
 };
 
 struct PickCase {
@@ -114,9 +114,9 @@ TEST(PickColorTest, BluePickRedrawsBarFromBlueToGreen)
     ColorPair colors;
     prismel::PickColor(0, dialog, colors, bar);
     ASSERT_EQ(bar.lines.size(), 256u);
-    EXPECT_EQ(bar.lines.front(), 0xFF0000u);
-    EXPECT_EQ(bar.lines[128], 0x7F8000u);
-    EXPECT_EQ(bar.lines.back(), 0x00FF00u);
+    EXPECT_EQ(bar.lines.front(), (prismel::Rgb{0, 0, 255}));
+    EXPECT_EQ(bar.lines[128], (prismel::Rgb{0, 128, 127}));
+    EXPECT_EQ(bar.lines.back(), (prismel::Rgb{0, 255, 0}));
 }
 
 } // namespace

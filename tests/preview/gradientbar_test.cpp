@@ -8,9 +8,11 @@ namespace {
 
 using prismel::ColorPair;
 
-constexpr std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b)
+using prismel::Rgb;
+
+constexpr Rgb rgb(std::int16_t r, std::int16_t g, std::int16_t b)
 {
-    return r + 256 * g + 65536 * b;
+    return {r, g, b};
 }
 
 // One channel runs from s to e, the other two stay 0.
@@ -23,7 +25,7 @@ struct LineCase {
     const char* name;
     ColorPair colors;
     int a;
-    std::uint32_t expected;
+    Rgb expected;
 };
 
 class BarColorTest : public testing::TestWithParam<LineCase> {};
@@ -58,14 +60,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BarColorTest, EqualColoursGiveOneColourEverywhere)
 {
     const ColorPair colors{12, 34, 56, 12, 34, 56};
-    for (const std::uint32_t color : prismel::gradientBarColors(colors))
+    for (const Rgb color : prismel::gradientBarColors(colors))
         EXPECT_EQ(color, rgb(12, 34, 56));
 }
 
 struct Call {
     enum Op { Scale, Cls, DrawWidth, Line } op;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    std::uint32_t color = 0;
+    Rgb color{};
 };
 
 class RecordingBar : public prismel::GradientSurface {
@@ -80,7 +82,7 @@ public:
     {
         calls.push_back({Call::DrawWidth, static_cast<float>(pixels)});
     }
-    void line(float x1, float y1, float x2, float y2, std::uint32_t color) override
+    void line(float x1, float y1, float x2, float y2, Rgb color) override
     {
         calls.push_back({Call::Line, x1, y1, x2, y2, color});
     }

@@ -2,14 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <limits>
 #include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
-namespace prismel {
+namespace {
+
+using prismel::Rgb;
+
+// A chunk as the surface saw it: the text printed, in the colour and at the corner set before.
+struct Drawn {
+    std::u16string text;
+    Rgb color;
+    float x = 0; // twips
+    float y = 0;
+    friend bool operator==(const Drawn&, const Drawn&) = default;
+};
 
 // Readable failures: the chunk text with anything outside printable ASCII as \uXXXX.
-void PrintTo(const PreviewChunk& chunk, std::ostream* out)
+[[maybe_unused]] void PrintTo(const Drawn& chunk, std::ostream* out)
 {
     *out << '"';
     for (const char16_t unit : chunk.text) {
@@ -18,39 +31,91 @@ void PrintTo(const PreviewChunk& chunk, std::ostream* out)
         else
             *out << "\\u" << std::hex << static_cast<unsigned>(unit) << std::dec;
     }
-    *out << "\" colour " << std::hex << chunk.color << std::dec << " at (" << chunk.x << ", "
-         << chunk.y << ')';
+    *out << "\" in (" << chunk.color.r << ", " << chunk.color.g << ", " << chunk.color.b << ") at ("
+         << chunk.x << ", " << chunk.y << ')';
 }
 
-} // namespace prismel
+// Records every call, and the chunks as they were drawn. The size it reports is the one asked
+// for unless told otherwise; `height` is the drawable height in twips.
+class RecordingText : public prismel::TextSurface {
+public:
+    explicit RecordingText(std::optional<float> reported = std::nullopt,
+                           float height = std::numeric_limits<float>::max())
+        : m_reported(reported), m_height(height)
+    {
+    }
+    void setFontSize(float points) override
+    {
+        m_size = points;
+        log.push_back("size " + std::to_string(points));
+    }
+    float fontSize() const override { return m_reported.value_or(m_size); }
+    void cls() override { log.push_back("cls"); }
+    void setForeColor(Rgb color) override
+    {
+        m_color = color;
+        log.push_back("fore " + std::to_string(color.r) + ' ' + std::to_string(color.g) + ' ' +
+                      std::to_string(color.b));
+    }
+    void setCurrentX(float twips) override
+    {
+        m_x = twips;
+        log.push_back("x " + std::to_string(twips));
+    }
+    void setCurrentY(float twips) override
+    {
+        m_y = twips;
+        log.push_back("y " + std::to_string(twips));
+    }
+    void print(std::u16string_view text) override
+    {
+        drawn.push_back({std::u16string(text), m_color, m_x, m_y});
+        log.push_back("print " + std::string(text.begin(), text.end()));
+    }
+    float visibleHeight() const override { return m_height; }
 
-namespace {
+    std::vector<std::string> log;
+    std::vector<Drawn> drawn;
 
-using prismel::PreviewChunk;
+private:
+    std::optional<float> m_reported;
+    float m_size = 0;
+    float m_height;
+    Rgb m_color;
+    float m_x = 0;
+    float m_y = 0;
+};
 
-constexpr std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b)
+std::vector<Drawn> drawnChunks(std::u16string_view input, std::u16string_view step,
+                               std::optional<float> reportedSize = std::nullopt)
 {
-    return r + 256 * g + 65536 * b;
+    RecordingText surface(reportedSize);
+    prismel::DrawTextPreview(surface, input, step, {});
+    return surface.drawn;
 }
 
-constexpr std::uint32_t endColor = rgb(0, 255, 0);
+constexpr Rgb rgb(std::int16_t r, std::int16_t g, std::int16_t b)
+{
+    return {r, g, b};
+}
+
+constexpr Rgb endColor = rgb(0, 255, 0);
 
 struct ListCase {
     const char* name;
     std::u16string_view input;
     std::u16string_view step;
-    std::vector<PreviewChunk> expected;
+    std::vector<Drawn> expected;
 };
 
 class LayoutListTest : public testing::TestWithParam<ListCase> {};
 
 TEST_P(LayoutListTest, Chunks)
 {
-    EXPECT_EQ(prismel::layoutTextPreview(GetParam().input, GetParam().step, {}, 10.0f),
-              GetParam().expected);
+    EXPECT_EQ(drawnChunks(GetParam().input, GetParam().step), GetParam().expected);
 }
 
-const std::vector<PreviewChunk> abcOnePerCell{
+const std::vector<Drawn> abcOnePerCell{
     {u"A", rgb(170, 85, 170), 0, 0}, {u"B", rgb(85, 170, 85), 200, 0}, {u"C", endColor, 400, 0}};
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,15 +175,15 @@ struct CornerCase {
     std::size_t step;
     float fontSize;
     std::int64_t position;
-    std::int32_t x;
-    std::int64_t y;
+    float x;
+    float y;
     std::size_t textLength;
 };
 
 class LayoutCornerTest : public testing::TestWithParam<CornerCase> {};
 
-std::optional<PreviewChunk> chunkAt(const std::vector<PreviewChunk>& chunks, std::size_t step,
-                                    std::int64_t position)
+std::optional<Drawn> chunkAt(const std::vector<Drawn>& chunks, std::size_t step,
+                             std::int64_t position)
 {
     const auto index = static_cast<std::size_t>(position - 1) / step;
     if ((static_cast<std::size_t>(position - 1) % step) != 0 || index >= chunks.size())
@@ -131,8 +196,7 @@ TEST_P(LayoutCornerTest, Corner)
     const CornerCase& c = GetParam();
     const std::u16string text(c.length, u'x');
     const std::string step = std::to_string(c.step);
-    const auto chunks =
-        prismel::layoutTextPreview(text, std::u16string(step.begin(), step.end()), {}, c.fontSize);
+    const auto chunks = drawnChunks(text, std::u16string(step.begin(), step.end()), c.fontSize);
     const auto chunk = chunkAt(chunks, c.step, c.position);
     ASSERT_TRUE(chunk) << "no chunk starts at " << c.position;
     EXPECT_EQ(chunk->x, c.x);
@@ -160,65 +224,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LayoutTextPreviewTest, Step4On45CharsGivesTwelveChunks)
 {
-    EXPECT_EQ(prismel::layoutTextPreview(std::u16string(45, u'x'), u"4", {}, 10.0f).size(), 12u);
-}
-
-TEST(LayoutTextPreviewTest, RowLimitLeavesOutLowerRows)
-{
-    const std::u16string text(100, u'x');
-    EXPECT_EQ(prismel::layoutTextPreview(text, u"1", {}, 10.0f, 2).size(), 76u);
-    EXPECT_TRUE(prismel::layoutTextPreview(text, u"1", {}, 10.0f, 0).empty());
+    EXPECT_EQ(drawnChunks(std::u16string(45, u'x'), u"4").size(), 12u);
 }
 
 TEST(LayoutTextPreviewTest, NonsenseFontSizeStaysInRange)
 {
-    const auto chunks = prismel::layoutTextPreview(u"AB", u"1", {}, 1e30f);
+    const auto chunks = drawnChunks(u"AB", u"1", 1e30f);
     ASSERT_EQ(chunks.size(), 2u);
-    EXPECT_EQ(chunks[1].x, 2147483647);
+    EXPECT_EQ(chunks[1].x, static_cast<float>(std::numeric_limits<std::int32_t>::max()));
 }
-
-class RecordingText : public prismel::TextSurface {
-public:
-    RecordingText(std::optional<float> reported, float height)
-        : m_reported(reported), m_height(height)
-    {
-    }
-    void setFontSize(float points) override
-    {
-        m_size = points;
-        log.push_back("size " + std::to_string(points));
-    }
-    float fontSize() const override { return m_reported.value_or(m_size); }
-    void cls() override { log.push_back("cls"); }
-    void setForeColor(std::uint32_t color) override
-    {
-        log.push_back("fore " + std::to_string(color));
-    }
-    void setCurrentX(float twips) override { log.push_back("x " + std::to_string(twips)); }
-    void setCurrentY(float twips) override { log.push_back("y " + std::to_string(twips)); }
-    void print(std::u16string_view text) override
-    {
-        ++prints;
-        log.push_back("print " + std::string(text.begin(), text.end()));
-    }
-    float visibleHeight() const override { return m_height; }
-
-    std::vector<std::string> log;
-    int prints = 0;
-
-private:
-    std::optional<float> m_reported;
-    float m_size = 0;
-    float m_height;
-};
 
 TEST(DrawTextPreviewTest, SetsSizeClearsThenDrawsEachChunk)
 {
     RecordingText surface(std::nullopt, 2175.0f);
     prismel::DrawTextPreview(surface, u"AB", u"1", {});
     const std::vector<std::string> expected{
-        "size 10.000000", "cls",        "fore 8421504", "x 0.000000", "y 0.000000",
-        "print A",        "fore 65280", "x 200.000000", "y 0.000000", "print B"};
+        "size 10.000000", "cls",          "fore 128 128 128", "x 0.000000", "y 0.000000",
+        "print A",        "fore 0 255 0", "x 200.000000",     "y 0.000000", "print B"};
     EXPECT_EQ(surface.log, expected);
 }
 
@@ -242,7 +264,7 @@ TEST(DrawTextPreviewTest, EmptyOrBlankTextOnlyClears)
 struct VisibleCase {
     const char* name;
     float height;
-    int prints;
+    std::size_t prints;
 };
 
 class DrawVisibleRowsTest : public testing::TestWithParam<VisibleCase> {};
@@ -253,13 +275,14 @@ TEST_P(DrawVisibleRowsTest, MillionCharactersDrawOnlyVisibleRows)
     static const std::u16string million(1'000'000, u'x');
     RecordingText surface(std::nullopt, GetParam().height);
     prismel::DrawTextPreview(surface, million, u"1", {});
-    EXPECT_EQ(surface.prints, GetParam().prints);
+    EXPECT_EQ(surface.drawn.size(), GetParam().prints);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DrawVisibleRowsTest,
                          testing::Values(VisibleCase{"preview_box_2175_shows_11_rows", 2175.0f,
                                                      11 * 38},
                                          VisibleCase{"row_top_on_edge_is_hidden", 2000.0f, 10 * 38},
+                                         VisibleCase{"two_rows_in_400_twips", 400.0f, 2 * 38},
                                          VisibleCase{"collapsed_still_one_row", 0.0f, 38}),
                          [](const auto& row) { return std::string(row.param.name); });
 

@@ -1,3 +1,5 @@
+#include "fakeplatform.h"
+
 #include "preview/colorpick.h"
 #include "window/browserpane.h"
 #include "window/config.h"
@@ -10,9 +12,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,46 +29,6 @@ using prismel::Form1;
 using prismel::LongTextEdit;
 
 namespace {
-
-class FakeClipboard : public prismel::Clipboard {
-public:
-    void clear() override { log.append(QStringLiteral("clear")); }
-    void setText(const QString& text) override
-    {
-        log.append(QStringLiteral("setText:") + text);
-        content = text;
-    }
-    std::optional<QString> text() const override { return content; }
-
-    QStringList log;
-    std::optional<QString> content;
-};
-
-class FakeMessageBoxes : public prismel::MessageBoxes {
-public:
-    void inform(QWidget*, const QString& title, const QString& prompt) override
-    {
-        shown.append({title, prompt});
-    }
-    QList<QPair<QString, QString>> shown;
-};
-
-class FakeUrlOpener : public prismel::UrlOpener {
-public:
-    void open(const QUrl& url) override { opened.append(url); }
-    QList<QUrl> opened;
-};
-
-class FakeColorDialog : public prismel::ColorDialog {
-public:
-    std::optional<std::uint32_t> chooseColor() override
-    {
-        ++calls;
-        return answer;
-    }
-    std::optional<std::uint32_t> answer;
-    int calls = 0;
-};
 
 QString forumUrl()
 {
@@ -89,6 +53,8 @@ private Q_SLOTS:
     void labelsShowTheirWholeCaption();
     void tabChain_data();
     void tabChain();
+    void arrowKeysOnButtonsFollowTabOrder_data();
+    void arrowKeysOnButtonsFollowTabOrder();
     void accessKeys_data();
     void accessKeys();
     void enterAndEscPressNoButton_data();
@@ -121,29 +87,15 @@ private Q_SLOTS:
 
 private:
     template <typename T> T* find(const QString& name) const { return m_form->findChild<T*>(name); }
-    void resetFakes();
-    prismel::Platform platform();
+    prismel::Platform platform() { return m_fakes.platform(); }
 
-    FakeClipboard m_clipboard;
-    FakeMessageBoxes m_messages;
-    FakeUrlOpener m_opener;
-    FakeColorDialog m_dialog;
+    prismel::test::FakePlatform m_fakes;
+    prismel::test::FakeClipboard& m_clipboard = m_fakes.clipboard;
+    prismel::test::FakeMessageBoxes& m_messages = m_fakes.messageBoxes;
+    prismel::test::FakeUrlOpener& m_opener = m_fakes.urlOpener;
+    prismel::test::FakeColorDialog& m_dialog = m_fakes.colorDialog;
     std::unique_ptr<Form1> m_form;
 };
-
-prismel::Platform Form1Test::platform()
-{
-    return {&m_dialog, &m_clipboard, &m_messages, &m_opener};
-}
-
-void Form1Test::resetFakes()
-{
-    m_clipboard = FakeClipboard{};
-    m_messages.shown.clear();
-    m_opener.opened.clear();
-    m_dialog.answer.reset();
-    m_dialog.calls = 0;
-}
 
 void Form1Test::initTestCase()
 {
@@ -155,7 +107,7 @@ void Form1Test::initTestCase()
 
 void Form1Test::cleanup()
 {
-    resetFakes();
+    m_fakes.reset();
     // A test may have closed the window or opened a popup that took the activation.
     m_form->show();
     m_form->activateWindow();
@@ -301,6 +253,9 @@ void Form1Test::ownFontsAndColours_data()
     QTest::newRow("Label1(3) bold magenta") << "Label1(3)" << true << QColor(255, 0, 255);
     QTest::newRow("Label1(2) regular, window text") << "Label1(2)" << false << QColor(0, 0, 0);
     QTest::newRow("Command2(0) regular") << "Command2(0)" << false << QColor(0, 0, 0);
+    // Regression: the two controls inside the frames drew in the application's sans face.
+    QTest::newRow("Text1 in Frame2 regular") << "Text1" << false << QColor(0, 0, 0);
+    QTest::newRow("Picture1 in Frame1 regular") << "Picture1" << false << QColor(0, 0, 0);
 }
 
 void Form1Test::ownFontsAndColours()
@@ -311,6 +266,7 @@ void Form1Test::ownFontsAndColours()
     QWidget* widget = find<QWidget>(name);
     QCOMPARE(widget->font().bold(), bold);
     QCOMPARE(widget->font().pixelSize(), 12); // 9 point at 96 dots per inch
+    QCOMPARE(QFontInfo(widget->font()).family(), QFontInfo(m_form->font()).family());
     const auto role = qobject_cast<QLineEdit*>(widget) ? QPalette::Text : QPalette::WindowText;
     if (color != QColor(0, 0, 0))
         QCOMPARE(widget->palette().color(role), color);
@@ -346,9 +302,36 @@ void Form1Test::tabChain()
     start->setFocus(Qt::OtherFocusReason);
     QTRY_VERIFY(start->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTRY_COMPARE(QApplication::focusWidget(), find<QWidget>(to));
+    QTRY_VERIFY(find<QWidget>(to)->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-    QTRY_COMPARE(QApplication::focusWidget(), start);
+    QTRY_VERIFY(start->hasFocus());
+}
+
+void Form1Test::arrowKeysOnButtonsFollowTabOrder_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("to");
+    // A button's group would keep the arrows among its own members.
+    QTest::newRow("Right from Command2(0) to Command2(1)")
+        << "Command2(0)" << int(Qt::Key_Right) << "Command2(1)";
+    QTest::newRow("Left from Command2(0) leaves its array for Text3")
+        << "Command2(0)" << int(Qt::Key_Left) << "Text3";
+    QTest::newRow("Down from Command3(1) leaves its array for Text4")
+        << "Command3(1)" << int(Qt::Key_Down) << "Text4";
+    QTest::newRow("Up from Command1(0) to Text1") << "Command1(0)" << int(Qt::Key_Up) << "Text1";
+}
+
+void Form1Test::arrowKeysOnButtonsFollowTabOrder()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(QString, to);
+    QWidget* start = find<QWidget>(button);
+    start->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(start->hasFocus());
+    QTest::keyClick(start, Qt::Key(key));
+    QTRY_VERIFY(find<QWidget>(to)->hasFocus());
 }
 
 void Form1Test::accessKeys_data()
@@ -434,12 +417,14 @@ void Form1Test::selectAllOnFocus()
         QTest::keyClick(before, Qt::Key_Tab);
     } else if (route == u"backtab") {
         QWidget* after = widget->nextInFocusChain();
-        while (!(after->focusPolicy() & Qt::TabFocus) || !after->isVisible())
+        // A text box's editor is inside the box, in the chain right after it.
+        while (!(after->focusPolicy() & Qt::TabFocus) || !after->isVisible() ||
+               widget->isAncestorOf(after))
             after = after->nextInFocusChain();
         after->setFocus();
         QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
     } else if (route == u"mouse") {
-        QWidget* target = box ? box->viewport() : widget;
+        QWidget* target = box ? box->findChild<QPlainTextEdit*>()->viewport() : widget;
         QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(12, target->height() / 2));
     } else {
         widget->setFocus(Qt::OtherFocusReason);
@@ -556,7 +541,7 @@ void Form1Test::startupState()
     QCOMPARE(combo->currentIndex(), -1);
     QCOMPARE(combo->currentText(), QStringLiteral("UBB(论坛)"));
     QCOMPARE(fresh.findChild<LongTextEdit*>(QStringLiteral("Text3"))->text(), QString());
-    QCOMPARE(fresh.focusWidget(), fresh.findChild<QWidget*>(QStringLiteral("Text1")));
+    QCOMPARE(fresh.focusWidget(), fresh.findChild<QWidget*>(QStringLiteral("Text1"))->focusProxy());
     auto* bar = fresh.findChild<prismel::GradientBarWidget*>(QStringLiteral("Picture2"));
     QCOMPARE(bar->lineCount(), std::size_t{256});
     const QImage preview =
@@ -694,6 +679,11 @@ void Form1Test::convert_data()
     QTest::newRow("a Chinese sentence")
         << QStringLiteral("你好") << "1" << startup
         << QStringLiteral("[color=#808080]你[/color][color=#00FF00]好[/color]");
+    // Regression: the boxes turned the document's frame marks into line breaks.
+    QTest::newRow("frame mark U+FDD0 stays a character")
+        << QString::fromUtf16(u"a\uFDD0b") << "1" << startup
+        << QString::fromUtf16(
+               u"[color=#AA55AA]a[/color][color=#55AA55]\uFDD0[/color][color=#00FF00]b[/color]");
     QTest::newRow("templates typed by hand")
         << "AB"
         << "1" << QStringList{"<font color=", ">", "</font>"}
@@ -825,6 +815,10 @@ void Form1Test::paste_data()
     QTest::newRow("text replaces the input")
         << std::optional<QString>("pasted\nlines") << "pasted\nlines";
     QTest::newRow("an empty text empties the input") << std::optional<QString>("") << "";
+    // Regression: U+FDD0 came back as a line feed.
+    QTest::newRow("a frame mark is pasted as it is")
+        << std::optional<QString>(QString::fromUtf16(u"a\uFDD0b"))
+        << QString::fromUtf16(u"a\uFDD0b");
     // Regression: a clipboard without text used to wipe the input.
     QTest::newRow("no text at all keeps the input") << std::optional<QString>() << "keep me";
 }

@@ -18,22 +18,27 @@ private Q_SLOTS:
     void showsOkOnlyModalBox_data()
     {
         QTest::addColumn<bool>("withParent");
+        QTest::addColumn<bool>("ownerLater");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("prompt");
         QTest::newRow("copy success")
-            << true << QStringLiteral("成功") << QStringLiteral("复制到剪贴板成功");
+            << true << false << QStringLiteral("成功") << QStringLiteral("复制到剪贴板成功");
+        // The program makes the adapter before the window it serves.
+        QTest::newRow("owner given after construction")
+            << true << true << QStringLiteral("成功") << QStringLiteral("复制到剪贴板成功");
         QTest::newRow("about")
-            << true << QStringLiteral("Prismel")
+            << true << false << QStringLiteral("Prismel")
             << QStringLiteral("Prismel https://prismel.example.org/ 有它让你的生活更方便！");
         // Configured names could hold markup characters; they show as typed.
         QTest::newRow("markup shown verbatim")
-            << true << QStringLiteral("<i>t</i>") << QStringLiteral("<b>a</b> & <br>b");
+            << true << false << QStringLiteral("<i>t</i>") << QStringLiteral("<b>a</b> & <br>b");
         QTest::newRow("without a parent")
-            << false << QStringLiteral("成功") << QStringLiteral("复制到剪贴板成功");
+            << false << false << QStringLiteral("成功") << QStringLiteral("复制到剪贴板成功");
     }
     void showsOkOnlyModalBox()
     {
         QFETCH(bool, withParent);
+        QFETCH(bool, ownerLater);
         QFETCH(QString, title);
         QFETCH(QString, prompt);
         std::unique_ptr<QWidget> owner;
@@ -67,7 +72,10 @@ private Q_SLOTS:
             box.button(QMessageBox::Ok)->click();
         });
 
-        QtMessageBoxes().inform(owner.get(), title, prompt);
+        QtMessageBoxes boxes(ownerLater ? nullptr : owner.get());
+        if (ownerLater)
+            boxes.setOwner(owner.get());
+        boxes.inform(title, prompt);
 
         QVERIFY(seen.shown);
         QCOMPARE(seen.title, title);

@@ -1,3 +1,5 @@
+#include "fakeplatform.h"
+
 #include "window/form1.h"
 #include "window/longtextedit.h"
 
@@ -10,13 +12,6 @@
 #include <memory>
 
 namespace {
-
-class NoClipboard : public prismel::Clipboard {
-public:
-    void clear() override {}
-    void setText(const QString&) override {}
-    std::optional<QString> text() const override { return std::nullopt; }
-};
 
 // Pixels of the window as a screenshot shows them. Set PRISMEL_SCREENSHOT_DIR to keep the
 // pictures for a look.
@@ -51,15 +46,13 @@ private Q_SLOTS:
     void afterResize();
 
 private:
-    NoClipboard m_clipboard;
+    prismel::test::FakePlatform m_fakes;
     std::unique_ptr<prismel::Form1> m_form;
 };
 
 void ScreenshotTest::initTestCase()
 {
-    prismel::Platform platform;
-    platform.clipboard = &m_clipboard;
-    m_form = std::make_unique<prismel::Form1>(platform);
+    m_form = std::make_unique<prismel::Form1>(m_fakes.platform());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }

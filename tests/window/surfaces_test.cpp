@@ -21,11 +21,6 @@ QImage shown(QFrame& surface)
         .convertToFormat(QImage::Format_RGB32);
 }
 
-QColor packed(std::uint32_t color)
-{
-    return QColor(prismel::qRgbFromPacked(color));
-}
-
 } // namespace
 
 class SurfacesTest : public QObject {
@@ -126,9 +121,9 @@ void SurfacesTest::previewPrintsAtTwips()
     preview.resize(505, 145);
     preview.setFontSize(10);
     preview.cls();
-    preview.setForeColor(0x00FF00); // green
-    preview.setCurrentX(1950);      // 130 pixels
-    preview.setCurrentY(600);       // 40 pixels
+    preview.setForeColor({0, 255, 0});
+    preview.setCurrentX(1950); // 130 pixels
+    preview.setCurrentY(600);  // 40 pixels
     preview.print(u"\u2588");
     const QImage image = shown(preview);
     // The full block fills its cell below the top edge; nothing is drawn left of or above it.
@@ -145,7 +140,7 @@ void SurfacesTest::previewControlCharactersShowNothing()
     preview.setFontSize(10);
     preview.cls();
     const QImage blank = preview.picture();
-    preview.setForeColor(0);
+    preview.setForeColor({0, 0, 0});
     for (const std::u16string_view text : {u"\r", u"\n", u"\t", u"\r\n"}) {
         preview.setCurrentX(0);
         preview.setCurrentY(0);
@@ -161,14 +156,14 @@ void SurfacesTest::previewClsErasesAndResetsPosition()
     preview.resize(505, 145);
     preview.setFontSize(10);
     preview.cls();
-    preview.setForeColor(0xFF0000);
+    preview.setForeColor({0, 0, 255});
     preview.setCurrentX(3000);
     preview.setCurrentY(600);
     preview.print(u"\u2588\u2588");
     preview.cls();
     QCOMPARE(shown(preview).pixelColor(205, 50), preview.palette().color(QPalette::Window));
     preview.print(u"\u2588"); // from (0, 0) again
-    QCOMPARE(shown(preview).pixelColor(6, 9), packed(0xFF0000));
+    QCOMPARE(shown(preview).pixelColor(6, 9), QColor(0, 0, 255));
 }
 
 void SurfacesTest::previewKeepsItsPictureThroughRepaintAndResize()

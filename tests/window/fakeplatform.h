@@ -1,0 +1,76 @@
+#pragma once
+
+#include "preview/colorpick.h"
+#include "window/platform.h"
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace prismel::test {
+
+// Test doubles of the desktop's services: each records what the window asked of it.
+
+class FakeClipboard : public Clipboard {
+public:
+    void clear() override { log.append(QStringLiteral("clear")); }
+    void setText(const QString& text) override
+    {
+        log.append(QStringLiteral("setText:") + text);
+        content = text;
+    }
+    std::optional<QString> text() const override { return content; }
+
+    QStringList log;
+    std::optional<QString> content;
+};
+
+class FakeMessageBoxes : public MessageBoxes {
+public:
+    void inform(const QString& title, const QString& prompt) override
+    {
+        shown.append({title, prompt});
+    }
+    QList<QPair<QString, QString>> shown;
+};
+
+class FakeUrlOpener : public UrlOpener {
+public:
+    void open(const QUrl& url) override { opened.append(url); }
+    QList<QUrl> opened;
+};
+
+class FakeColorDialog : public ColorDialog {
+public:
+    std::optional<std::uint32_t> chooseColor() override
+    {
+        ++calls;
+        return answer;
+    }
+    std::optional<std::uint32_t> answer;
+    int calls = 0;
+};
+
+// One of each, handed to a window as its Platform.
+struct FakePlatform {
+    FakeColorDialog colorDialog;
+    FakeClipboard clipboard;
+    FakeMessageBoxes messageBoxes;
+    FakeUrlOpener urlOpener;
+
+    Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener}; }
+
+    void reset()
+    {
+        clipboard = FakeClipboard{};
+        messageBoxes.shown.clear();
+        urlOpener.opened.clear();
+        colorDialog.answer.reset();
+        colorDialog.calls = 0;
+    }
+};
+
+} // namespace prismel::test
