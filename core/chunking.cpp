@@ -12,6 +12,28 @@ namespace prismel {
 
 namespace detail {
 
+namespace {
+
+// The code point that starts at `at` and the one that ends at `end`; a lone surrogate stands
+// for itself.
+char32_t codePointAt(std::u16string_view text, std::size_t at)
+{
+    const char16_t first = text[at];
+    if (isHighSurrogate(first) && at + 1 < text.size() && isLowSurrogate(text[at + 1]))
+        return 0x10000 + ((char32_t{first} - 0xD800) << 10) + (char32_t{text[at + 1]} - 0xDC00);
+    return first;
+}
+
+char32_t codePointBefore(std::u16string_view text, std::size_t end)
+{
+    const char16_t last = text[end - 1];
+    if (isLowSurrogate(last) && end >= 2 && isHighSurrogate(text[end - 2]))
+        return codePointAt(text, end - 2);
+    return last;
+}
+
+} // namespace
+
 // ICU's character break iterator over the trimmed text, which it reads in place.
 class ClusterBreaks {
 public:
@@ -68,26 +90,28 @@ private:
     std::size_t m_window = 0;
 };
 
-} // namespace detail
-
-ChunkCursor::ChunkCursor(std::u16string_view trimmed, std::int32_t step, const ColorPair& colors)
-    : m_text(trimmed), m_step(static_cast<std::size_t>(step)), m_colors(colors)
+ChunkEnd settleChunkEnd(ClusterBreaks* breaks, std::u16string_view text, std::size_t from,
+                        std::size_t end)
 {
-}
-
-ChunkCursor::~ChunkCursor() = default;
-ChunkCursor::ChunkCursor(ChunkCursor&&) noexcept = default;
-ChunkCursor& ChunkCursor::operator=(ChunkCursor&&) noexcept = default;
-
-std::size_t ChunkCursor::clusterEnd(std::size_t end)
-{
+    // A surrogate pair is one character whatever follows it.
+    if (isHighSurrogate(text[end - 1]) && isLowSurrogate(text[end]) && ++end == text.size())
+        return {end, breaks};
+    if (isClusterStarter(codePointAt(text, end)) && isNeverPrepend(codePointBefore(text, end)))
+        return {end, breaks};
     // A line break keeps the two halves it has always had.
-    if (m_text[end - 1] == u'\r' && m_text[end] == u'\n')
-        return end;
-    if (!m_breaks)
-        m_breaks = std::make_unique<detail::ClusterBreaks>(m_text);
-    return m_breaks->atOrAfter(m_offset, end);
+    if (text[end - 1] == u'\r' && text[end] == u'\n')
+        return {end, breaks};
+    if (!breaks)
+        breaks = new ClusterBreaks(text);
+    return {breaks->atOrAfter(from, end), breaks};
 }
+
+void destroy(ClusterBreaks* breaks)
+{
+    delete breaks;
+}
+
+} // namespace detail
 
 ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
                      const ColorPair& colors)
