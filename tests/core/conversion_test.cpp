@@ -132,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
     GraphemeClusters, ConvertTextTest,
     testing::Values(
         ConversionCase{"family_zwj_sequence_is_one_chunk", u"A👨‍👩‍👧B", u"1", startup,
-                       u"[color=#E61AE6]A[/color][color=#CC33CC]👨‍👩‍👧[/color][color=#00FF00]B[/"
-                       u"color]"},
+                       u"[color=#E61AE6]A[/color]"
+                       u"[color=#CC33CC]👨‍👩‍👧[/color][color=#00FF00]B[/color]"},
         ConversionCase{"two_flags_stay_whole", u"🇨🇳🇯🇵", u"1", startup,
                        u"[color=#DF20DF]🇨🇳[/color][color=#609F60]🇯🇵[/color]"},
         ConversionCase{
