@@ -51,10 +51,10 @@ public:
     // The first boundary at or after `end`, where `from`, the start of the chunk, is one.
     std::size_t atOrAfter(std::size_t from, std::size_t end)
     {
-        // Without ICU's data the surrogate rule that the cursor has applied is all there is.
         if (m_iterator && end - m_base >= m_window)
             openAt(from);
-        // A chunk longer than ICU can count stays as the step cut it.
+        // Without ICU's data, or for a chunk longer than ICU can count, the end stays where the
+        // step and the surrogate rule put it.
         if (!m_iterator || end - m_base >= m_window)
             return end;
         const auto local = static_cast<std::int32_t>(end - m_base);
