@@ -55,15 +55,14 @@ private:
 std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
                            const TagTemplate& tags)
 {
-    const std::u16string_view trimmed = trimSpaces(input);
-    const auto step = static_cast<std::size_t>(
-        effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())));
-    // At most one set of tags per chunk, plus the text itself; a chunk stretched over a
-    // surrogate pair only lowers the count.
-    const std::size_t chunks = (trimmed.size() + step - 1) / step;
+    const ChunkCursor cursor = chunksOf(input, stepText, ColorPair{});
+    const std::size_t units = cursor.remaining();
+    // At most one set of tags per chunk, plus the text itself; a chunk stretched to the end of
+    // a cluster only lowers the count.
+    const std::size_t chunks = (units + cursor.step() - 1) / cursor.step();
     const std::size_t perChunk =
         tags.TagHead.size() + 6 + tags.TagMid.size() + tags.TagClose.size();
-    return trimmed.size() + chunks * perChunk;
+    return units + chunks * perChunk;
 }
 
 void convertTextInto(std::u16string& result, std::u16string_view input,

@@ -3,7 +3,6 @@
 #include "chunking.h"
 #include "colorpair.h"
 #include "mergedtags.h"
-#include "step.h"
 #include "tagtemplate.h"
 
 #include <string>
@@ -19,9 +18,7 @@ template <typename Writer>
 void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
                  Writer& out)
 {
-    const std::u16string_view trimmed = trimSpaces(input);
-    ChunkCursor cursor(trimmed, effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())),
-                       colors);
+    ChunkCursor cursor = chunksOf(input, stepText, colors);
     while (const auto chunk = cursor.next()) {
         if (isBlankChunk(chunk->text))
             out.bare(chunk->text);
@@ -49,7 +46,7 @@ void writeMarkup(std::u16string_view input, std::u16string_view stepText, const 
 /// Converts `input` to rainbow markup, handing each piece of the result to `append` as a
 /// std::u16string_view, front to back. Useful to stream a large result without holding it.
 ///
-/// The input is trimmed of spaces, cut into chunks of the step (see effectiveStep()), and every
+/// The input is trimmed of spaces, cut into chunks of the step (see chunksOf()), and every
 /// chunk that is not blank becomes head + RRGGBB + mid + chunk + close.
 template <typename Append>
 void convertTextTo(std::u16string_view input, std::u16string_view stepText, const TagTemplate& tags,

@@ -4,10 +4,13 @@
 #include "core/conversion.h"
 #include "core/step.h"
 
+#include <unicode/ubrk.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -16,16 +19,6 @@
 namespace prismel::fuzzing {
 
 namespace {
-
-bool isHigh(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLow(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 std::u16string_view trimmedOf(std::u16string_view text)
 {
@@ -143,6 +136,26 @@ std::string unitsOf(std::u16string_view text)
     return out.empty() ? "(empty)" : out;
 }
 
+// Where a chunk may end: at every boundary that ICU's character iterator finds walking the whole
+// text from the front, and between CR and LF, which the chunk rule keeps as a boundary.
+std::vector<bool> allowedChunkEnds(std::u16string_view text)
+{
+    std::vector<bool> allowed(text.size() + 1, false);
+    allowed[0] = allowed[text.size()] = true;
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* breaks =
+        ubrk_open(UBRK_CHARACTER, "", text.data(), static_cast<std::int32_t>(text.size()), &status);
+    if (U_FAILURE(status))
+        std::abort(); // no verdict is possible without the iterator
+    for (std::int32_t at = ubrk_first(breaks); at != UBRK_DONE; at = ubrk_next(breaks))
+        allowed[static_cast<std::size_t>(at)] = true;
+    ubrk_close(breaks);
+    for (std::size_t i = 1; i < text.size(); ++i)
+        if (text[i - 1] == u'\r' && text[i] == u'\n')
+            allowed[i] = true;
+    return allowed;
+}
+
 std::string chunkLabel(std::size_t index, std::size_t offset)
 {
     return "chunk " + std::to_string(index) + " at offset " + std::to_string(offset) + ": ";
@@ -156,6 +169,7 @@ std::string checkChunks(const FuzzInput& input, std::u16string_view trimmed, std
     const auto len = static_cast<std::int64_t>(n);
     const ColorPair& c = input.colors;
 
+    const std::vector<bool> allowed = allowedChunkEnds(trimmed);
     ChunkCursor cursor(trimmed, static_cast<std::int32_t>(step), c);
     std::size_t offset = 0;
     while (const auto chunk = cursor.next()) {
@@ -174,15 +188,19 @@ std::string checkChunks(const FuzzInput& input, std::u16string_view trimmed, std
             return where + "position " + std::to_string(chunk->position) + ", expected " +
                    std::to_string(offset + 1);
 
+        // The chunk ends at the first allowed end at or after one step, or at the text's end.
         const std::size_t end = offset + size;
-        if (end < n && isHigh(trimmed[end - 1]) && isLow(trimmed[end]))
-            return where + "cuts the surrogate pair " + unitsOf(trimmed.substr(end - 1, 2));
-        const bool pairForcedLonger =
-            size == stepUnits + 1 && isHigh(trimmed[end - 2]) && isLow(trimmed[end - 1]);
-        const bool lastAndShort = size < stepUnits && end == n;
-        if (size != stepUnits && !pairForcedLonger && !lastAndShort)
+        if (!allowed[end])
+            return where + "ends inside the grapheme cluster " +
+                   unitsOf(trimmed.substr(end - 1, 2)) + " with a step of " + std::to_string(step);
+        const std::size_t stepEnd = std::min(offset + stepUnits, n);
+        const auto firstAllowed = static_cast<std::size_t>(
+            std::find(allowed.begin() + static_cast<std::ptrdiff_t>(stepEnd), allowed.end(), true) -
+            allowed.begin());
+        if (end != firstAllowed)
             return where + "length " + std::to_string(size) + " with a step of " +
-                   std::to_string(step) + " (" + unitsOf(chunk->text) + ")";
+                   std::to_string(step) + " where the first allowed end is at " +
+                   std::to_string(firstAllowed) + " (" + unitsOf(chunk->text) + ")";
 
         const Rgb ownColor = colorAt(c, chunk->position, len);
         if (chunk->color != ownColor)

@@ -41,6 +41,12 @@ def encode(text, step="1", tags=STARTUP_TAGS, colors=STARTUP_COLORS):
 
 
 GRINNING = "\U0001F600"  # one surrogate pair
+FLAG_CN = "\U0001F1E8\U0001F1F3"  # two regional indicators
+FAMILY = "\U0001F468\u200d\U0001F469\u200d\U0001F467"  # joined by ZWJ
+THUMB_MEDIUM = "\U0001F44D\U0001F3FD"  # skin-tone modifier
+KEYCAP_1 = "1\ufe0f\u20e3"
+HANGUL_GAG = "\u1100\u1161\u11a8"  # conjoining jamo L V T
+DEVANAGARI_KSSI = "\u0915\u094d\u0937\u093f"  # consonant, virama, consonant, vowel sign
 
 SEEDS = {
     "abc-startup": encode("ABC"),
@@ -49,6 +55,9 @@ SEEDS = {
     "qq-preset-grey-to-red": encode("QQ空间", tags=("[ftc=", "]", "[/ft]"),
                                     colors=(128, 128, 128, 255, 0, 0)),
     "empty-template": encode("ABC", tags=("", "", "")),
+    "emoji-sequences": encode("A" + FLAG_CN + FAMILY + "B" + THUMB_MEDIUM + KEYCAP_1 + "\U0001F1EF"),
+    "marks-jamo-indic-step2": encode("e\u0301a\u0308\u0323 " + HANGUL_GAG + DEVANAGARI_KSSI +
+                                     "\u0e01\u0e33\u06001", step="2"),
 }
 
 AWKWARD = {
@@ -84,6 +93,14 @@ AWKWARD = {
     "red-fixed-green-and-blue-vary": encode("ABCD", colors=(10, 0, 255, 10, 255, 0)),
     "only-blue-varies-step2": encode("ABCDEFG", step="2", colors=(40, 50, 0, 40, 50, 9)),
     "nul-and-bom-units": encode("\x00\ufeffA\x00"),
+    "cluster-starts-at-chunk-end-step2": encode("AB" + THUMB_MEDIUM + "CD", step="2"),
+    "cluster-spans-two-steps-step2": encode("X" + FAMILY + "YZ", step="2"),
+    "cluster-at-text-end-step3": encode("AB" + FLAG_CN, step="3"),
+    "lone-regional-indicator": encode("A\U0001F1E8B"),
+    "mark-on-a-space-is-not-blank": encode("A \u0301B"),
+    "prepend-joins-a-digit": encode("\u06001A"),
+    "joiner-before-copyright-sign": encode("\U0001F468\u200d\u00a9A"),
+    "crlf-then-mark-step2": encode("e\u0301\r\n\u0301", step="2"),
 }
 
 

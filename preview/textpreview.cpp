@@ -1,7 +1,6 @@
 #include "textpreview.h"
 
 #include "core/chunking.h"
-#include "core/step.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,14 +49,12 @@ std::int64_t visibleRows(float height)
     return std::max<std::int64_t>(1, static_cast<std::int64_t>(rows));
 }
 
-// Walks the same chunks as the markup: one trimming, one step fallback, one ChunkCursor.
+// Walks the same chunks as the markup, from the same chunksOf().
 template <typename Visit>
 void walkPreview(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
                  float fontSize, std::int64_t rowLimit, Visit visit)
 {
-    const std::u16string_view trimmed = trimSpaces(input);
-    const std::int32_t step = effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size()));
-    ChunkCursor cursor(trimmed, step, colors);
+    ChunkCursor cursor = chunksOf(input, stepText, colors);
     while (const std::optional<Chunk> chunk = cursor.next()) {
         const std::int64_t row = (chunk->position - 1) / cellsPerRow;
         // Positions only grow, so nothing after the first hidden row can be visible either.

@@ -62,6 +62,31 @@ const std::u16string& cachedText(std::size_t units)
     return units == mebi ? small : large;
 }
 
+// Text where most chunk ends need the break iterator: accents written as combining marks,
+// skin tones, flags and joined emoji between Latin and Chinese letters.
+std::u16string clusterText(std::size_t units)
+{
+    static constexpr std::array<std::u16string_view, 8> pieces{u"e\u0301",
+                                                               u"a\u0308\u0323",
+                                                               u"👍🏽",
+                                                               u"🇨🇳",
+                                                               u"👨‍👩‍👧",
+                                                               u"1\uFE0F\u20E3",
+                                                               u"彩",
+                                                               u"x"};
+    std::u16string text;
+    text.reserve(units + 16);
+    std::uint32_t state = 54321;
+    while (text.size() < units) {
+        state = state * 1664525u + 1013904223u;
+        text += pieces[(state >> 24) % pieces.size()];
+    }
+    text.resize(units);
+    while (prismel::isHighSurrogate(text.back()) || text.back() == u'\u200D')
+        text.back() = u'x';
+    return text;
+}
+
 const prismel::TagTemplate startup = prismel::startupTemplate();
 const prismel::ColorPair colors{};
 
@@ -84,6 +109,21 @@ void BM_ConvertTextInto(benchmark::State& state)
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
     std::u16string markup;
     prismel::convertTextInto(markup, text, step, startup, colors); // the memory, once
+    for (auto _ : state) {
+        prismel::convertTextInto(markup, text, step, startup, colors);
+        benchmark::DoNotOptimize(markup.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+// The same with a cluster at nearly every chunk end, the cost of asking ICU.
+void BM_ConvertTextIntoClusters(benchmark::State& state)
+{
+    static const std::u16string text = clusterText(mebi);
+    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(0)));
+    std::u16string markup;
+    prismel::convertTextInto(markup, text, step, startup, colors);
     for (auto _ : state) {
         prismel::convertTextInto(markup, text, step, startup, colors);
         benchmark::DoNotOptimize(markup.data());
@@ -137,6 +177,11 @@ BENCHMARK(BM_ConvertText)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertTextInto)->Apply(sizesAndSteps);
 BENCHMARK(BM_FreshMarkupSizedString)->Apply(sizesAndSteps);
 BENCHMARK(BM_ColorAtChunkPositions)->Apply(sizesAndSteps);
+BENCHMARK(BM_ConvertTextIntoClusters)
+    ->ArgName("step")
+    ->Arg(1)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond);
 
 // A forum post of 100 000 characters (code points), cut from the same mix.
 const std::u16string& postText()
@@ -209,11 +254,13 @@ bool resultsAreRight()
         std::u16string_view step;
         std::u16string_view markup;
     };
-    static constexpr std::array<Known, 3> known{{
+    static constexpr std::array<Known, 4> known{{
         {u"ABC", u"1", u"[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]"},
         {u"A😀B", u"1", u"[color=#BF40BF]A[/color][color=#808080]😀[/color][color=#00FF00]B[/color]"},
         {u"ABCDE", u"2",
          u"[color=#CC33CC]AB[/color][color=#669966]CD[/color][color=#00FF00]E[/color]"},
+        {u"A👍🏽B", u"1",
+         u"[color=#D42AD4]A[/color][color=#AA55AA]👍🏽[/color][color=#00FF00]B[/color]"},
     }};
     bool right = true;
     for (const auto& k : known) {

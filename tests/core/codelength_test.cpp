@@ -1,6 +1,7 @@
 #include "core/codelength.h"
 #include "core/conversion.h"
 #include "core/fit.h"
+#include "core/step.h"
 
 #include <gtest/gtest.h>
 

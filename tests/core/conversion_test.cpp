@@ -126,6 +126,51 @@ INSTANTIATE_TEST_SUITE_P(
                        u"00FF00\xD83D"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// A chunk never ends inside a user-perceived character: one that would takes the rest of it.
+// Positions and steps still count code units.
+INSTANTIATE_TEST_SUITE_P(
+    GraphemeClusters, ConvertTextTest,
+    testing::Values(
+        ConversionCase{"family_zwj_sequence_is_one_chunk", u"A👨‍👩‍👧B", u"1", startup,
+                       u"[color=#E61AE6]A[/color]"
+                       u"[color=#CC33CC]👨‍👩‍👧[/color][color=#00FF00]B[/color]"},
+        ConversionCase{"two_flags_stay_whole", u"🇨🇳🇯🇵", u"1", startup,
+                       u"[color=#DF20DF]🇨🇳[/color][color=#609F60]🇯🇵[/color]"},
+        ConversionCase{
+            "skin_tone_stays_with_its_hand", u"A👍🏽B", u"1", startup,
+            u"[color=#D42AD4]A[/color][color=#AA55AA]👍🏽[/color][color=#00FF00]B[/color]"},
+        ConversionCase{"keycap_is_one_chunk", u"1\uFE0F\u20E3X", u"1", startup,
+                       u"[color=#BF40BF]1\uFE0F\u20E3[/color][color=#00FF00]X[/color]"},
+        ConversionCase{"accent_stays_with_its_letter_at_step_2", u"ab\u0301cd", u"2", startup,
+                       u"[color=#CC33CC]ab\u0301[/color][color=#33CC33]cd[/color]"},
+        // The step ends inside the emoji; the next chunk still starts with a whole cluster.
+        ConversionCase{"cluster_starting_at_a_chunk_end", u"AB👍🏽CD", u"2", bare,
+                       u"DF20DFAB9F609F👍🏽20DF20CD"},
+        ConversionCase{"cluster_spanning_two_whole_steps", u"X👨‍👩‍👧YZ", u"2", bare,
+                       u"E817E8X👨‍👩‍👧17E817YZ"},
+        ConversionCase{"cluster_at_the_very_end_takes_the_rest", u"AB🇨🇳", u"3", bare,
+                       u"D42AD4AB🇨🇳"},
+        ConversionCase{"lone_regional_indicator", u"A🇨B", u"1", bare, u"BF40BFA808080🇨00FF00B"},
+        ConversionCase{"odd_regional_indicator_after_a_flag", u"🇨🇳🇯", u"1", bare,
+                       u"D42AD4🇨🇳2AD42A🇯"},
+        // A space with a mark on it is one cluster, and no longer blank.
+        ConversionCase{"mark_on_a_space_is_not_blank", u"A \u0301B", u"1", bare,
+                       u"BF40BFA808080 \u030100FF00B"},
+        ConversionCase{"hangul_jamo_make_one_syllable", u"\u1100\u1161\u11A8A", u"1", bare,
+                       u"BF40BF\u1100\u1161\u11A800FF00A"},
+        ConversionCase{"indic_vowel_sign_stays_with_its_consonant", u"\u0915\u093F\u0915", u"1",
+                       bare, u"AA55AA\u0915\u093F00FF00\u0915"},
+        // Prepend characters join what follows them, even a plain digit.
+        ConversionCase{"prepend_joins_the_following_digit", u"\u06001A", u"1", bare,
+                       u"AA55AA\u0600100FF00A"},
+        // A joiner ties an emoji to ©, a character that alone never continues a cluster.
+        ConversionCase{"joiner_before_copyright_sign", u"👨\u200D©A", u"1", bare,
+                       u"CC33CC👨\u200D©00FF00A"},
+        // An ill-formed unit is kept, and a mark after it stays with it as with any base.
+        ConversionCase{"lone_surrogate_keeps_the_mark_after_it", u"A\xD83D\u0301", u"1", bare,
+                       u"AA55AAA55AA55\xD83D\u0301"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 TEST(ConvertText, OtherColoursInterpolateEachChannel)
 {
     const ColorPair blueToRed{0, 0, 255, 255, 0, 0};
