@@ -86,14 +86,6 @@ constexpr bool isStarterUnit(char16_t unit)
     return (bmpStarterBits[unit / 64] >> (unit % 64)) & 1;
 }
 
-// The end of the run of starter units that begins at `from`.
-constexpr std::size_t starterRunEnd(std::u16string_view text, std::size_t from)
-{
-    while (from < text.size() && isStarterUnit(text[from]))
-        ++from;
-    return from;
-}
-
 struct ChunkEnd {
     std::size_t end;
     ClusterBreaks* breaks;
@@ -127,8 +119,7 @@ public:
     ~ChunkCursor() { detail::destroy(m_breaks); }
     ChunkCursor(ChunkCursor&& other) noexcept
         : m_text(other.m_text), m_step(other.m_step), m_colors(other.m_colors),
-          m_offset(other.m_offset), m_starterRunEnd(other.m_starterRunEnd),
-          m_breaks(std::exchange(other.m_breaks, nullptr))
+          m_offset(other.m_offset), m_breaks(std::exchange(other.m_breaks, nullptr))
     {
     }
     ChunkCursor& operator=(ChunkCursor&&) = delete;
@@ -140,16 +131,15 @@ public:
         if (m_offset >= m_text.size())
             return std::nullopt;
         std::size_t end = m_offset + std::min(m_step, m_text.size() - m_offset);
-        // Two starter units side by side always have a boundary between them. The run of them
-        // that the end lies in is found once, so most chunks cost one comparison here.
-        if (end < m_text.size() && end >= m_starterRunEnd) {
-            m_starterRunEnd = detail::starterRunEnd(m_text, end - 1);
-            if (end >= m_starterRunEnd) {
-                const detail::ChunkEnd settled =
-                    detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
-                end = settled.end;
-                m_breaks = settled.breaks;
-            }
+        // Two starter units side by side always have a boundary between them. Only the two
+        // units beside the end are read, so a chunk costs the same whatever the step: fitting a
+        // text to a length walks it once per step.
+        if (end < m_text.size() &&
+            !(detail::isStarterUnit(m_text[end - 1]) && detail::isStarterUnit(m_text[end]))) {
+            const detail::ChunkEnd settled =
+                detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
+            end = settled.end;
+            m_breaks = settled.breaks;
         }
         const auto position = static_cast<std::int64_t>(m_offset) + 1;
         Chunk chunk{m_text.substr(m_offset, end - m_offset), position,
@@ -169,8 +159,6 @@ private:
     std::size_t m_step;
     ColorPair m_colors;
     std::size_t m_offset = 0;
-    // The units from the left neighbour of the last end checked up to here are all starters.
-    std::size_t m_starterRunEnd = 0;
     detail::ClusterBreaks* m_breaks = nullptr; // owned; made on first need
 };
 
