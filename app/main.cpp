@@ -3,6 +3,7 @@
 #include "window/qtclipboard.h"
 #include "window/qtcolordialog.h"
 #include "window/qtmessageboxes.h"
+#include "window/qtnumberdialog.h"
 #include "window/qturlopener.h"
 
 #include <QApplication>
@@ -31,10 +32,12 @@ int main(int argc, char* argv[])
     prismel::QtClipboard clipboard;
     prismel::QtMessageBoxes messageBoxes;
     prismel::QtUrlOpener urlOpener;
-    prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener});
-    // Both modal services open over the window, told so the same way once it exists.
+    prismel::QtNumberDialog numberDialog;
+    prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener, numberDialog});
+    // The modal services open over the window, told so the same way once it exists.
     colorDialog.setOwner(&form);
     messageBoxes.setOwner(&form);
+    numberDialog.setOwner(&form);
     form.showCentred();
     return QApplication::exec();
 }

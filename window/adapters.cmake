@@ -1,6 +1,7 @@
 target_sources(prismel_window PRIVATE
     qtclipboard.h qtclipboard.cpp
     qtmessageboxes.h qtmessageboxes.cpp
+    qtnumberdialog.h qtnumberdialog.cpp
     qturlopener.h qturlopener.cpp
     qtcolor.h qtcolor.cpp
     qtcolordialog.h qtcolordialog.cpp

@@ -1,5 +1,6 @@
 # The main window, its controls and its two drawing surfaces.
 target_sources(prismel_window PRIVATE
+    codemenu.h codemenu.cpp
     controltable.h controltable.cpp
     digitfilter.h digitfilter.cpp
     twips.h

@@ -6,6 +6,7 @@
 #include "preview/gradientbar.h"
 #include "preview/textpreview.h"
 #include "window/browserpane.h"
+#include "window/codemenu.h"
 #include "window/config.h"
 #include "window/digitfilter.h"
 #include "window/fonts.h"
@@ -289,6 +290,8 @@ Form1::Form1(const Platform& platform, QWidget* parent) : QWidget(parent), m_pla
 
     setTabOrder(createControls());
     connectHandlers();
+    m_codeMenu = new CodeMenu(
+        m_controls, m_colors, m_platform, [this] { convert(); }, this);
     load();
     m_controls.text1->setFocus(Qt::OtherFocusReason); // ready for typing or pasting the text
 }
@@ -430,10 +433,14 @@ void Form1::convert()
     // post is not copied over and over while it grows.
     QString code;
     code.reserve(static_cast<qsizetype>(markupCapacity(view(input), view(step), tags)));
-    convertTextTo(view(input), view(step), tags, m_colors, [&code](std::u16string_view piece) {
-        code.append(QStringView(piece.data(), static_cast<qsizetype>(piece.size())));
-    });
+    convertTextTo(
+        view(input), view(step), tags, m_colors,
+        [&code](std::u16string_view piece) {
+            code.append(QStringView(piece.data(), static_cast<qsizetype>(piece.size())));
+        },
+        m_codeMenu->options());
     m_controls.text3->setText(code);
+    m_codeMenu->showLength(code);
 
     m_controls.text3->setFocus(Qt::OtherFocusReason);
     // Text3 may have had the focus already (Alt+T typed in it), and then no focus event comes.

@@ -6,8 +6,10 @@
 // places and keeps them, and connectHandlers() wires each control array to its handler through
 // one QButtonGroup, whose ids are the members' indexes. The handlers call the conversion in core/
 // and the two pictures in preview/, which draw on GradientBarWidget and PreviewWidget through
-// small surface interfaces. Every desktop service (colour dialog, clipboard, message boxes, web
-// addresses) comes in through Platform, owned by the program in app/ and by fakes in tests.
+// small surface interfaces. The output box's context menu (CodeMenu) adds rich-text copy, merged
+// tags and fit to a length. Every desktop service (colour dialog, clipboard, message boxes, number
+// dialog, web addresses) comes in through Platform, owned by the program in app/ and by fakes in
+// tests.
 //
 // A new button: add a row to the table (a new member of an existing array joins its group and
 // reaches that array's handler with its index; a lone button gets a QPushButton member in
@@ -23,6 +25,8 @@
 #include <vector>
 
 namespace prismel {
+
+class CodeMenu;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -61,6 +65,7 @@ private:
     Platform m_platform;
     ColorPair m_colors;
     FormControls m_controls;
+    CodeMenu* m_codeMenu = nullptr;
 };
 
 } // namespace prismel

@@ -2,8 +2,10 @@
 
 #include "window/selectallonfocus.h"
 
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -292,6 +294,8 @@ public:
         ensureCursorVisible();
     }
 
+    void addMenuActions(const QList<QAction*>& actions) { m_menuActions.append(actions); }
+
     int textPosition(int documentPosition) const
     {
         const QTextDocument* doc = document();
@@ -361,6 +365,18 @@ protected:
             splitCursorBlockIfLong();
     }
 
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        // As QPlainTextEdit's own menu, with the box's actions added at the end.
+        QMenu* menu = createStandardContextMenu(event->pos());
+        if (!m_menuActions.isEmpty()) {
+            menu->addSeparator();
+            menu->addActions(m_menuActions);
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+    }
+
     void inputMethodEvent(QInputMethodEvent* event) override
     {
         QPlainTextEdit::inputMethodEvent(event);
@@ -393,6 +409,8 @@ private:
         splitBlock(cursor.block());
         cursor.endEditBlock();
     }
+
+    QList<QAction*> m_menuActions;
 };
 
 LongTextEdit::LongTextEdit(QWidget* parent) : QWidget(parent), m_editor(new Editor(this))
@@ -464,6 +482,11 @@ void LongTextEdit::selectAll()
 void LongTextEdit::selectAllOnFocus()
 {
     new SelectAllOnFocus(m_editor, m_editor->viewport(), [this] { selectAll(); });
+}
+
+void LongTextEdit::addMenuActions(const QList<QAction*>& actions)
+{
+    m_editor->addMenuActions(actions);
 }
 
 const QTextDocument* LongTextEdit::document() const

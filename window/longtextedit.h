@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class QAction;
 class QTextDocument;
 
 namespace prismel {
@@ -39,6 +40,10 @@ public:
 
     // From now on every focus selects the whole text, as SelectAllOnFocus does for a line field.
     void selectAllOnFocus();
+
+    // Actions the context menu offers after its standard items, below a separator. The box does
+    // not own them.
+    void addMenuActions(const QList<QAction*>& actions);
 
     // The storage, our breaks included; for measurements and tests that look at the blocks.
     const QTextDocument* document() const;

@@ -9,12 +9,15 @@ namespace prismel {
 
 class ColorDialog;
 
-/// The system clipboard, plain text only.
+/// The system clipboard: plain text, or plain text with an HTML version beside it.
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
     virtual void clear() = 0;
     virtual void setText(const QString& text) = 0;
+    /// Replaces the clipboard's content with one item offered both as text/plain and text/html;
+    /// a rich editor pastes the HTML, a plain one the text.
+    virtual void setTextAndHtml(const QString& text, const QString& html) = 0;
     /// The clipboard's text, or nothing when it holds no text at all (empty, image, other data).
     virtual std::optional<QString> text() const = 0;
 };
@@ -33,15 +36,25 @@ public:
     virtual void open(const QUrl& url) = 0;
 };
 
+/// Asks the user for a whole number in a modal dialog.
+class NumberDialog {
+public:
+    virtual ~NumberDialog() = default;
+    /// The number entered, from minimum to maximum, starting at value; nothing when cancelled.
+    virtual std::optional<int> askNumber(const QString& title, const QString& label, int value,
+                                         int minimum, int maximum) = 0;
+};
+
 /// The services the main window uses from the desktop. The program owns the Qt adapters and
-/// hands them in, tests hand in doubles; either way they outlive the window. The two modal ones
-/// (the colour dialog and the message boxes) are given their owner window by the program, the
-/// same way for both, once the window exists.
+/// hands them in, tests hand in doubles; either way they outlive the window. The modal ones (the
+/// colour dialog, the message boxes and the number dialog) are given their owner window by the
+/// program, the same way for all, once the window exists.
 struct Platform {
     ColorDialog& colorDialog;
     Clipboard& clipboard;
     MessageBoxes& messageBoxes;
     UrlOpener& urlOpener;
+    NumberDialog& numberDialog;
 };
 
 } // namespace prismel

@@ -16,6 +16,14 @@ void QtClipboard::setText(const QString& text)
     QGuiApplication::clipboard()->setText(text);
 }
 
+void QtClipboard::setTextAndHtml(const QString& text, const QString& html)
+{
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setHtml(html);
+    QGuiApplication::clipboard()->setMimeData(data); // the clipboard takes ownership
+}
+
 std::optional<QString> QtClipboard::text() const
 {
     // QClipboard::text() gives "" both for an empty text and for no text; only the mime data

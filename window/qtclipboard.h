@@ -4,11 +4,12 @@
 
 namespace prismel {
 
-// The application's system clipboard, plain text only.
+// The application's system clipboard.
 class QtClipboard : public Clipboard {
 public:
     void clear() override;
     void setText(const QString& text) override;
+    void setTextAndHtml(const QString& text, const QString& html) override;
     std::optional<QString> text() const override;
 };
 

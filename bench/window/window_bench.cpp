@@ -16,6 +16,7 @@
 #include "window/qtclipboard.h"
 #include "window/qtcolordialog.h"
 #include "window/qtmessageboxes.h"
+#include "window/qtnumberdialog.h"
 #include "window/qturlopener.h"
 
 #include <QApplication>
@@ -53,6 +54,7 @@ class FakeClipboard : public prismel::Clipboard {
 public:
     void clear() override { content.reset(); }
     void setText(const QString& text) override { content = text; }
+    void setTextAndHtml(const QString& text, const QString&) override { content = text; }
     std::optional<QString> text() const override { return content; }
     std::optional<QString> content;
 };
@@ -70,6 +72,14 @@ public:
 class FakeColorDialog : public prismel::ColorDialog {
 public:
     std::optional<std::uint32_t> chooseColor() override { return std::nullopt; }
+};
+
+class FakeNumberDialog : public prismel::NumberDialog {
+public:
+    std::optional<int> askNumber(const QString&, const QString&, int, int, int) override
+    {
+        return std::nullopt;
+    }
 };
 
 double elapsedMs(const QElapsedTimer& timer)
@@ -166,11 +176,16 @@ struct QtServices {
     prismel::QtClipboard clipboard;
     prismel::QtMessageBoxes messageBoxes;
     prismel::QtUrlOpener urlOpener;
-    prismel::Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener}; }
+    prismel::QtNumberDialog numberDialog;
+    prismel::Platform platform()
+    {
+        return {colorDialog, clipboard, messageBoxes, urlOpener, numberDialog};
+    }
     void setOwner(QWidget* owner)
     {
         colorDialog.setOwner(owner);
         messageBoxes.setOwner(owner);
+        numberDialog.setOwner(owner);
     }
 };
 
@@ -179,7 +194,8 @@ struct Fakes {
     FakeMessageBoxes messages;
     FakeUrlOpener opener;
     FakeColorDialog dialog;
-    prismel::Platform platform() { return {dialog, clipboard, messages, opener}; }
+    FakeNumberDialog numbers;
+    prismel::Platform platform() { return {dialog, clipboard, messages, opener, numbers}; }
 };
 
 struct Window {

@@ -22,10 +22,17 @@ public:
         log.append(QStringLiteral("setText:") + text);
         content = text;
     }
+    void setTextAndHtml(const QString& text, const QString& markup) override
+    {
+        log.append(QStringLiteral("setTextAndHtml"));
+        content = text;
+        html = markup;
+    }
     std::optional<QString> text() const override { return content; }
 
     QStringList log;
     std::optional<QString> content;
+    QString html;
 };
 
 class FakeMessageBoxes : public MessageBoxes {
@@ -54,14 +61,32 @@ public:
     int calls = 0;
 };
 
+// Answers with `answer` and records what each question offered.
+class FakeNumberDialog : public NumberDialog {
+public:
+    std::optional<int> askNumber(const QString& title, const QString& label, int value, int minimum,
+                                 int maximum) override
+    {
+        asked.append(QStringLiteral("%1|%2|%3|%4|%5")
+                         .arg(title, label)
+                         .arg(value)
+                         .arg(minimum)
+                         .arg(maximum));
+        return answer;
+    }
+    std::optional<int> answer;
+    QStringList asked;
+};
+
 // One of each, handed to a window as its Platform.
 struct FakePlatform {
     FakeColorDialog colorDialog;
     FakeClipboard clipboard;
     FakeMessageBoxes messageBoxes;
     FakeUrlOpener urlOpener;
+    FakeNumberDialog numberDialog;
 
-    Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener}; }
+    Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener, numberDialog}; }
 
     void reset()
     {
@@ -70,6 +95,7 @@ struct FakePlatform {
         urlOpener.opened.clear();
         colorDialog.answer.reset();
         colorDialog.calls = 0;
+        numberDialog = FakeNumberDialog{};
     }
 };
 

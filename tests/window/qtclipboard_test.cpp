@@ -107,6 +107,21 @@ private Q_SLOTS:
         QCOMPARE(clipboard.text(), std::optional<QString>(text));
     }
 
+    void setTextAndHtmlOffersBoth()
+    {
+        const QString code = QStringLiteral("[color=#FF00FF]彩[/color]");
+        const QString html = QStringLiteral("<meta charset=\"utf-8\"><span>彩</span>");
+        QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+
+        QtClipboard().setTextAndHtml(code, html);
+
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data != nullptr);
+        QVERIFY(!data->hasImage());
+        QCOMPARE(data->text(), code);
+        QCOMPARE(data->html(), html);
+    }
+
     void clearLeavesNoText()
     {
         QtClipboard clipboard;
