@@ -24,6 +24,8 @@
 
 namespace prismel {
 
+class ConvertRunner;
+
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -61,6 +63,7 @@ private:
     Platform m_platform;
     ColorPair m_colors;
     FormControls m_controls;
+    ConvertRunner* m_converter;
 };
 
 } // namespace prismel
