@@ -321,6 +321,7 @@ int convertChild(qsizetype length, bool oneLine)
     qint64 lastTick = 0;
     qint64 longestGap = 0;
     qint64 doneAt = 0;
+    qint64 clickAt = 0;
     bool clicked = false;
     bool done = false;
     QEventLoop loop;
@@ -341,24 +342,21 @@ int convertChild(qsizetype length, bool oneLine)
     clock.start();
     heartbeat.start();
     QTimer::singleShot(30, &loop, [&] {
-        lastTick = clock.nsecsElapsed();
-        doneAt = lastTick;
+        clickAt = clock.nsecsElapsed();
         window.convert->click();
         clicked = true;
         if (window.text3->document()->characterCount() > 1) { // finished inside the click
             done = true;
             window.form.repaint();
+            doneAt = clock.nsecsElapsed();
             QTimer::singleShot(50, &loop, &QEventLoop::quit);
         }
     });
-    const qint64 clickAt = 30'000'000;
     QTimer::singleShot(300'000, &loop, &QEventLoop::quit); // never hang
     loop.exec();
     heartbeat.stop();
     if (!done)
         fail("the Convert never finished");
-    if (doneAt < clickAt)
-        doneAt = clock.nsecsElapsed();
     const double peakMb = residentMb("VmHWM:");
     if (window.text3->selectionStart() != 0 ||
         static_cast<std::uint64_t>(window.text3->selectionLength()) != units)
