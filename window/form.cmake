@@ -6,6 +6,7 @@ target_sources(prismel_window PRIVATE
     twips.h
     fonts.h fonts.cpp
     form1.h form1.cpp
+    convertrunner.h convertrunner.cpp
     selectallonfocus.h selectallonfocus.cpp
     gradientbarwidget.h gradientbarwidget.cpp
     previewwidget.h previewwidget.cpp)

@@ -1,6 +1,5 @@
 #include "window/form1.h"
 
-#include "core/conversion.h"
 #include "core/tagtemplate.h"
 #include "preview/colorpick.h"
 #include "preview/gradientbar.h"
@@ -8,6 +7,7 @@
 #include "window/browserpane.h"
 #include "window/codemenu.h"
 #include "window/config.h"
+#include "window/convertrunner.h"
 #include "window/digitfilter.h"
 #include "window/fonts.h"
 #include "window/gradientbarwidget.h"
@@ -277,8 +277,10 @@ void applyLook(const ControlDescription& control, QWidget* widget)
 
 } // namespace
 
-Form1::Form1(const Platform& platform, QWidget* parent) : QWidget(parent), m_platform(platform)
+Form1::Form1(const Platform& platform, QWidget* parent)
+    : QWidget(parent), m_platform(platform), m_converter(new ConvertRunner(this))
 {
+    m_converter->setObjectName(QStringLiteral("convertRunner"));
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Prismel"));
     QIcon icon;
@@ -423,28 +425,24 @@ void Form1::command4Click()
 
 void Form1::convert()
 {
-    const QString input = m_controls.text1->text();
-    const QString step = m_controls.text4->text();
-    DrawTextPreview(*m_controls.picture1, view(input), view(step), m_colors);
+    ConvertRequest request{m_controls.text1->text(),
+                           m_controls.text4->text(),
+                           {toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
+                            toU16(m_controls.text2[2]->text())},
+                           m_colors,
+                           m_codeMenu->options()};
+    // The preview is drawn when the code is ready rather than first, so that a Convert cancelled
+    // on the way leaves both as they were; what the user sees at the end is the same.
+    m_converter->run(std::move(request), [this](const ConvertRequest& done, PreparedText& prepared,
+                                                QStringView code) {
+        DrawTextPreview(*m_controls.picture1, view(done.input), view(done.step), done.colors);
+        m_controls.text3->showText(prepared);
+        m_codeMenu->showLength(code);
 
-    const TagTemplate tags{toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
-                           toU16(m_controls.text2[2]->text())};
-    // The code is gathered straight into the QString the box takes, sized once so that a long
-    // post is not copied over and over while it grows.
-    QString code;
-    code.reserve(static_cast<qsizetype>(markupCapacity(view(input), view(step), tags)));
-    convertTextTo(
-        view(input), view(step), tags, m_colors,
-        [&code](std::u16string_view piece) {
-            code.append(QStringView(piece.data(), static_cast<qsizetype>(piece.size())));
-        },
-        m_codeMenu->options());
-    m_controls.text3->setText(code);
-    m_codeMenu->showLength(code);
-
-    m_controls.text3->setFocus(Qt::OtherFocusReason);
-    // Text3 may have had the focus already (Alt+T typed in it), and then no focus event comes.
-    m_controls.text3->selectAll();
+        m_controls.text3->setFocus(Qt::OtherFocusReason);
+        // Text3 may have had the focus already (Alt+T typed in it), and then no focus event comes.
+        m_controls.text3->selectAll();
+    });
 }
 
 void Form1::copyToClipboard()

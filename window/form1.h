@@ -27,6 +27,7 @@
 namespace prismel {
 
 class CodeMenu;
+class ConvertRunner;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -66,6 +67,7 @@ private:
     ColorPair m_colors;
     FormControls m_controls;
     CodeMenu* m_codeMenu = nullptr;
+    ConvertRunner* m_converter;
 };
 
 } // namespace prismel

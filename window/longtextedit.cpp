@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
@@ -17,7 +18,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace prismel {
 
@@ -50,41 +56,54 @@ QTextBlockFormat lineFormat(QTextBlockFormat format)
     return format;
 }
 
-// The line breaks of the text: line feed, carriage return and the paragraph separator.
-bool isLineBreak(QChar c)
-{
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
-}
-
 // QTextCursor::insertText turns the two non-characters the document uses as frame marks into
 // block breaks too, but in the user's text they are characters like any other. Each is kept as a
 // stand-in character whose format remembers which of the two it replaces.
 constexpr int kStandsFor = QTextFormat::UserProperty + 0x4c55;
 constexpr QChar kStandIn = QChar::ReplacementCharacter;
 
-bool isFrameMark(QChar c)
+// The first position from `from` whose unit equals one of `a`, `b`, `c` after being or-ed with
+// `mask`, or the end. A multi-megabyte code is scanned for its line breaks and frame marks; eight
+// units at a time with SSE2, which every x86-64 processor has, this takes a few milliseconds.
+qsizetype findUnit(QStringView text, qsizetype from, char16_t mask, char16_t a, char16_t b,
+                   char16_t c)
 {
-    return c == u'\xfdd0' || c == u'\xfdd1';
+    const char16_t* units = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = from;
+#ifdef __SSE2__
+    const __m128i maskV = _mm_set1_epi16(static_cast<short>(mask));
+    const __m128i aV = _mm_set1_epi16(static_cast<short>(a));
+    const __m128i bV = _mm_set1_epi16(static_cast<short>(b));
+    const __m128i cV = _mm_set1_epi16(static_cast<short>(c));
+    for (; i + 8 <= size; i += 8) {
+        __m128i v;
+        std::memcpy(&v, units + i, sizeof v);
+        v = _mm_or_si128(v, maskV);
+        const __m128i hit = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(v, aV), _mm_cmpeq_epi16(v, bV)), _mm_cmpeq_epi16(v, cV));
+        if (_mm_movemask_epi8(hit) != 0)
+            break;
+    }
+#endif
+    for (; i < size; ++i) {
+        const char16_t unit = units[i] | mask;
+        if (unit == a || unit == b || unit == c)
+            return i;
+    }
+    return size;
 }
 
-// Inserts a piece of a line at the cursor, frame marks as their stand-ins.
-void insertPiece(QTextCursor& cursor, QStringView piece)
+// The line breaks of the text: line feed, carriage return and the paragraph separator.
+qsizetype findLineBreak(QStringView text, qsizetype from)
 {
-    QTextCharFormat plain = cursor.charFormat();
-    plain.clearProperty(kStandsFor);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < piece.size(); ++i) {
-        if (!isFrameMark(piece[i]))
-            continue;
-        if (i > start)
-            cursor.insertText(piece.sliced(start, i - start).toString(), plain);
-        QTextCharFormat mark = plain;
-        mark.setProperty(kStandsFor, static_cast<int>(piece[i].unicode()));
-        cursor.insertText(QString(kStandIn), mark);
-        start = i + 1;
-    }
-    if (start < piece.size())
-        cursor.insertText(piece.sliced(start).toString(), plain);
+    return findUnit(text, from, 0, u'\n', u'\r', u'\x2029');
+}
+
+// U+FDD0 and U+FDD1.
+qsizetype findFrameMark(QStringView text, qsizetype from)
+{
+    return findUnit(text, from, 1, u'\xfdd1', u'\xfdd1', u'\xfdd1');
 }
 
 // The text of a block with its stand-ins turned back into the frame marks they replace.
@@ -170,42 +189,133 @@ void splitBlock(const QTextBlock& block)
     }
 }
 
-// Inserts one line, no break in it, at the cursor: in pieces joined by our breaks, so that no
-// block ever holds the whole of a long line. Only the two blocks at its ends, which it shares
-// with the text that was there, may need cutting again.
-void insertLine(QTextCursor& cursor, QStringView line)
-{
-    const QTextBlock first = cursor.block();
-    qsizetype start = 0;
-    for (const qsizetype cut : cutsFor(line)) {
-        insertPiece(cursor, line.sliced(start, cut - start));
-        cursor.insertBlock(continuingFormat(cursor.blockFormat()), cursor.charFormat());
-        start = cut;
+// Writes text into a document at a cursor, a slice at a time, turning each line break of any
+// kind into a real block break and cutting long lines with our breaks, so that no block ever holds
+// the whole of a long line. Blocks of one kind (a line's first block, or one that continues a
+// line) follow one another as U+2029 in a single insertText(), which makes each new block a copy
+// of the block the insertion starts in: one call per run of blocks of the same kind, not per
+// piece, keeps a multi-megabyte text from costing a document operation per few thousand units.
+class BlockWriter {
+public:
+    BlockWriter(const QTextCursor& cursor, QStringView text)
+        : m_cursor(cursor), m_text(text), m_first(cursor.block()),
+          m_continuing(continuesLine(cursor.block()))
+    {
+        m_plain = cursor.charFormat();
+        m_plain.clearProperty(kStandsFor);
     }
-    insertPiece(cursor, line.sliced(start));
-    if (first != cursor.block())
-        splitBlock(first);
-    splitBlock(cursor.block());
-}
 
-// Inserts text at the cursor, which has no selection, turning each line break of any kind into a
-// real block break.
+    // Writes about `units` more code units of the text; true once the whole text is in.
+    bool write(qsizetype units)
+    {
+        m_cursor.beginEditBlock();
+        while (m_pos < m_text.size() && m_batch.size() < units)
+            writeBlock();
+        flush();
+        const bool done = m_pos >= m_text.size();
+        // Only the blocks at the two ends share text that was there before; the ones in between
+        // were cut as they were written.
+        if (done && !m_split) {
+            m_split = true;
+            if (m_first != m_cursor.block())
+                splitBlock(m_first);
+            splitBlock(m_cursor.block());
+        }
+        m_cursor.endEditBlock();
+        return done;
+    }
+
+    qsizetype written() const { return m_pos; }
+    const QTextCursor& cursor() const { return m_cursor; }
+
+private:
+    // The next block's text from m_pos, and the break after it.
+    void writeBlock()
+    {
+        if (m_lineEnd < m_pos) {
+            m_lineStart = m_pos;
+            m_lineEnd = findLineBreak(m_text, m_pos);
+        }
+        const QStringView line = m_text.sliced(m_lineStart, m_lineEnd - m_lineStart);
+        const qsizetype from = m_pos - m_lineStart;
+        const qsizetype to =
+            line.size() - from > kMaxBlock ? cutNear(line, from + kTargetBlock) : line.size();
+        append(line.sliced(from, to - from));
+        m_pos = m_lineStart + to;
+        if (to < line.size()) {
+            breakBlock(true);
+            return;
+        }
+        if (m_lineEnd == m_text.size())
+            return;
+        m_pos = m_lineEnd + 1;
+        if (m_text[m_lineEnd] == u'\r' && m_pos < m_text.size() && m_text[m_pos] == u'\n')
+            ++m_pos;
+        breakBlock(false);
+    }
+
+    // Frame marks go in as their stand-ins, which get their mark once inserted.
+    void append(QStringView piece)
+    {
+        const qsizetype base = m_batch.size();
+        m_batch.append(piece);
+        for (qsizetype i = findFrameMark(piece, 0); i < piece.size();
+             i = findFrameMark(piece, i + 1)) {
+            m_marks.push_back({base + i, piece[i].unicode()});
+            m_batch[base + i] = kStandIn;
+        }
+    }
+
+    void breakBlock(bool continuing)
+    {
+        if (continuing == m_continuing) {
+            m_batch.append(QChar::ParagraphSeparator);
+            return;
+        }
+        flush();
+        const QTextBlockFormat format = continuing ? continuingFormat(m_cursor.blockFormat())
+                                                   : lineFormat(m_cursor.blockFormat());
+        m_cursor.insertBlock(format, m_plain);
+        m_continuing = continuing;
+    }
+
+    void flush()
+    {
+        if (m_batch.isEmpty())
+            return;
+        const int base = m_cursor.position();
+        m_cursor.insertText(m_batch, m_plain);
+        for (const auto& [offset, mark] : m_marks) {
+            QTextCursor standIn(m_cursor.document());
+            standIn.setPosition(base + static_cast<int>(offset));
+            standIn.setPosition(base + static_cast<int>(offset) + 1, QTextCursor::KeepAnchor);
+            QTextCharFormat format;
+            format.setProperty(kStandsFor, static_cast<int>(mark));
+            standIn.mergeCharFormat(format);
+        }
+        m_batch.resize(0); // keeps its memory for the next slice
+        m_marks.clear();
+    }
+
+    QTextCursor m_cursor;
+    QStringView m_text;
+    QTextBlock m_first;
+    QTextCharFormat m_plain;
+    bool m_continuing;
+    bool m_split = false;
+    qsizetype m_pos = 0;
+    qsizetype m_lineStart = 0;
+    qsizetype m_lineEnd = -1; // before m_pos: the next block starts a line
+    QString m_batch;
+    std::vector<std::pair<qsizetype, char16_t>> m_marks;
+};
+
+// Inserts text at the cursor, which has no selection, and leaves the cursor after it.
 void insertLines(QTextCursor& cursor, QStringView text)
 {
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0;; ++i) {
-        const bool atEnd = i == text.size();
-        if (!atEnd && !isLineBreak(text[i]))
-            continue;
-        if (i > lineStart)
-            insertLine(cursor, text.sliced(lineStart, i - lineStart));
-        if (atEnd)
-            return;
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        cursor.insertBlock(lineFormat(cursor.blockFormat()), cursor.charFormat());
-        lineStart = i + 1;
-    }
+    BlockWriter writer(cursor, text);
+    writer.write(text.size());
+    cursor = writer.cursor();
 }
 
 // The text between two document positions, without our breaks: the one place where blocks are
@@ -436,18 +546,67 @@ QString LongTextEdit::text() const
     return textBetween(doc, 0, doc->characterCount() - 1);
 }
 
-void LongTextEdit::setText(const QString& text)
+void LongTextEdit::setText(QStringView text)
 {
     QTextDocument* doc = m_editor->document();
     // Like QPlainTextEdit::setPlainText: the new text is not an undo step and ends the history.
     doc->setUndoRedoEnabled(false);
     doc->clear();
     QTextCursor cursor(doc);
-    cursor.beginEditBlock();
     insertLines(cursor, text);
-    cursor.endEditBlock();
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
+    m_editor->setTextCursor(QTextCursor(doc));
+}
+
+struct PreparedText::Fill {
+    explicit Fill(QTextDocument& document, QStringView text) : writer(QTextCursor(&document), text)
+    {
+    }
+    BlockWriter writer;
+};
+
+PreparedText::PreparedText(QStringView text)
+    : m_document(std::make_unique<QTextDocument>()), m_size(text.size())
+{
+    m_document->setUndoRedoEnabled(false);
+    m_fill = std::make_unique<Fill>(*m_document, text);
+}
+
+PreparedText::~PreparedText() = default;
+
+bool PreparedText::fill(qsizetype units)
+{
+    if (!m_fill)
+        return true;
+    if (!m_fill->writer.write(std::max<qsizetype>(units, 1)))
+        return false;
+    m_fill.reset(); // the text it reads may go now
+    return true;
+}
+
+qsizetype PreparedText::filled() const
+{
+    return m_fill ? m_fill->writer.written() : m_size;
+}
+
+void LongTextEdit::showText(PreparedText& prepared)
+{
+    prepared.fill(prepared.size());
+    const QPointer<QTextDocument> old = m_editor->document();
+    QTextDocument* doc = prepared.m_document.release();
+    // What the editor has set on its document so far, the new one takes over.
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
+    doc->setParent(m_editor);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    m_editor->setDocument(doc);
+    // The editor deletes the document it made itself; one shown here before is ours to delete.
+    if (old && old->parent() == m_editor)
+        delete old.data();
     m_editor->setTextCursor(QTextCursor(doc));
 }
 

@@ -3,10 +3,35 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
 class QTextDocument;
 
 namespace prismel {
+
+// A text made ready for a LongTextEdit away from the one on show, a slice at a time, so that a
+// long text can be laid into blocks while the event loop runs and then shown at once, or dropped
+// with nothing on show touched. The text it is made from must stay unchanged until it is filled.
+class PreparedText {
+public:
+    explicit PreparedText(QStringView text);
+    ~PreparedText();
+    PreparedText(const PreparedText&) = delete;
+    PreparedText& operator=(const PreparedText&) = delete;
+
+    // Lays about `units` more code units into blocks; true once the whole text is in.
+    bool fill(qsizetype units);
+    qsizetype filled() const;
+    qsizetype size() const { return m_size; }
+
+private:
+    friend class LongTextEdit;
+    struct Fill;
+    std::unique_ptr<QTextDocument> m_document;
+    std::unique_ptr<Fill> m_fill;
+    qsizetype m_size;
+};
 
 // A multi-line, word-wrapping text box that stays responsive with multi-megabyte text, even when
 // it is one single line (the code of a one-line post is). QPlainTextEdit lays out lazily, one
@@ -28,7 +53,10 @@ public:
     // Exactly what the box holds, with LF line breaks: CR LF, a lone CR and U+2029 become LF on
     // the way in, as in Qt's own text widgets.
     QString text() const;
-    void setText(const QString& text);
+    void setText(QStringView text);
+
+    // Shows a prepared text, filling what is left of it first, as setText() would show it.
+    void showText(PreparedText& prepared);
 
     // Start and length of the selection, in code units of text().
     int selectionStart() const;

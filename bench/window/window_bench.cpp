@@ -1,12 +1,15 @@
 // Times the main window through the event loop and prints one table:
 //   - Convert: from the click on Command2(0) to the code shown and selected in Text3;
-//   - the longest the event loop stays blocked while a million characters are converted;
+//   - Convert of 100 k, 1 M and 20 M characters in a fresh process each (--convert N shape): the
+//     time to the code on show, the longest the event loop goes unserved meanwhile, and the peak
+//     memory the Convert adds, against the UTF-16 size of the code;
 //   - pasting the input into Text1 and showing it;
 //   - start-up to the first painted frame, against an empty window of the same size: a fresh
 //     process of this program each time (--first-frame empty|form), and again inside this one.
 // Each result is checked before it is timed. Run it with QT_QPA_PLATFORM=offscreen or on a
 // display (xcb).
 
+#include "core/codelength.h"
 #include "core/colorpair.h"
 #include "core/conversion.h"
 #include "core/tagtemplate.h"
@@ -24,7 +27,6 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -35,7 +37,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <cstring>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <random>
@@ -154,6 +157,15 @@ void processUntilIdle()
         QCoreApplication::sendPostedEvents();
 }
 
+// A long Convert finishes from the event loop; the output box is cleared before each click.
+void waitForCode(const LongTextEdit& text3)
+{
+    QElapsedTimer limit;
+    limit.start();
+    while (text3.document()->characterCount() <= 1 && limit.elapsed() < 120'000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
 // Click, let the window take every event it caused, paint it, and make sure the code is
 // selected; returns the milliseconds this took. The code's length comes from the caller, as
 // reading Text3's text back would copy megabytes inside the timed span.
@@ -162,6 +174,7 @@ double convertAndShow(Form1& form, QPushButton& convert, LongTextEdit& text3, in
     QElapsedTimer timer;
     timer.start();
     convert.click();
+    waitForCode(text3);
     processUntilIdle();
     form.repaint();
     const double ms = elapsedMs(timer);
@@ -289,73 +302,120 @@ void convertCases(Fakes& fakes, std::vector<Row>& rows)
     }
 }
 
-// The longest gap between ticks of a 1 ms timer while a million characters are converted: the
-// Convert handler runs synchronously, so that is the handler plus the paint that follows it.
-void freezeCases(Fakes& fakes, std::vector<Row>& rows)
+// Kilobytes of the process's current or peak resident set, from /proc/self/status.
+double residentMb(const char* field)
 {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0)
+            return std::atof(line.c_str() + std::strlen(field)) / 1024.0;
+    }
+    return 0.0;
+}
+
+// The child's side of convertInChild(): one Convert of `length` characters in a fresh window,
+// timed through the event loop with a 1 ms heartbeat, printed as one line of figures.
+int convertChild(qsizetype length, bool oneLine)
+{
+    Fakes fakes;
     Window window(fakes);
+    const QString input = forumText(length, oneLine);
+    window.text1->setText(input);
+    window.clearOutput();
+    const auto units =
+        prismel::codeLength(input.toStdU16String(), window.step().toStdU16String(), window.tags(),
+                            window.form.colors(), {}, prismel::LengthUnit::Units);
+    processUntilIdle();
+    {
+        std::ofstream clear("/proc/self/clear_refs"); // "5" starts the peak afresh
+        clear << "5";
+    }
+    const double baseMb = residentMb("VmRSS:");
+
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    qint64 doneAt = 0;
+    qint64 clickAt = 0;
+    bool clicked = false;
+    bool done = false;
+    QEventLoop loop;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    heartbeat.setInterval(1);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+        if (clicked && !done && window.text3->document()->characterCount() > 1) {
+            done = true;
+            window.form.repaint(); // the code on screen closes the span
+            doneAt = clock.nsecsElapsed();
+            QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        }
+    });
+    clock.start();
+    heartbeat.start();
+    QTimer::singleShot(30, &loop, [&] {
+        clickAt = clock.nsecsElapsed();
+        window.convert->click();
+        clicked = true;
+        if (window.text3->document()->characterCount() > 1) { // finished inside the click
+            done = true;
+            window.form.repaint();
+            doneAt = clock.nsecsElapsed();
+            QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        }
+    });
+    QTimer::singleShot(300'000, &loop, &QEventLoop::quit); // never hang
+    loop.exec();
+    heartbeat.stop();
+    if (!done)
+        fail("the Convert never finished");
+    const double peakMb = residentMb("VmHWM:");
+    if (window.text3->selectionStart() != 0 ||
+        static_cast<std::uint64_t>(window.text3->selectionLength()) != units)
+        fail("Text3 does not hold the whole code selected");
+    std::printf("%llu %.1f %.1f %.1f %.1f\n", static_cast<unsigned long long>(units),
+                static_cast<double>(doneAt - clickAt) / 1e6, static_cast<double>(longestGap) / 1e6,
+                baseMb, peakMb);
+    return 0;
+}
+
+void convertInChild(const QString& program, qsizetype length, bool oneLine, std::vector<Row>& rows)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(program, {QStringLiteral("--convert"), QString::number(length),
+                          QLatin1String(oneLine ? "one-line" : "short-lines")});
+    if (!child.waitForFinished(600'000) || child.exitCode() != 0)
+        fail("a Convert child process failed");
+    unsigned long long units = 0;
+    double ms = 0;
+    double gap = 0;
+    double baseMb = 0;
+    double peakMb = 0;
+    if (std::sscanf(child.readAllStandardOutput().constData(), "%llu %lf %lf %lf %lf", &units, &ms,
+                    &gap, &baseMb, &peakMb) != 5)
+        fail("a Convert child process reported no figures");
+    const double codeMb = static_cast<double>(units) * 2 / (1024.0 * 1024.0);
+    const std::string shape = oneLine ? "one line" : "short lines";
+    char figure[160];
+    std::snprintf(figure, sizeof figure, "%.1f ms, unserved %.1f ms, +%.0f MB = %.2fx code", ms,
+                  gap, peakMb - baseMb, (peakMb - baseMb) / codeMb);
+    rows.push_back({"Convert " + sizeName(length) + " chars, " + shape + " (" +
+                        std::to_string(units / 1000) + " k of code), fresh",
+                    figure, length == 1'000'000 ? "< 200 ms, <= 4x" : "<= 4x"});
+    std::fprintf(stderr, "  %s\n", rows.back().what.c_str());
+}
+
+void childCases(const QString& program, std::vector<Row>& rows)
+{
     for (const bool oneLine : {false, true}) {
-        window.text1->setText(forumText(1'000'000, oneLine));
-        window.clearOutput();
-
-        QElapsedTimer clock;
-        clock.start();
-        qint64 lastTick = 0;
-        qint64 longestGap = 0;
-        QTimer heartbeat;
-        heartbeat.setTimerType(Qt::PreciseTimer);
-        heartbeat.setInterval(1);
-        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            longestGap = std::max(longestGap, now - lastTick);
-            lastTick = now;
-        });
-
-        QEventLoop loop;
-        double handlerMs = 0;
-        bool clicked = false;
-        bool painted = false;
-        // Painting Text3's viewport after the click means the code is on screen; a few more
-        // ticks then close the span.
-        struct PaintWatch : QObject {
-            std::function<void()> onPaint;
-            bool eventFilter(QObject*, QEvent* event) override
-            {
-                if (event->type() == QEvent::Paint)
-                    onPaint();
-                return false;
-            }
-        } watch;
-        watch.onPaint = [&] {
-            if (clicked && !painted) {
-                painted = true;
-                QTimer::singleShot(50, &loop, &QEventLoop::quit);
-            }
-        };
-        window.text3->findChild<QPlainTextEdit*>()->viewport()->installEventFilter(&watch);
-
-        lastTick = clock.nsecsElapsed();
-        heartbeat.start();
-        QTimer::singleShot(30, &loop, [&] {
-            QElapsedTimer handler;
-            handler.start();
-            window.convert->click();
-            handlerMs = elapsedMs(handler);
-            clicked = true;
-        });
-        QTimer::singleShot(60'000, &loop, &QEventLoop::quit); // never hang on a missing paint
-        loop.exec();
-        heartbeat.stop();
-        window.text3->findChild<QPlainTextEdit*>()->viewport()->removeEventFilter(&watch);
-        if (!painted)
-            fail("Text3 was never painted after Convert");
-
-        const std::string shape = oneLine ? "one line" : "short lines";
-        rows.push_back({"Longest event-loop block, Convert 1 M chars, " + shape,
-                        formatMs(static_cast<double>(longestGap) / 1e6) + "  (handler " +
-                            formatMs(handlerMs) + ")",
-                        "< 1000 ms"});
-        std::fprintf(stderr, "  %s\n", rows.back().what.c_str());
+        for (const qsizetype length :
+             {qsizetype{100'000}, qsizetype{1'000'000}, qsizetype{20'000'000}})
+            convertInChild(program, length, oneLine, rows);
     }
 }
 
@@ -583,6 +643,8 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments.at(1) == u"--first-frame")
         return firstFrameChild(arguments.at(2));
+    if (arguments.size() == 4 && arguments.at(1) == u"--convert")
+        return convertChild(arguments.at(2).toLongLong(), arguments.at(3) == u"one-line");
 
     std::fprintf(stderr, "bench_window on \"%s\", medians of %d (start-up: %d)\n",
                  qPrintable(QGuiApplication::platformName()), kRepetitions, kStartupRepetitions);
@@ -592,7 +654,7 @@ int main(int argc, char* argv[])
     startupCases(rows); // before the others, so that Form1's first start-up is the process's first
     Fakes fakes;
     convertCases(fakes, rows);
-    freezeCases(fakes, rows);
+    childCases(QCoreApplication::applicationFilePath(), rows);
     pasteCases(fakes, rows);
 
     std::printf("\nPrismel main window, platform \"%s\"\n",

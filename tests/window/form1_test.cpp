@@ -3,6 +3,7 @@
 #include "preview/colorpick.h"
 #include "window/browserpane.h"
 #include "window/config.h"
+#include "window/convertrunner.h"
 #include "window/form1.h"
 #include "window/gradientbarwidget.h"
 #include "window/longtextedit.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -74,6 +76,8 @@ private Q_SLOTS:
     void convert();
     void convertWhileText3HasFocusSelectsAll();
     void nothingRegeneratesWithoutConvert();
+    void longConvert_data();
+    void longConvert();
     void colourPick_data();
     void colourPick();
     void copy_data();
@@ -750,6 +754,62 @@ void Form1Test::nothingRegeneratesWithoutConvert()
 
     QCOMPARE(text3->text(), output);
     QCOMPARE(picture1->picture(), preview);
+}
+
+// With the limits lowered, a tiny input takes the long road: worker, slices and the dialog.
+void Form1Test::longConvert_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("expected");
+    const QString before = QStringLiteral("[color=#808080]X[/color][color=#00FF00]Y[/color]");
+    QTest::newRow("Cancel leaves Text3 and the preview as they were") << true << before;
+    QTest::newRow("a long Convert ends as a short one does")
+        << false << "[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]";
+}
+
+void Form1Test::longConvert()
+{
+    QFETCH(bool, cancel);
+    QFETCH(QString, expected);
+    Form1 fresh(platform());
+    fresh.show();
+    auto* text1 = fresh.findChild<LongTextEdit*>(QStringLiteral("Text1"));
+    auto* text3 = fresh.findChild<LongTextEdit*>(QStringLiteral("Text3"));
+    auto* picture1 = fresh.findChild<prismel::PreviewWidget*>(QStringLiteral("Picture1"));
+    auto* convert = fresh.findChild<QPushButton*>(QStringLiteral("Command2(0)"));
+    auto* runner = fresh.findChild<prismel::ConvertRunner*>();
+    QVERIFY(runner);
+    text1->setText(QStringLiteral("XY"));
+    convert->click();
+    const QImage before = picture1->picture();
+
+    runner->setLimits(0, std::chrono::milliseconds(0));
+    // Answers the dialog the moment it shows, while the work is surely still under way.
+    struct DialogWatch : QObject {
+        bool cancel = false;
+        QStringList seen;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            auto* dialog = qobject_cast<QProgressDialog*>(watched);
+            if (dialog == nullptr || event->type() != QEvent::Show)
+                return false;
+            seen << dialog->labelText() << dialog->findChild<QPushButton*>()->text();
+            if (cancel)
+                dialog->findChild<QPushButton*>()->click();
+            return false;
+        }
+    } watch;
+    watch.cancel = cancel;
+    qApp->installEventFilter(&watch);
+    text1->setText(QStringLiteral("ABC"));
+    convert->click();
+    QTRY_VERIFY(!runner->isRunning());
+    qApp->removeEventFilter(&watch);
+
+    QCOMPARE(watch.seen, QStringList({QStringLiteral("正在转换…"), QStringLiteral("取消")}));
+    QCOMPARE(text3->text(), expected);
+    QCOMPARE(picture1->picture() == before, cancel);
+    QCOMPARE(text3->selectionLength(), expected.size()); // all of it, before and after
 }
 
 void Form1Test::colourPick_data()

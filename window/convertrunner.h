@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/colorpair.h"
+#include "core/mergedtags.h"
+#include "core/tagtemplate.h"
+#include "window/longtextedit.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTimer;
+class QWidget;
+
+namespace prismel {
+
+// What one Convert reads from the window, taken when the button is pressed.
+struct ConvertRequest {
+    QString input;
+    QString step;
+    TagTemplate tags;
+    ColorPair colors;
+    ConvertOptions options;
+};
+
+// Runs Convert so that the window never freezes. A short conversion runs to its end inside the
+// click, as it always has. A long one converts on a worker thread and lays the code into the
+// output box's blocks a slice at a time from the event loop, so that the window keeps painting;
+// after about half a second a modal progress dialog shows, and its Cancel drops the work. Nothing
+// on show changes until the code is ready: then `finish` draws the preview and shows the code,
+// so a cancelled Convert leaves the window exactly as it was.
+class ConvertRunner : public QObject {
+    Q_OBJECT
+public:
+    // `code` is the generated code as text, `prepared` the same laid into the box's blocks.
+    using Finish =
+        std::function<void(const ConvertRequest&, PreparedText& prepared, QStringView code)>;
+
+    // `window` is the one the dialog is modal to and whose input waits while a Convert runs.
+    explicit ConvertRunner(QWidget* window);
+    ~ConvertRunner() override;
+
+    void run(ConvertRequest request, Finish finish);
+    bool isRunning() const { return m_job != nullptr; }
+
+    // Code up to `syncUnits` code units long is made inside the click; the dialog shows once a
+    // Convert has run for `dialogDelay`. Tests and benchmarks lower them.
+    void setLimits(std::size_t syncUnits, std::chrono::milliseconds dialogDelay);
+
+private:
+    struct Job;
+    class InputBlocker;
+
+    void tick();
+    void showDialog(Job& job);
+    void cancel();
+    void complete();
+    void reapAbandoned();
+    void scheduleTick(int ms);
+
+    QWidget* m_window;
+    QTimer* m_timer;
+    InputBlocker* m_blocker;
+    std::size_t m_syncUnits;
+    std::chrono::milliseconds m_dialogDelay;
+    std::u16string m_buffer; // reused by the short conversions, which stay small
+    std::unique_ptr<Job> m_job;
+    std::vector<std::unique_ptr<Job>> m_abandoned; // cancelled, waiting for their worker to end
+};
+
+} // namespace prismel
