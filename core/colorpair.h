@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,6 +65,9 @@ std::u16string PadHex2(std::u16string_view h);
 /// position after them.
 char16_t* writeColorCode(char16_t* out, Rgb color);
 
+/// The same digits as UTF-8.
+char8_t* writeColorCode(char8_t* out, Rgb color);
+
 namespace detail {
 
 // s + numerator / len rounded half to even, for len > 0: a floor division, then the remainder
@@ -106,5 +110,69 @@ inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len)
             InterpolateChannel(colors.StartG, colors.EndG, pos, len),
             InterpolateChannel(colors.StartB, colors.EndB, pos, len)};
 }
+
+namespace detail {
+
+// colorAt() for positions that only grow, as the chunks of a text meet them. Each channel keeps
+// (E - S) * pos as a whole part and a remainder over the length and carries them forward, so a
+// chunk costs a few additions where colorAt() divides three times; a division is left only when
+// the remainder passes a whole step, which in a long text is rare. The colours are colorAt()'s.
+class GradientWalk {
+public:
+    /// `len` must be at least 1 before at() is called.
+    GradientWalk(const ColorPair& colors, std::int64_t len)
+        : m_colors(colors), m_len(len), m_channels{{{colors.StartR, colors.EndR - colors.StartR},
+                                                    {colors.StartG, colors.EndG - colors.StartG},
+                                                    {colors.StartB, colors.EndB - colors.StartB}}}
+    {
+    }
+
+    Rgb at(std::int64_t pos)
+    {
+        const std::int64_t advance = pos - m_pos;
+        // Where the carried values could leave 64 bits, or the walk goes back, ask colorAt().
+        constexpr std::int64_t walkLimit = std::int64_t{1} << 46;
+        if (advance < 0 || pos >= walkLimit) [[unlikely]]
+            return colorAt(m_colors, pos, m_len);
+        m_pos = pos;
+        return {channelAt(m_channels[0], advance), channelAt(m_channels[1], advance),
+                channelAt(m_channels[2], advance)};
+    }
+
+private:
+    struct Channel {
+        std::int64_t start;
+        std::int64_t distance;
+        std::int64_t whole = 0; // floor(distance * pos / len)
+        std::int64_t rest = 0;  // distance * pos - whole * len, 0 to len - 1
+    };
+
+    std::int16_t channelAt(Channel& c, std::int64_t advance) const
+    {
+        c.rest += c.distance * advance;
+        if (c.rest < 0 || c.rest >= m_len) [[unlikely]] {
+            std::int64_t carry = c.rest / m_len;
+            c.rest %= m_len;
+            if (c.rest < 0) {
+                --carry;
+                c.rest += m_len;
+            }
+            c.whole += carry;
+        }
+        // Rounded half to even, as roundedQuotient() does.
+        std::int64_t value = c.start + c.whole;
+        const std::int64_t toNext = m_len - c.rest;
+        if (c.rest > toNext || (c.rest == toNext && value % 2 != 0))
+            ++value;
+        return static_cast<std::int16_t>(value);
+    }
+
+    ColorPair m_colors;
+    std::int64_t m_len;
+    std::int64_t m_pos = 0;
+    std::array<Channel, 3> m_channels;
+};
+
+} // namespace detail
 
 } // namespace prismel
