@@ -528,6 +528,7 @@ struct MemoryCase {
     const char* name;
     Source source;
     std::size_t inputBytes;
+    std::vector<std::string> args;
     std::string message;
 };
 
@@ -544,7 +545,7 @@ TEST_P(ConvertOutOfMemory, ExitsWithTheReason)
     if (underAsan)
         GTEST_SKIP() << "an address-space limit does not hold under AddressSanitizer";
     const auto& c = GetParam();
-    const RunResult r = run({}, std::string(c.inputBytes, 'x'), c.source, Sink::File, 64 << 20);
+    const RunResult r = run(c.args, std::string(c.inputBytes, 'x'), c.source, Sink::File, 64 << 20);
     expectOneErrorLine(r, 71, "prismel-convert: not enough memory for " + c.message + "\n");
 }
 
@@ -552,11 +553,27 @@ TEST_P(ConvertOutOfMemory, ExitsWithTheReason)
 // data alone is 30 MB) take about 38 MiB before reading anything.
 INSTANTIATE_TEST_SUITE_P(
     Memory, ConvertOutOfMemory,
-    testing::Values(MemoryCase{"file_beyond_the_limit", Source::File, 96'000'000, "the input"},
-                    MemoryCase{"pipe_beyond_the_limit", Source::Pipe, 96'000'000, "the input"},
-                    // Reading 14 MB fits, its UTF-16 copy of 28 MB does not.
-                    MemoryCase{"decoded_copy_beyond_the_limit", Source::File, 14'000'000,
+    testing::Values(MemoryCase{"file_beyond_the_limit", Source::File, 96'000'000, {}, "the input"},
+                    MemoryCase{"pipe_beyond_the_limit", Source::Pipe, 96'000'000, {}, "the input"},
+                    // Fitting measures a UTF-16 copy: 14 MB read fits, its copy of 28 MB does not.
+                    MemoryCase{"fit_copy_beyond_the_limit",
+                               Source::File,
+                               14'000'000,
+                               {"--fit", "100"},
                                "the decoded input"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The conversion itself needs no copy of the input: the same 14 MB, whose UTF-16 copy was more
+// than the limit allowed, converts in it.
+TEST(ConvertCli, ConvertsInPlaceWithinTheAddressSpaceLimit)
+{
+    if (underAsan)
+        GTEST_SKIP() << "an address-space limit does not hold under AddressSanitizer";
+    const RunResult r = run({"--step", "7000000", "--format=html"}, std::string(14'000'000, 'x'),
+                            Source::File, Sink::File, 64 << 20);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "<font color=FF00FF>" + std::string(7'000'000, 'x') + "</font>" +
+                         "<font color=7F807F>" + std::string(7'000'000, 'x') + "</font>");
+}
 
 } // namespace
