@@ -110,10 +110,12 @@ constexpr bool isStarterUnit(char16_t unit)
 }
 
 // UTF-8 as the cursor reads it: the text is well-formed, so a lead byte gives the length.
-// Anything else is still read without leaving the text, only with chunks of no fixed meaning.
+// Anything else is still read without leaving the text, only into chunks of no set meaning.
 constexpr std::size_t utf8Length(char8_t lead)
 {
-    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    // Four bits a length, indexed by the lead byte's top four bits.
+    constexpr std::uint64_t lengths = 0x4322'1111'1111'1111;
+    return (lengths >> ((lead >> 4) * 4)) & 0xF;
 }
 
 // The code point that starts at `at`, `at` < text.size().
@@ -136,17 +138,20 @@ constexpr char32_t utf8CodePointBefore(std::u8string_view text, std::size_t end)
     return utf8CodePointAt(text, at);
 }
 
-// Two starters meet at `end`, 0 < `end` < text.size(): the inline test of the cursor.
-inline bool startersMeet(std::u16string_view text, std::size_t end)
+// Two starters meet at `end`, 0 < `end` < text.size(), where the character before `end` starts
+// at `last`: the inline test of the cursor.
+[[gnu::always_inline]] inline bool startersMeet(std::u16string_view text, std::size_t,
+                                                std::size_t end)
 {
     return isStarterUnit(text[end - 1]) && isStarterUnit(text[end]);
 }
 
-inline bool startersMeet(std::u8string_view text, std::size_t end)
+[[gnu::always_inline]] inline bool startersMeet(std::u8string_view text, std::size_t last,
+                                                std::size_t end)
 {
-    if (text[end - 1] < 0x80 && text[end] < 0x80)
+    if (text[last] < 0x80 && text[end] < 0x80)
         return true;
-    const char32_t before = utf8CodePointBefore(text, end);
+    const char32_t before = utf8CodePointAt(text, last);
     const char32_t after = utf8CodePointAt(text, end);
     return before < 0x10000 && after < 0x10000 && isStarterUnit(static_cast<char16_t>(before)) &&
            isStarterUnit(static_cast<char16_t>(after));
@@ -216,17 +221,29 @@ public:
 
     std::optional<BasicChunk<Unit>> next()
     {
-        if (m_offset >= m_text.size())
+        BasicChunk<Unit> chunk;
+        if (!next(chunk))
             return std::nullopt;
+        return chunk;
+    }
+
+    /// The next chunk into `chunk`, or false after the last. The conversion loop's form: the
+    /// chunk stays in registers where an optional would pass through memory.
+    [[gnu::always_inline]] bool next(BasicChunk<Unit>& chunk)
+    {
+        if (m_offset >= m_text.size())
+            return false;
         std::size_t end = m_offset;
+        std::size_t last = end; // where the chunk's last character starts
         std::int64_t units = 0;
         if constexpr (std::same_as<Unit, char16_t>) {
             end += std::min(m_step, m_text.size() - m_offset);
         } else {
             // Whole characters up to the step; the last one may be a pair that goes past it.
             do {
+                last = end;
                 const std::size_t length = detail::utf8Length(m_text[end]);
-                units += length == 4 ? 2 : 1;
+                units += 1 + static_cast<std::int64_t>(length >> 2);
                 end += length;
             } while (units < static_cast<std::int64_t>(m_step) && end < m_text.size());
             end = std::min(end, m_text.size());
@@ -234,7 +251,7 @@ public:
         // Two starters side by side always have a boundary between them. Only the characters
         // beside the end are read, so finding the end costs the same whatever the step: fitting
         // a text to a length walks it once per step.
-        if (end < m_text.size() && !detail::startersMeet(m_text, end)) {
+        if (end < m_text.size() && !detail::startersMeet(m_text, last, end)) {
             const detail::ChunkEnd<Unit> settled =
                 detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
             if constexpr (std::same_as<Unit, char8_t>)
@@ -245,11 +262,10 @@ public:
         if constexpr (std::same_as<Unit, char16_t>)
             units = static_cast<std::int64_t>(end - m_offset);
         const std::int64_t position = m_position + 1;
-        BasicChunk<Unit> chunk{m_text.substr(m_offset, end - m_offset), position,
-                               m_gradient.at(position)};
+        chunk = {m_text.substr(m_offset, end - m_offset), position, m_gradient.at(position)};
         m_offset = end;
         m_position += units;
-        return chunk;
+        return true;
     }
 
     /// Units of the trimmed text (its own units, bytes for UTF-8) not yet handed out.

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -113,64 +114,62 @@ inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len)
 
 namespace detail {
 
-// colorAt() for positions that only grow, as the chunks of a text meet them. Each channel keeps
-// (E - S) * pos as a whole part and a remainder over the length and carries them forward, so a
-// chunk costs a few additions where colorAt() divides three times; a division is left only when
-// the remainder passes a whole step, which in a long text is rare. The colours are colorAt()'s.
+// colorAt() for positions that only grow, as the chunks of a text meet them. A channel's value
+// holds until its exact value reaches the next half-way point, so the colour is worked out anew
+// only at the first position where some channel may change, and any chunk before it takes the
+// colour it already has: in a long text nearly every chunk. The colours are colorAt()'s.
 class GradientWalk {
 public:
     /// `len` must be at least 1 before at() is called.
-    GradientWalk(const ColorPair& colors, std::int64_t len)
-        : m_colors(colors), m_len(len), m_channels{{{colors.StartR, colors.EndR - colors.StartR},
-                                                    {colors.StartG, colors.EndG - colors.StartG},
-                                                    {colors.StartB, colors.EndB - colors.StartB}}}
-    {
-    }
+    GradientWalk(const ColorPair& colors, std::int64_t len) : m_colors(colors), m_len(len) {}
 
-    Rgb at(std::int64_t pos)
+    [[gnu::always_inline]] Rgb at(std::int64_t pos)
     {
-        const std::int64_t advance = pos - m_pos;
-        // Where the carried values could leave 64 bits, or the walk goes back, ask colorAt().
-        constexpr std::int64_t walkLimit = std::int64_t{1} << 46;
-        if (advance < 0 || pos >= walkLimit) [[unlikely]]
-            return colorAt(m_colors, pos, m_len);
-        m_pos = pos;
-        return {channelAt(m_channels[0], advance), channelAt(m_channels[1], advance),
-                channelAt(m_channels[2], advance)};
+        if (pos >= m_from && pos < m_until) [[likely]]
+            return m_color;
+        return changeAt(pos);
     }
 
 private:
-    struct Channel {
-        std::int64_t start;
-        std::int64_t distance;
-        std::int64_t whole = 0; // floor(distance * pos / len)
-        std::int64_t rest = 0;  // distance * pos - whole * len, 0 to len - 1
-    };
-
-    std::int16_t channelAt(Channel& c, std::int64_t advance) const
+    [[gnu::noinline]] Rgb changeAt(std::int64_t pos)
     {
-        c.rest += c.distance * advance;
-        if (c.rest < 0 || c.rest >= m_len) [[unlikely]] {
-            std::int64_t carry = c.rest / m_len;
-            c.rest %= m_len;
-            if (c.rest < 0) {
-                --carry;
-                c.rest += m_len;
-            }
-            c.whole += carry;
+        m_color = colorAt(m_colors, pos, m_len);
+        m_from = pos;
+        // Past this length the bound's products could leave 64 bits, and beyond the run's end
+        // the values are no longer bounded by the colours; there every chunk asks anew.
+        constexpr std::int64_t boundLimit = std::int64_t{1} << 40;
+        if (m_len >= boundLimit || pos > m_len) {
+            m_until = pos + 1;
+            return m_color;
         }
-        // Rounded half to even, as roundedQuotient() does.
-        std::int64_t value = c.start + c.whole;
-        const std::int64_t toNext = m_len - c.rest;
-        if (c.rest > toNext || (c.rest == toNext && value % 2 != 0))
-            ++value;
-        return static_cast<std::int16_t>(value);
+        m_until = std::min({holdsUntil(m_colors.StartR, m_colors.EndR, m_color.r),
+                            holdsUntil(m_colors.StartG, m_colors.EndG, m_color.g),
+                            holdsUntil(m_colors.StartB, m_colors.EndB, m_color.b)});
+        m_until = std::max(m_until, pos + 1);
+        return m_color;
+    }
+
+    // The first position at which a channel of value `value` may take another: where its exact
+    // value s + d * pos / len reaches half-way to the next value in its direction.
+    std::int64_t holdsUntil(std::int16_t s, std::int16_t e, std::int16_t value) const
+    {
+        const std::int64_t d = std::int64_t{e} - s;
+        if (d == 0)
+            return std::numeric_limits<std::int64_t>::max();
+        const std::int64_t u = std::int64_t{value} - s; // the rounded d * pos / len
+        // d > 0: the least p with 2 d p >= (2u + 1) len; d < 0: with 2 d p <= (2u - 1) len.
+        // Numerator and divisor share their sign, so the quotient is positive.
+        const std::int64_t numerator = (d > 0 ? 2 * u + 1 : 2 * u - 1) * m_len;
+        const std::int64_t divisor = 2 * d;
+        const std::int64_t quotient = numerator / divisor;
+        return quotient * divisor == numerator ? quotient : quotient + 1;
     }
 
     ColorPair m_colors;
     std::int64_t m_len;
-    std::int64_t m_pos = 0;
-    std::array<Channel, 3> m_channels;
+    Rgb m_color;
+    std::int64_t m_from = 0; // m_color holds for positions m_from to m_until - 1
+    std::int64_t m_until = 0;
 };
 
 } // namespace detail

@@ -7,6 +7,7 @@
 #include "utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -22,11 +23,12 @@ namespace detail {
 template <TextUnit Unit, typename Writer>
 void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
 {
-    while (const auto chunk = cursor.next()) {
-        if (isBlankChunk(chunk->text))
-            out.bare(chunk->text);
+    BasicChunk<Unit> chunk;
+    while (cursor.next(chunk)) {
+        if (isBlankChunk(chunk.text))
+            out.bare(chunk.text);
         else
-            out.tagged(chunk->text, chunk->color);
+            out.tagged(chunk.text, chunk.color);
     }
 }
 
@@ -56,12 +58,22 @@ void writeMarkup(std::u16string_view input, std::u16string_view stepText, const 
 // once; a piece longer than the block goes to the sink straight from the input.
 template <typename Sink> class Utf8MarkupWriter {
 public:
-    Utf8MarkupWriter(const TagTemplate& tags, Sink& sink, std::size_t blockSize)
-        : m_sink(sink), m_opening(toUtf8(tags.TagHead) + u8"000000" + toUtf8(tags.TagMid)),
-          m_codeOffset(toUtf8(tags.TagHead).size()), m_close(toUtf8(tags.TagClose)),
-          m_blockSize(std::max<std::size_t>(blockSize, 1)),
+    // Chunk text may be read up to `inputEnd` (the end of the text it is cut from), which lets
+    // a short chunk be copied as one fixed-size block.
+    Utf8MarkupWriter(const TagTemplate& tags, Sink& sink, std::size_t blockSize,
+                     const char8_t* inputEnd)
+        : m_sink(sink), m_inputEnd(inputEnd), m_blockSize(std::max<std::size_t>(blockSize, 1)),
           m_block(std::make_unique_for_overwrite<char8_t[]>(m_blockSize)), m_at(m_block.get())
     {
+        const std::u8string head = toUtf8(tags.TagHead);
+        m_opening = head + u8"000000" + toUtf8(tags.TagMid);
+        m_codeOffset = head.size();
+        m_close = toUtf8(tags.TagClose);
+        m_shortTags = m_opening.size() <= longPiece && m_close.size() <= shortPiece;
+        if (m_shortTags) {
+            std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
+            std::copy(m_close.begin(), m_close.end(), m_paddedClose.begin());
+        }
     }
 
     void bare(std::u8string_view text) { put(text); }
@@ -72,10 +84,22 @@ public:
         // only when it changes.
         if (color != m_lastColor) {
             writeColorCode(m_opening.data() + m_codeOffset, color);
+            if (m_shortTags)
+                writeColorCode(m_paddedOpening.data() + m_codeOffset, color);
             m_lastColor = color;
         }
-        if (m_opening.size() + text.size() + m_close.size() <= room()) {
-            m_at = copy(m_close, copy(text, copy(m_opening, m_at)));
+        // The common case: short tags and a short chunk, each copied as a block of fixed size
+        // whatever its length, which takes no length-dependent branches. What a copy lays past
+        // its piece is overwritten by the next or lies unused in the block.
+        if (m_shortTags && text.size() <= shortPiece &&
+            static_cast<std::size_t>(m_inputEnd - text.data()) >= shortPiece &&
+            longPiece + 2 * shortPiece <= room()) [[likely]] {
+            std::memcpy(m_at, m_paddedOpening.data(), longPiece);
+            m_at += m_opening.size();
+            std::memcpy(m_at, text.data(), shortPiece);
+            m_at += text.size();
+            std::memcpy(m_at, m_paddedClose.data(), shortPiece);
+            m_at += m_close.size();
             return;
         }
         put(m_opening);
@@ -92,6 +116,9 @@ public:
     }
 
 private:
+    static constexpr std::size_t shortPiece = 16;
+    static constexpr std::size_t longPiece = 32;
+
     std::size_t room() const
     {
         return m_blockSize - static_cast<std::size_t>(m_at - m_block.get());
@@ -106,24 +133,22 @@ private:
                 return;
             }
         }
-        m_at = copy(piece, m_at);
-    }
-
-    static char8_t* copy(std::u8string_view piece, char8_t* to)
-    {
-        // Most chunks are a single character; the rest go to memcpy, fastest for short runs.
-        if (piece.size() == 1) {
-            *to = piece[0];
-            return to + 1;
-        }
-        std::memcpy(to, piece.data(), piece.size());
-        return to + piece.size();
+        // Most bare chunks are a single space or line break.
+        if (piece.size() == 1)
+            *m_at = piece[0];
+        else
+            std::memcpy(m_at, piece.data(), piece.size());
+        m_at += piece.size();
     }
 
     Sink& m_sink;
+    const char8_t* m_inputEnd;
     std::u8string m_opening; // head, six digits, mid
-    std::size_t m_codeOffset;
+    std::size_t m_codeOffset = 0;
     std::u8string m_close;
+    bool m_shortTags = false;
+    std::array<char8_t, longPiece> m_paddedOpening{};
+    std::array<char8_t, shortPiece> m_paddedClose{};
     Rgb m_lastColor{-1, -1, -1}; // no colour the tool can hold
     std::size_t m_blockSize;
     std::unique_ptr<char8_t[]> m_block;
@@ -169,7 +194,8 @@ void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16s
                    const TagTemplate& tags, const ColorPair& colors, Sink&& sink,
                    ConvertOptions options = {}, std::size_t blockSize = 1 << 20)
 {
-    detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(tags, sink, blockSize);
+    detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(tags, sink, blockSize,
+                                                                input.data() + input.size());
     Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, colors);
     detail::writeChunks(cursor, out, options);
     out.flush();

@@ -195,6 +195,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "[ftc=808080]A|[ftc=00FF00]B|"},
         OutputCase{"empty_head", {"--head="}, "AB", "808080]A[/color]00FF00]B[/color]"},
         OutputCase{"empty_template", {"--head=", "--mid=", "--close="}, "AB", "808080A00FF00B"},
+        // Tags too long for the converter's fixed-size copies take the general path.
+        OutputCase{"long_tags",
+                   {"--head=<span style=\"color:#", "--close=</span><!-- rainbow -->"},
+                   "AB",
+                   "<span style=\"color:#808080]A</span><!-- rainbow -->"
+                   "<span style=\"color:#00FF00]B</span><!-- rainbow -->"},
         OutputCase{"head_starting_with_dash", {"--head", "-x"}, "A", "-x00FF00]A[/color]"},
         OutputCase{"head_after_equals_with_dash", {"--head=-x"}, "A", "-x00FF00]A[/color]"},
         OutputCase{"head_with_equals_inside", {"--head=a=b"}, "A", "a=b00FF00]A[/color]"},
