@@ -1,8 +1,10 @@
 // prismel-convert: the window's conversion for scripts and batch work.
 
+#include "cli/input.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/utf8.h"
+#include "core/chunking.h"
 #include "core/codelength.h"
 #include "core/conversion.h"
 #include "core/fit.h"
@@ -15,7 +17,6 @@
 #include <fcntl.h>
 #include <new>
 #include <string>
-#include <sys/stat.h>
 #include <sysexits.h>
 #include <unistd.h>
 
@@ -27,28 +28,6 @@ constexpr int exitNoStepFits = 1;
 void printError(const std::string& message)
 {
     std::fprintf(stderr, "prismel-convert: %s\n", message.c_str());
-}
-
-// Reads all of `fd`; returns errno on failure, 0 on success.
-int readAll(int fd, std::string& bytes)
-{
-    // A file's size is known: one allocation of that size keeps the peak at the file itself
-    // instead of a copy while growing.
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char chunk[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n == 0)
-            return 0;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
 }
 
 // A length in the unit of --count, as the messages write it.
@@ -66,17 +45,14 @@ std::string lengthText(std::uint64_t length, prismel::LengthUnit unit)
 
 // The line of --stats: characters and bytes always, UTF-16 units as well when they are the
 // count, so that the unit --fit measured in is always there.
-std::string statsLine(const prismel::cli::Options& options, std::u16string_view text,
-                      std::u16string_view stepText)
+std::string statsLine(const prismel::cli::Options& options, std::int32_t step,
+                      const prismel::cli::TextLengths& code)
 {
-    const prismel::CodeLength length(text, options.tags, options.colors, options.conversion);
-    const std::int32_t step = prismel::effectiveStep(stepText, length.textSize());
     std::string line = "step " + std::to_string(step);
-    for (const auto unit :
-         {prismel::LengthUnit::Chars, prismel::LengthUnit::Bytes, prismel::LengthUnit::Units}) {
-        if (unit != prismel::LengthUnit::Units || options.count == unit)
-            line += ", " + lengthText(length.at(step, unit), unit);
-    }
+    line += ", " + lengthText(code.chars, prismel::LengthUnit::Chars);
+    line += ", " + lengthText(code.bytes, prismel::LengthUnit::Bytes);
+    if (options.count == prismel::LengthUnit::Units)
+        line += ", " + lengthText(code.utf16Units, prismel::LengthUnit::Units);
     return line;
 }
 
@@ -103,11 +79,11 @@ int convert(int argc, char** argv, const char*& allocating)
     const auto& options = std::get<prismel::cli::Options>(parsed);
 
     allocating = "the input";
-    std::string bytes;
+    prismel::cli::InputBytes input;
     {
         const bool useStdin = options.file == "-";
         const int fd = useStdin ? STDIN_FILENO : ::open(options.file.c_str(), O_RDONLY | O_CLOEXEC);
-        const int readError = fd < 0 ? errno : readAll(fd, bytes);
+        const int readError = fd < 0 ? errno : input.readAll(fd);
         if (fd >= 0 && !useStdin)
             ::close(fd);
         if (readError != 0) {
@@ -117,20 +93,28 @@ int convert(int argc, char** argv, const char*& allocating)
         }
     }
 
-    allocating = "the decoded input";
-    auto decoded = prismel::cli::decodeUtf8(bytes);
-    if (decoded.errorOffset) {
+    // The input is converted where it lies; one pass checks it and counts its UTF-16 units, the
+    // measure of steps and positions.
+    std::string_view bytes = input.bytes();
+    const std::size_t bomSize = prismel::cli::byteOrderMarkSize(bytes);
+    bytes.remove_prefix(bomSize);
+    const prismel::cli::Utf8Check check = prismel::cli::checkUtf8(bytes);
+    if (check.errorOffset) {
         printError("input is not valid UTF-8: bad byte at offset " +
-                   std::to_string(*decoded.errorOffset));
+                   std::to_string(bomSize + *check.errorOffset));
         return EX_DATAERR;
     }
-    std::string().swap(bytes); // the UTF-16 copy is all that is needed from here on
+    const std::u8string_view text(reinterpret_cast<const char8_t*>(bytes.data()), bytes.size());
 
     std::u16string stepText = options.stepText;
     if (options.fitLimit) {
+        // Fitting measures the code at many steps with the UTF-16 core, so it works on a UTF-16
+        // copy, dropped before the conversion.
+        allocating = "the decoded input";
+        const std::u16string decoded = prismel::cli::decodeUtf8(bytes).text;
         allocating = "measuring the code";
         const auto fit =
-            prismel::fitToLength(*options.fitLimit, decoded.text, options.stepText, options.tags,
+            prismel::fitToLength(*options.fitLimit, decoded, options.stepText, options.tags,
                                  options.colors, options.conversion, options.count);
         if (!fit.fits) {
             printError("no step fits " + lengthText(*options.fitLimit, options.count) +
@@ -143,15 +127,17 @@ int convert(int argc, char** argv, const char*& allocating)
     }
 
     allocating = "the output";
-    prismel::cli::Utf8Output out(STDOUT_FILENO);
-    prismel::convertTextTo(
-        decoded.text, stepText, options.tags, options.colors,
-        [&out](std::u16string_view piece) { out.append(piece); }, options.conversion);
-    if (!out.flush())
+    prismel::cli::FdSink out(STDOUT_FILENO, options.stats);
+    prismel::convertUtf8To(text, check.utf16Units, stepText, options.tags, options.colors, out,
+                           options.conversion);
+    if (out.failed())
         return writeFailed(out.error());
     if (options.stats) {
-        allocating = "measuring the code";
-        std::fprintf(stderr, "%s\n", statsLine(options, decoded.text, stepText).c_str());
+        // A space is one byte and one unit, so trimming takes as many of each.
+        const std::size_t spaces = text.size() - prismel::trimSpaces(text).size();
+        const std::int32_t step =
+            prismel::effectiveStep(stepText, check.utf16Units - static_cast<std::int64_t>(spaces));
+        std::fprintf(stderr, "%s\n", statsLine(options, step, out.written()).c_str());
     }
     return EX_OK;
 }

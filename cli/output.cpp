@@ -1,9 +1,5 @@
 #include "output.h"
 
-#include "cli/utf8.h"
-#include "core/chunking.h"
-
-#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -22,31 +18,23 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
-Utf8Output::Utf8Output(int fd) : m_fd(fd), m_buffer(std::make_unique<char[]>(bufferSize)) {}
-
-void Utf8Output::append(std::u16string_view text)
+void FdSink::operator()(std::u8string_view block)
 {
-    // A chunk can be as long as the whole input, so it goes out in slices that fit the buffer.
-    constexpr std::size_t unitsPerBuffer = bufferSize / maxUtf8PerUnit;
-    while (!text.empty() && m_error == 0) {
-        if (bufferSize - m_used < maxUtf8PerUnit * std::min(text.size(), unitsPerBuffer))
-            flush();
-        std::size_t units = std::min(text.size(), (bufferSize - m_used) / maxUtf8PerUnit);
-        // Keep a surrogate pair in one slice so it is encoded as one character.
-        if (units < text.size() && units > 1 && isHighSurrogate(text[units - 1]))
-            --units;
-        m_used = static_cast<std::size_t>(
-            encodeUtf8(m_buffer.get() + m_used, text.substr(0, units)) - m_buffer.get());
-        text.remove_prefix(units);
+    if (m_error != 0)
+        return;
+    m_error = writeAll(m_fd, {reinterpret_cast<const char*>(block.data()), block.size()});
+    if (!m_measure)
+        return;
+    // Every byte but a continuation byte starts a character; one of four bytes is two units.
+    std::uint64_t starts = 0;
+    std::uint64_t fourByteStarts = 0;
+    for (const char8_t byte : block) {
+        starts += (byte & 0xC0) != 0x80;
+        fourByteStarts += byte >= 0xF0;
     }
-}
-
-bool Utf8Output::flush()
-{
-    if (m_error == 0)
-        m_error = writeAll(m_fd, std::string_view(m_buffer.get(), m_used));
-    m_used = 0;
-    return m_error == 0;
+    m_written.chars += starts;
+    m_written.bytes += block.size();
+    m_written.utf16Units += starts + fourByteStarts;
 }
 
 } // namespace prismel::cli

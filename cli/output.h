@@ -1,7 +1,6 @@
 #pragma once
 
-#include <cstddef>
-#include <memory>
+#include <cstdint>
 #include <string_view>
 
 namespace prismel::cli {
@@ -9,26 +8,31 @@ namespace prismel::cli {
 // Writes all of `bytes` to `fd`, retrying after signals; returns 0, or the errno of the failure.
 int writeAll(int fd, std::string_view bytes);
 
-// Encodes text as UTF-8 into a fixed buffer and writes it to a file descriptor whenever the buffer
-// fills, so a large result streams out in bounded memory. The first write error is kept: later
-// text is dropped, and the caller reports the error once at the end.
-class Utf8Output {
-public:
-    explicit Utf8Output(int fd);
+// The lengths of UTF-8 text as --stats gives them.
+struct TextLengths {
+    std::uint64_t chars = 0;
+    std::uint64_t bytes = 0;
+    std::uint64_t utf16Units = 0;
+};
 
-    void append(std::u16string_view text);
-    // Writes what is buffered; false once any write has failed.
-    bool flush();
+// Where the converted code goes: blocks of UTF-8 written to a file descriptor. The first write
+// error is kept: later blocks are dropped, and the caller reports the error once at the end.
+// When asked, it measures what it writes.
+class FdSink {
+public:
+    FdSink(int fd, bool measure) : m_fd(fd), m_measure(measure) {}
+
+    void operator()(std::u8string_view block);
     bool failed() const { return m_error != 0; }
     int error() const { return m_error; }
+    // What was written, when measuring.
+    const TextLengths& written() const { return m_written; }
 
 private:
-    static constexpr std::size_t bufferSize = 64 * 1024;
-
     int m_fd;
+    bool m_measure;
     int m_error = 0;
-    std::size_t m_used = 0;
-    std::unique_ptr<char[]> m_buffer;
+    TextLengths m_written;
 };
 
 } // namespace prismel::cli

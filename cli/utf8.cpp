@@ -1,6 +1,6 @@
 #include "utf8.h"
 
-#include <cstdint>
+#include <cstring>
 
 namespace prismel::cli {
 
@@ -8,67 +8,102 @@ namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-bool isContinuation(unsigned char byte)
+// The length of the well-formed sequence at `i`, or 0 if the byte at `i` starts none. The ranges
+// of the second byte are those that rule out overlong forms, surrogates and values past
+// U+10FFFF.
+std::size_t sequenceLength(const unsigned char* bytes, std::size_t size, std::size_t i)
 {
-    return (byte & 0xC0) == 0x80;
-}
-
-// The length of the well-formed sequence at `i`, or 0 if the byte at `i` starts none.
-std::size_t sequenceLength(std::string_view bytes, std::size_t i)
-{
-    const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char lead = byteAt(i);
+    const unsigned char lead = bytes[i];
     if (lead < 0x80)
         return 1;
+    const auto inside = [](unsigned char byte, unsigned char low, unsigned char high) {
+        return byte >= low && byte <= high;
+    };
     std::size_t length = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, cp = lead & 0x1Fu, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, cp = lead & 0x0Fu, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, cp = lead & 0x07u, minimum = 0x10000;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (inside(lead, 0xC2, 0xDF)) {
+        length = 2;
+    } else if (inside(lead, 0xE0, 0xEF)) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (inside(lead, 0xF0, 0xF4)) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
     } else {
         return 0;
     }
-    if (bytes.size() - i < length)
+    if (size - i < length || !inside(bytes[i + 1], low, high))
         return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if (!isContinuation(byteAt(i + k)))
+    for (std::size_t k = 2; k < length; ++k)
+        if (!inside(bytes[i + k], 0x80, 0xBF))
             return 0;
-        cp = (cp << 6) | (byteAt(i + k) & 0x3Fu);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
     return length;
 }
 
 } // namespace
 
-DecodedText decodeUtf8(std::string_view bytes)
+Utf8Check checkUtf8(std::string_view text)
 {
-    DecodedText result;
-    const std::size_t begin = bytes.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
-
-    // First check everything and count the code units, so the text is allocated once at its
-    // exact size: for a large file this is most of the converter's memory.
-    std::size_t units = 0;
-    for (std::size_t i = begin; i < bytes.size();) {
-        const std::size_t length = sequenceLength(bytes, i);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    Utf8Check result;
+    std::int64_t units = 0;
+    std::size_t i = 0;
+    while (i < size) {
+        // Runs of ASCII, most of many texts, go eight bytes at a time.
+        if (bytes[i] < 0x80) {
+            std::uint64_t word = 0;
+            while (i + 8 <= size) {
+                std::memcpy(&word, bytes + i, 8);
+                if ((word & 0x8080808080808080u) != 0)
+                    break;
+                i += 8;
+                units += 8;
+            }
+            while (i < size && bytes[i] < 0x80) {
+                ++i;
+                ++units;
+            }
+            continue;
+        }
+        const std::size_t length = sequenceLength(bytes, size, i);
         if (length == 0) {
-            // A sequence cut short is reported at its lead byte, where it went wrong.
             result.errorOffset = i;
-            return result;
+            break;
         }
         units += length == 4 ? 2 : 1;
         i += length;
     }
+    result.utf16Units = units;
+    return result;
+}
 
-    result.text.resize(units);
+std::size_t byteOrderMarkSize(std::string_view bytes)
+{
+    return bytes.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+}
+
+DecodedText decodeUtf8(std::string_view bytes)
+{
+    DecodedText result;
+    const std::size_t begin = byteOrderMarkSize(bytes);
+    bytes.remove_prefix(begin);
+
+    // First check everything and count the code units, so the text is allocated once at its
+    // exact size.
+    const Utf8Check check = checkUtf8(bytes);
+    if (check.errorOffset) {
+        result.errorOffset = begin + *check.errorOffset;
+        return result;
+    }
+
+    result.text.resize(static_cast<std::size_t>(check.utf16Units));
     char16_t* out = result.text.data();
     const auto byteAt = [&](std::size_t k) { return static_cast<char32_t>(bytes[k]) & 0xFFu; };
-    for (std::size_t i = begin; i < bytes.size();) {
+    for (std::size_t i = 0; i < bytes.size();) {
         const char32_t lead = byteAt(i);
         if (lead < 0x80) {
             *out++ = static_cast<char16_t>(lead);
@@ -90,48 +125,6 @@ DecodedText decodeUtf8(std::string_view bytes)
         }
     }
     return result;
-}
-
-char* encodeUtf8(char* out, std::u16string_view text)
-{
-    const auto put = [&out](char32_t byte) { *out++ = static_cast<char>(byte); };
-    const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        char32_t cp = text[i];
-        if (cp < 0x80) {
-            put(cp);
-            continue;
-        }
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < size && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        if (cp < 0x800) {
-            put(0xC0 | (cp >> 6));
-            put(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            put(0xE0 | (cp >> 12));
-            put(0x80 | ((cp >> 6) & 0x3F));
-            put(0x80 | (cp & 0x3F));
-        } else {
-            put(0xF0 | (cp >> 18));
-            put(0x80 | ((cp >> 12) & 0x3F));
-            put(0x80 | ((cp >> 6) & 0x3F));
-            put(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
-
-void appendUtf8(std::string& out, std::u16string_view text)
-{
-    const std::size_t old = out.size();
-    out.resize(old + maxUtf8PerUnit * text.size());
-    char* const end = encodeUtf8(out.data() + old, text);
-    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 } // namespace prismel::cli

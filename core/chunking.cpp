@@ -32,12 +32,34 @@ char32_t codePointBefore(std::u16string_view text, std::size_t end)
     return last;
 }
 
+char32_t codePointAt(std::u8string_view text, std::size_t at)
+{
+    return utf8CodePointAt(text, at);
+}
+
+char32_t codePointBefore(std::u8string_view text, std::size_t end)
+{
+    return utf8CodePointBefore(text, end);
+}
+
+// ICU reads both encodings in place; its indexes are then the text's own units.
+UText* openText(std::u16string_view text, UErrorCode& status)
+{
+    return utext_openUChars(nullptr, text.data(), static_cast<std::int64_t>(text.size()), &status);
+}
+
+UText* openText(std::u8string_view text, UErrorCode& status)
+{
+    return utext_openUTF8(nullptr, reinterpret_cast<const char*>(text.data()),
+                          static_cast<std::int64_t>(text.size()), &status);
+}
+
 } // namespace
 
 // ICU's character break iterator over the trimmed text, which it reads in place.
-class ClusterBreaks {
+template <TextUnit Unit> class ClusterBreaks {
 public:
-    explicit ClusterBreaks(std::u16string_view text) : m_text(text)
+    explicit ClusterBreaks(std::basic_string_view<Unit> text) : m_text(text)
     {
         UErrorCode status = U_ZERO_ERROR;
         m_iterator.reset(
@@ -76,40 +98,50 @@ private:
             std::min<std::size_t>(m_text.size() - base, std::numeric_limits<std::int32_t>::max());
         UErrorCode status = U_ZERO_ERROR;
         // The iterator keeps its own shallow clone, so this one can go at once.
-        UText* text = utext_openUChars(nullptr, m_text.data() + base,
-                                       static_cast<std::int64_t>(m_window), &status);
+        UText* text = openText(m_text.substr(base, m_window), status);
         m_iterator->setText(text, status);
         utext_close(text);
         if (U_FAILURE(status))
             m_iterator.reset();
     }
 
-    std::u16string_view m_text;
+    std::basic_string_view<Unit> m_text;
     std::unique_ptr<icu::BreakIterator> m_iterator;
     std::size_t m_base = 0;
     std::size_t m_window = 0;
 };
 
-ChunkEnd settleChunkEnd(ClusterBreaks* breaks, std::u16string_view text, std::size_t from,
-                        std::size_t end)
+template <TextUnit Unit>
+ChunkEnd<Unit> settleChunkEnd(ClusterBreaks<Unit>* breaks, std::basic_string_view<Unit> text,
+                              std::size_t from, std::size_t end)
 {
-    // A surrogate pair is one character whatever follows it.
-    if (isHighSurrogate(text[end - 1]) && isLowSurrogate(text[end]) && ++end == text.size())
-        return {end, breaks};
+    // A surrogate pair is one character whatever follows it. UTF-8 chunks end between whole
+    // characters already.
+    if constexpr (std::same_as<Unit, char16_t>) {
+        if (isHighSurrogate(text[end - 1]) && isLowSurrogate(text[end]) && ++end == text.size())
+            return {end, breaks};
+    }
     if (isClusterStarter(codePointAt(text, end)) && isNeverPrepend(codePointBefore(text, end)))
         return {end, breaks};
     // A line break keeps the two halves it has always had.
-    if (text[end - 1] == u'\r' && text[end] == u'\n')
+    if (text[end - 1] == Unit{'\r'} && text[end] == Unit{'\n'})
         return {end, breaks};
     if (!breaks)
-        breaks = new ClusterBreaks(text);
+        breaks = new ClusterBreaks<Unit>(text);
     return {breaks->atOrAfter(from, end), breaks};
 }
 
-void destroy(ClusterBreaks* breaks)
+template <TextUnit Unit> void destroy(ClusterBreaks<Unit>* breaks)
 {
     delete breaks;
 }
+
+template ChunkEnd<char16_t> settleChunkEnd(ClusterBreaks<char16_t>*, std::u16string_view,
+                                           std::size_t, std::size_t);
+template ChunkEnd<char8_t> settleChunkEnd(ClusterBreaks<char8_t>*, std::u8string_view, std::size_t,
+                                          std::size_t);
+template void destroy(ClusterBreaks<char16_t>*);
+template void destroy(ClusterBreaks<char8_t>*);
 
 } // namespace detail
 
@@ -118,6 +150,16 @@ ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
 {
     const std::u16string_view trimmed = trimSpaces(input);
     return {trimmed, effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())), colors};
+}
+
+Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
+                         std::u16string_view stepText, const ColorPair& colors)
+{
+    const std::u8string_view trimmed = trimSpaces(input);
+    // A space is one byte and one UTF-16 unit.
+    const std::int64_t length =
+        utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size());
+    return {trimmed, effectiveStep(stepText, length), colors, length};
 }
 
 } // namespace prismel

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -11,14 +12,33 @@
 
 namespace prismel {
 
+/// The code units a chunk can be cut from: UTF-16, or UTF-8 for text taken straight from a file.
+template <typename Unit>
+concept TextUnit = std::same_as<Unit, char16_t> || std::same_as<Unit, char8_t>;
+
+namespace detail {
+
+template <TextUnit Unit>
+constexpr std::basic_string_view<Unit> trimSpacesOf(std::basic_string_view<Unit> text)
+{
+    const auto first = text.find_first_not_of(Unit{' '});
+    if (first == std::basic_string_view<Unit>::npos)
+        return {};
+    const auto last = text.find_last_not_of(Unit{' '});
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace detail
+
 /// `text` without its leading and trailing U+0020 spaces; other white space stays.
 constexpr std::u16string_view trimSpaces(std::u16string_view text)
 {
-    const auto first = text.find_first_not_of(u' ');
-    if (first == std::u16string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(u' ');
-    return text.substr(first, last - first + 1);
+    return detail::trimSpacesOf(text);
+}
+
+constexpr std::u8string_view trimSpaces(std::u8string_view text)
+{
+    return detail::trimSpacesOf(text);
 }
 
 constexpr bool isHighSurrogate(char16_t c)
@@ -32,15 +52,18 @@ constexpr bool isLowSurrogate(char16_t c)
 }
 
 /// One run of the trimmed text that shares a colour.
-struct Chunk {
-    std::u16string_view text;
-    std::int64_t position = 0; ///< 1-based code-unit position of the chunk's first unit
+template <TextUnit Unit> struct BasicChunk {
+    std::basic_string_view<Unit> text;
+    std::int64_t position = 0; ///< 1-based UTF-16 position of the chunk's first character
     Rgb color;                 ///< the colour of `position` over the whole trimmed length
 };
 
+using Chunk = BasicChunk<char16_t>;
+using Utf8Chunk = BasicChunk<char8_t>;
+
 namespace detail {
 
-class ClusterBreaks;
+template <TextUnit Unit> class ClusterBreaks;
 
 // Whether a chunk end is a cluster boundary is mostly clear from the two characters beside it.
 // A character for which isClusterStarter() holds is never joined to what precedes it by any of
@@ -86,81 +109,182 @@ constexpr bool isStarterUnit(char16_t unit)
     return (bmpStarterBits[unit / 64] >> (unit % 64)) & 1;
 }
 
-struct ChunkEnd {
+// UTF-8 as the cursor reads it: the text is well-formed, so a lead byte gives the length.
+// Anything else is still read without leaving the text, only into chunks of no set meaning.
+constexpr std::size_t utf8Length(char8_t lead)
+{
+    // Four bits a length, indexed by the lead byte's top four bits.
+    constexpr std::uint64_t lengths = 0x4322'1111'1111'1111;
+    return (lengths >> ((lead >> 4) * 4)) & 0xF;
+}
+
+// The code point that starts at `at`, `at` < text.size().
+constexpr char32_t utf8CodePointAt(std::u8string_view text, std::size_t at)
+{
+    const std::size_t length = std::min(utf8Length(text[at]), text.size() - at);
+    constexpr char8_t leadMasks[] = {0x7F, 0x1F, 0x0F, 0x07};
+    char32_t c = text[at] & leadMasks[length - 1];
+    for (std::size_t k = 1; k < length; ++k)
+        c = (c << 6) | (text[at + k] & 0x3Fu);
+    return c;
+}
+
+// The code point that ends at `end`, 0 < `end`.
+constexpr char32_t utf8CodePointBefore(std::u8string_view text, std::size_t end)
+{
+    std::size_t at = end - 1;
+    while (at > 0 && end - at < 4 && (text[at] & 0xC0) == 0x80)
+        --at;
+    return utf8CodePointAt(text, at);
+}
+
+// Two starters meet at `end`, 0 < `end` < text.size(), where the character before `end` starts
+// at `last`: the inline test of the cursor.
+[[gnu::always_inline]] inline bool startersMeet(std::u16string_view text, std::size_t,
+                                                std::size_t end)
+{
+    return isStarterUnit(text[end - 1]) && isStarterUnit(text[end]);
+}
+
+[[gnu::always_inline]] inline bool startersMeet(std::u8string_view text, std::size_t last,
+                                                std::size_t end)
+{
+    if (text[last] < 0x80 && text[end] < 0x80)
+        return true;
+    const char32_t before = utf8CodePointAt(text, last);
+    const char32_t after = utf8CodePointAt(text, end);
+    return before < 0x10000 && after < 0x10000 && isStarterUnit(static_cast<char16_t>(before)) &&
+           isStarterUnit(static_cast<char16_t>(after));
+}
+
+// UTF-16 code units of well-formed UTF-8: one per character, two for one of four bytes.
+constexpr std::int64_t utf16Units(std::u8string_view text)
+{
+    std::int64_t units = 0;
+    for (const char8_t byte : text)
+        units += ((byte & 0xC0) != 0x80) + (byte >= 0xF0);
+    return units;
+}
+
+template <TextUnit Unit> struct ChunkEnd {
     std::size_t end;
-    ClusterBreaks* breaks;
+    ClusterBreaks<Unit>* breaks;
 };
 
 // The first cluster boundary at or after `end` in `text`, where `from` is one: the rest of a
 // surrogate pair, then the code-point test above, then ICU through `breaks` (made on first
 // need and handed back). Everything passes by value so that the cursor's fields can stay in
 // registers in the conversion loop.
-ChunkEnd settleChunkEnd(ClusterBreaks* breaks, std::u16string_view text, std::size_t from,
-                        std::size_t end);
-void destroy(ClusterBreaks* breaks);
+template <TextUnit Unit>
+ChunkEnd<Unit> settleChunkEnd(ClusterBreaks<Unit>* breaks, std::basic_string_view<Unit> text,
+                              std::size_t from, std::size_t end);
+template <TextUnit Unit> void destroy(ClusterBreaks<Unit>* breaks);
 
 } // namespace detail
 
-/// Cuts a trimmed text into chunks of `step` code units, front to back.
+/// Cuts a trimmed text into chunks of `step` UTF-16 code units, front to back.
 ///
 /// This is the single place where chunks are made: the markup and the preview both walk it, so
-/// they agree chunk for chunk. A chunk never ends inside a user-perceived character (an extended
-/// grapheme cluster: a flag, an emoji with its joiners and skin tone, a letter with its accents):
-/// one that would takes the rest of that cluster, and the next chunk starts right after it. The
-/// place between CR and LF counts as a boundary all the same, so a line break at step 1 still
-/// passes as two bare chunks. Lengths and positions count UTF-16 code units.
-class ChunkCursor {
+/// they agree chunk for chunk, and UTF-8 text is cut by the same rules as UTF-16 text. A chunk
+/// never ends inside a user-perceived character (an extended grapheme cluster: a flag, an emoji
+/// with its joiners and skin tone, a letter with its accents): one that would takes the rest of
+/// that cluster, and the next chunk starts right after it. The place between CR and LF counts as
+/// a boundary all the same, so a line break at step 1 still passes as two bare chunks. Lengths,
+/// steps and positions count UTF-16 code units whatever the text's own units; a character of four
+/// UTF-8 bytes is two. UTF-8 text must be well-formed.
+template <TextUnit Unit> class BasicChunkCursor {
 public:
-    /// `step` must be at least 1 (see effectiveStep()).
-    ChunkCursor(std::u16string_view trimmed, std::int32_t step, const ColorPair& colors)
-        : m_text(trimmed), m_step(static_cast<std::size_t>(step)), m_colors(colors)
-    {
-    }
-    ~ChunkCursor() { detail::destroy(m_breaks); }
-    ChunkCursor(ChunkCursor&& other) noexcept
-        : m_text(other.m_text), m_step(other.m_step), m_colors(other.m_colors),
-          m_offset(other.m_offset), m_breaks(std::exchange(other.m_breaks, nullptr))
-    {
-    }
-    ChunkCursor& operator=(ChunkCursor&&) = delete;
-    ChunkCursor(const ChunkCursor&) = delete;
-    ChunkCursor& operator=(const ChunkCursor&) = delete;
+    using View = std::basic_string_view<Unit>;
 
-    std::optional<Chunk> next()
+    /// `step` must be at least 1 (see effectiveStep()); `utf16Length` is the trimmed text's
+    /// length in UTF-16 code units.
+    BasicChunkCursor(View trimmed, std::int32_t step, const ColorPair& colors,
+                     std::int64_t utf16Length)
+        : m_text(trimmed), m_step(static_cast<std::size_t>(step)), m_gradient(colors, utf16Length)
     {
-        if (m_offset >= m_text.size())
+    }
+    BasicChunkCursor(View trimmed, std::int32_t step,
+                     const ColorPair& colors) requires std::same_as<Unit, char16_t>
+        : BasicChunkCursor(trimmed, step, colors, static_cast<std::int64_t>(trimmed.size()))
+    {
+    }
+    ~BasicChunkCursor() { detail::destroy(m_breaks); }
+    BasicChunkCursor(BasicChunkCursor&& other) noexcept
+        : m_text(other.m_text), m_step(other.m_step), m_gradient(other.m_gradient),
+          m_offset(other.m_offset), m_position(other.m_position),
+          m_breaks(std::exchange(other.m_breaks, nullptr))
+    {
+    }
+    BasicChunkCursor& operator=(BasicChunkCursor&&) = delete;
+    BasicChunkCursor(const BasicChunkCursor&) = delete;
+    BasicChunkCursor& operator=(const BasicChunkCursor&) = delete;
+
+    std::optional<BasicChunk<Unit>> next()
+    {
+        BasicChunk<Unit> chunk;
+        if (!next(chunk))
             return std::nullopt;
-        std::size_t end = m_offset + std::min(m_step, m_text.size() - m_offset);
-        // Two starter units side by side always have a boundary between them. Only the two
-        // units beside the end are read, so a chunk costs the same whatever the step: fitting a
-        // text to a length walks it once per step.
-        if (end < m_text.size() &&
-            !(detail::isStarterUnit(m_text[end - 1]) && detail::isStarterUnit(m_text[end]))) {
-            const detail::ChunkEnd settled =
-                detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
-            end = settled.end;
-            m_breaks = settled.breaks;
-        }
-        const auto position = static_cast<std::int64_t>(m_offset) + 1;
-        Chunk chunk{m_text.substr(m_offset, end - m_offset), position,
-                    colorAt(m_colors, position, static_cast<std::int64_t>(m_text.size()))};
-        m_offset = end;
         return chunk;
     }
 
-    /// Code units of the trimmed text not yet handed out.
+    /// The next chunk into `chunk`, or false after the last. The conversion loop's form: the
+    /// chunk stays in registers where an optional would pass through memory.
+    [[gnu::always_inline]] bool next(BasicChunk<Unit>& chunk)
+    {
+        if (m_offset >= m_text.size())
+            return false;
+        std::size_t end = m_offset;
+        std::size_t last = end; // where the chunk's last character starts
+        std::int64_t units = 0;
+        if constexpr (std::same_as<Unit, char16_t>) {
+            end += std::min(m_step, m_text.size() - m_offset);
+        } else {
+            // Whole characters up to the step; the last one may be a pair that goes past it.
+            do {
+                last = end;
+                const std::size_t length = detail::utf8Length(m_text[end]);
+                units += 1 + static_cast<std::int64_t>(length >> 2);
+                end += length;
+            } while (units < static_cast<std::int64_t>(m_step) && end < m_text.size());
+            end = std::min(end, m_text.size());
+        }
+        // Two starters side by side always have a boundary between them. Only the characters
+        // beside the end are read, so finding the end costs the same whatever the step: fitting
+        // a text to a length walks it once per step.
+        if (end < m_text.size() && !detail::startersMeet(m_text, last, end)) {
+            const detail::ChunkEnd<Unit> settled =
+                detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
+            if constexpr (std::same_as<Unit, char8_t>)
+                units += detail::utf16Units(m_text.substr(end, settled.end - end));
+            end = settled.end;
+            m_breaks = settled.breaks;
+        }
+        if constexpr (std::same_as<Unit, char16_t>)
+            units = static_cast<std::int64_t>(end - m_offset);
+        const std::int64_t position = m_position + 1;
+        chunk = {m_text.substr(m_offset, end - m_offset), position, m_gradient.at(position)};
+        m_offset = end;
+        m_position += units;
+        return true;
+    }
+
+    /// Units of the trimmed text (its own units, bytes for UTF-8) not yet handed out.
     std::size_t remaining() const { return m_text.size() - m_offset; }
 
-    /// Code units per chunk, before a chunk is stretched to the end of a cluster.
+    /// UTF-16 code units per chunk, before a chunk is stretched to the end of a cluster.
     std::size_t step() const { return m_step; }
 
 private:
-    std::u16string_view m_text;
+    View m_text;
     std::size_t m_step;
-    ColorPair m_colors;
-    std::size_t m_offset = 0;
-    detail::ClusterBreaks* m_breaks = nullptr; // owned; made on first need
+    detail::GradientWalk m_gradient;
+    std::size_t m_offset = 0;                        // in the text's own units
+    std::int64_t m_position = 0;                     // UTF-16 code units handed out
+    detail::ClusterBreaks<Unit>* m_breaks = nullptr; // owned; made on first need
 };
+
+using ChunkCursor = BasicChunkCursor<char16_t>;
+using Utf8ChunkCursor = BasicChunkCursor<char8_t>;
 
 /// The chunks of (input text, step text, colours): the input trimmed of spaces, cut with the
 /// step that effectiveStep() gives for the trimmed length. The markup and the preview both
@@ -168,13 +292,24 @@ private:
 ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
                      const ColorPair& colors);
 
+/// The same for well-formed UTF-8 input whose length in UTF-16 code units is `utf16Length`
+/// (counted while checking it, so that the text is read once for that).
+Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
+                         std::u16string_view stepText, const ColorPair& colors);
+
 /// True for a chunk that is copied without tags: spaces only, or exactly one tab, line feed or
 /// carriage return.
+template <TextUnit Unit> constexpr bool isBlankChunk(std::basic_string_view<Unit> chunk)
+{
+    if (chunk.size() == 1 && (chunk[0] == Unit{'\t'} || chunk[0] == Unit{'\n'} ||
+                              chunk[0] == Unit{'\r'} || chunk[0] == Unit{' '}))
+        return true;
+    return detail::trimSpacesOf(chunk).empty();
+}
+
 constexpr bool isBlankChunk(std::u16string_view chunk)
 {
-    if (chunk.size() == 1 && (chunk[0] == u'\t' || chunk[0] == u'\n' || chunk[0] == u'\r'))
-        return true;
-    return trimSpaces(chunk).empty();
+    return isBlankChunk<char16_t>(chunk);
 }
 
 } // namespace prismel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -64,6 +66,9 @@ std::u16string PadHex2(std::u16string_view h);
 /// position after them.
 char16_t* writeColorCode(char16_t* out, Rgb color);
 
+/// The same digits as UTF-8.
+char8_t* writeColorCode(char8_t* out, Rgb color);
+
 namespace detail {
 
 // s + numerator / len rounded half to even, for len > 0: a floor division, then the remainder
@@ -106,5 +111,67 @@ inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len)
             InterpolateChannel(colors.StartG, colors.EndG, pos, len),
             InterpolateChannel(colors.StartB, colors.EndB, pos, len)};
 }
+
+namespace detail {
+
+// colorAt() for positions that only grow, as the chunks of a text meet them. A channel's value
+// holds until its exact value reaches the next half-way point, so the colour is worked out anew
+// only at the first position where some channel may change, and any chunk before it takes the
+// colour it already has: in a long text nearly every chunk. The colours are colorAt()'s.
+class GradientWalk {
+public:
+    /// `len` must be at least 1 before at() is called.
+    GradientWalk(const ColorPair& colors, std::int64_t len) : m_colors(colors), m_len(len) {}
+
+    [[gnu::always_inline]] Rgb at(std::int64_t pos)
+    {
+        if (pos >= m_from && pos < m_until) [[likely]]
+            return m_color;
+        return changeAt(pos);
+    }
+
+private:
+    [[gnu::noinline]] Rgb changeAt(std::int64_t pos)
+    {
+        m_color = colorAt(m_colors, pos, m_len);
+        m_from = pos;
+        // Past this length the bound's products could leave 64 bits, and beyond the run's end
+        // the values are no longer bounded by the colours; there every chunk asks anew.
+        constexpr std::int64_t boundLimit = std::int64_t{1} << 40;
+        if (m_len >= boundLimit || pos > m_len) {
+            m_until = pos + 1;
+            return m_color;
+        }
+        m_until = std::min({holdsUntil(m_colors.StartR, m_colors.EndR, m_color.r),
+                            holdsUntil(m_colors.StartG, m_colors.EndG, m_color.g),
+                            holdsUntil(m_colors.StartB, m_colors.EndB, m_color.b)});
+        m_until = std::max(m_until, pos + 1);
+        return m_color;
+    }
+
+    // The first position at which a channel of value `value` may take another: where its exact
+    // value s + d * pos / len reaches half-way to the next value in its direction.
+    std::int64_t holdsUntil(std::int16_t s, std::int16_t e, std::int16_t value) const
+    {
+        const std::int64_t d = std::int64_t{e} - s;
+        if (d == 0)
+            return std::numeric_limits<std::int64_t>::max();
+        const std::int64_t u = std::int64_t{value} - s; // the rounded d * pos / len
+        // d > 0: the least p with 2 d p >= (2u + 1) len; d < 0: with 2 d p <= (2u - 1) len.
+        // Numerator and divisor share their sign, so the quotient is positive.
+        const std::int64_t numerator = (d > 0 ? 2 * u + 1 : 2 * u - 1) * m_len;
+        const std::int64_t divisor = 2 * d;
+        const std::int64_t quotient = numerator / divisor;
+        return quotient * divisor == numerator ? quotient : quotient + 1;
+    }
+
+    ColorPair m_colors;
+    std::int64_t m_len;
+    Rgb m_color;
+    std::int64_t m_from = 0; // m_color holds for positions m_from to m_until - 1
+    std::int64_t m_until = 0;
+};
+
+} // namespace detail
 
 } // namespace prismel

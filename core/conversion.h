@@ -4,42 +4,156 @@
 #include "colorpair.h"
 #include "mergedtags.h"
 #include "tagtemplate.h"
+#include "utf8.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace prismel {
 
 namespace detail {
 
-// The one loop that turns chunks into markup; `out` decides where the pieces go:
-// out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
-template <typename Writer>
-void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
-                 Writer& out)
+// The one loop that turns chunks into markup, for either encoding; `out` decides where the
+// pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
+template <TextUnit Unit, typename Writer>
+void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
 {
-    ChunkCursor cursor = chunksOf(input, stepText, colors);
-    while (const auto chunk = cursor.next()) {
-        if (isBlankChunk(chunk->text))
-            out.bare(chunk->text);
+    BasicChunk<Unit> chunk;
+    while (cursor.next(chunk)) {
+        if (isBlankChunk(chunk.text))
+            out.bare(chunk.text);
         else
-            out.tagged(chunk->text, chunk->color);
+            out.tagged(chunk.text, chunk.color);
     }
 }
 
 // The same loop with the choices of `options` applied on the way to `out`.
-template <typename Writer>
-void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
-                 Writer& out, ConvertOptions options)
+template <TextUnit Unit, typename Writer>
+void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, ConvertOptions options)
 {
     if (!options.merge) {
-        writeMarkup(input, stepText, colors, out);
+        writeChunks(cursor, out);
         return;
     }
-    MergingWriter<Writer> merged(out);
-    writeMarkup(input, stepText, colors, merged);
+    MergingWriter<Writer, Unit> merged(out);
+    writeChunks(cursor, merged);
     merged.finish();
 }
+
+template <typename Writer>
+void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
+                 Writer& out, ConvertOptions options = {})
+{
+    ChunkCursor cursor = chunksOf(input, stepText, colors);
+    writeChunks(cursor, out, options);
+}
+
+// Lays UTF-8 markup into one block of memory and hands the block to `sink` each time it fills,
+// so that output leaves in large writes from memory that stays in cache. The tags are encoded
+// once; a piece longer than the block goes to the sink straight from the input.
+template <typename Sink> class Utf8MarkupWriter {
+public:
+    // Chunk text may be read up to `inputEnd` (the end of the text it is cut from), which lets
+    // a short chunk be copied as one fixed-size block.
+    Utf8MarkupWriter(const TagTemplate& tags, Sink& sink, std::size_t blockSize,
+                     const char8_t* inputEnd)
+        : m_sink(sink), m_inputEnd(inputEnd), m_blockSize(std::max<std::size_t>(blockSize, 1)),
+          m_block(std::make_unique_for_overwrite<char8_t[]>(m_blockSize)), m_at(m_block.get())
+    {
+        const std::u8string head = toUtf8(tags.TagHead);
+        m_opening = head + u8"000000" + toUtf8(tags.TagMid);
+        m_codeOffset = head.size();
+        m_close = toUtf8(tags.TagClose);
+        m_shortTags = m_opening.size() <= longPiece && m_close.size() <= shortPiece;
+        if (m_shortTags) {
+            std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
+            std::copy(m_close.begin(), m_close.end(), m_paddedClose.begin());
+        }
+    }
+
+    void bare(std::u8string_view text) { put(text); }
+
+    void tagged(std::u8string_view text, Rgb color)
+    {
+        // Neighbouring chunks of a long text mostly share a colour, so the digits are rewritten
+        // only when it changes.
+        if (color != m_lastColor) {
+            writeColorCode(m_opening.data() + m_codeOffset, color);
+            if (m_shortTags)
+                writeColorCode(m_paddedOpening.data() + m_codeOffset, color);
+            m_lastColor = color;
+        }
+        // The common case: short tags and a short chunk, each copied as a block of fixed size
+        // whatever its length, which takes no length-dependent branches. What a copy lays past
+        // its piece is overwritten by the next or lies unused in the block.
+        if (m_shortTags && text.size() <= shortPiece &&
+            static_cast<std::size_t>(m_inputEnd - text.data()) >= shortPiece &&
+            longPiece + 2 * shortPiece <= room()) [[likely]] {
+            std::memcpy(m_at, m_paddedOpening.data(), longPiece);
+            m_at += m_opening.size();
+            std::memcpy(m_at, text.data(), shortPiece);
+            m_at += text.size();
+            std::memcpy(m_at, m_paddedClose.data(), shortPiece);
+            m_at += m_close.size();
+            return;
+        }
+        put(m_opening);
+        put(text);
+        put(m_close);
+    }
+
+    /// Hands over what the block holds.
+    void flush()
+    {
+        if (m_at != m_block.get())
+            m_sink(std::u8string_view(m_block.get(), m_at));
+        m_at = m_block.get();
+    }
+
+private:
+    static constexpr std::size_t shortPiece = 16;
+    static constexpr std::size_t longPiece = 32;
+
+    std::size_t room() const
+    {
+        return m_blockSize - static_cast<std::size_t>(m_at - m_block.get());
+    }
+
+    void put(std::u8string_view piece)
+    {
+        if (piece.size() > room()) {
+            flush();
+            if (piece.size() >= m_blockSize) {
+                m_sink(piece);
+                return;
+            }
+        }
+        // Most bare chunks are a single space or line break.
+        if (piece.size() == 1)
+            *m_at = piece[0];
+        else
+            std::memcpy(m_at, piece.data(), piece.size());
+        m_at += piece.size();
+    }
+
+    Sink& m_sink;
+    const char8_t* m_inputEnd;
+    std::u8string m_opening; // head, six digits, mid
+    std::size_t m_codeOffset = 0;
+    std::u8string m_close;
+    bool m_shortTags = false;
+    std::array<char8_t, longPiece> m_paddedOpening{};
+    std::array<char8_t, shortPiece> m_paddedClose{};
+    Rgb m_lastColor{-1, -1, -1}; // no colour the tool can hold
+    std::size_t m_blockSize;
+    std::unique_ptr<char8_t[]> m_block;
+    char8_t* m_at;
+};
 
 } // namespace detail
 
@@ -68,6 +182,23 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
         }
     } out{tags, append};
     detail::writeMarkup(input, stepText, colors, out, options);
+}
+
+/// Converts well-formed UTF-8 `input`, whose length in UTF-16 code units is `utf16Length`, to
+/// the markup ConvertText() gives for the same text, as UTF-8. The markup goes to `sink`, called
+/// with a std::u8string_view, in blocks of up to `blockSize` bytes front to back (a chunk longer
+/// than that in one piece of its own), so that neither the input nor the markup is copied whole.
+/// Chunks, steps and positions count UTF-16 code units as in ConvertText().
+template <typename Sink>
+void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16string_view stepText,
+                   const TagTemplate& tags, const ColorPair& colors, Sink&& sink,
+                   ConvertOptions options = {}, std::size_t blockSize = 1 << 20)
+{
+    detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(tags, sink, blockSize,
+                                                                input.data() + input.size());
+    Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, colors);
+    detail::writeChunks(cursor, out, options);
+    out.flush();
 }
 
 /// An upper bound of the length of the generated code, to size a buffer once.

@@ -18,15 +18,18 @@ namespace detail {
 // Sits between the chunk loop and a writer (bare(text), tagged(text, colour)) and joins tagged
 // chunks of one colour, with the space-only chunks between them, into one tagged run. Chunks are
 // consecutive pieces of one text, so a run is again a single view of it. Spaces after a run are
-// held back until the next chunk shows whether they go inside the tag or after it.
-template <typename Writer> class MergingWriter {
+// held back until the next chunk shows whether they go inside the tag or after it. `Unit` is the
+// text's code unit, char16_t or char8_t.
+template <typename Writer, typename Unit = char16_t> class MergingWriter {
+    using View = std::basic_string_view<Unit>;
+
 public:
     explicit MergingWriter(Writer& out) : m_out(out) {}
 
-    void bare(std::u16string_view text)
+    void bare(View text)
     {
         // A bare chunk of one unit that is not a space is a tab or a line break.
-        const bool spaces = text.size() != 1 || text[0] == u' ';
+        const bool spaces = text.size() != 1 || text[0] == Unit{' '};
         if (m_open && spaces) {
             m_spacesEnd = text.data() + text.size();
             return;
@@ -35,7 +38,7 @@ public:
         m_out.bare(text);
     }
 
-    void tagged(std::u16string_view text, Rgb color)
+    void tagged(View text, Rgb color)
     {
         if (m_open && color == m_color) {
             m_runEnd = m_spacesEnd = text.data() + text.size();
@@ -53,9 +56,9 @@ public:
     {
         if (!m_open)
             return;
-        m_out.tagged(std::u16string_view(m_runBegin, m_runEnd), m_color);
+        m_out.tagged(View(m_runBegin, m_runEnd), m_color);
         if (m_spacesEnd != m_runEnd)
-            m_out.bare(std::u16string_view(m_runEnd, m_spacesEnd));
+            m_out.bare(View(m_runEnd, m_spacesEnd));
         m_open = false;
     }
 
@@ -63,9 +66,9 @@ private:
     Writer& m_out;
     bool m_open = false;
     Rgb m_color;
-    const char16_t* m_runBegin = nullptr;
-    const char16_t* m_runEnd = nullptr;
-    const char16_t* m_spacesEnd = nullptr;
+    const Unit* m_runBegin = nullptr;
+    const Unit* m_runEnd = nullptr;
+    const Unit* m_spacesEnd = nullptr;
 };
 
 } // namespace detail

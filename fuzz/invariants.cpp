@@ -3,6 +3,7 @@
 #include "core/chunking.h"
 #include "core/conversion.h"
 #include "core/step.h"
+#include "core/utf8.h"
 
 #include <unicode/ubrk.h>
 
@@ -287,6 +288,60 @@ std::string checkMarkup(const FuzzInput& input, std::u16string_view trimmed,
     return {};
 }
 
+// `text` with every lone surrogate replaced by U+FFFD: the text as it reaches the converter
+// through UTF-8, which cannot carry a lone surrogate.
+std::u16string withoutLoneSurrogates(std::u16string_view text)
+{
+    std::u16string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
+        const bool low = out[i] >= 0xDC00 && out[i] <= 0xDFFF;
+        if (high && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF)
+            ++i;
+        else if (high || low)
+            out[i] = u'\xFFFD';
+    }
+    return out;
+}
+
+// The UTF-8 conversion of the text must give, byte for byte, the UTF-16 conversion's markup
+// encoded as UTF-8, with and without merging. A small block makes the writer both fill blocks
+// and hand long chunks over whole.
+std::string checkUtf8Conversion(const FuzzInput& input)
+{
+    const std::u16string text = withoutLoneSurrogates(input.text);
+    const TagTemplate tags{withoutLoneSurrogates(input.tags.TagHead),
+                           withoutLoneSurrogates(input.tags.TagMid),
+                           withoutLoneSurrogates(input.tags.TagClose)};
+    const std::u8string utf8 = toUtf8(text);
+    for (const bool merge : {false, true}) {
+        const ConvertOptions options{.merge = merge};
+        const std::u8string expected =
+            toUtf8(ConvertText(text, input.stepText, tags, input.colors, options));
+        std::u8string got;
+        bool emptyBlock = false;
+        constexpr std::size_t blockSize = 16;
+        convertUtf8To(
+            utf8, static_cast<std::int64_t>(text.size()), input.stepText, tags, input.colors,
+            [&](std::u8string_view block) {
+                emptyBlock = emptyBlock || block.empty();
+                got += block;
+            },
+            options, blockSize);
+        const char* mode = merge ? " with --merge" : "";
+        if (got != expected)
+            return std::string("the UTF-8 conversion") + mode +
+                   " differs from the UTF-16 one at byte " +
+                   std::to_string(
+                       std::mismatch(got.begin(), got.end(), expected.begin(), expected.end())
+                           .first -
+                       got.begin());
+        if (emptyBlock)
+            return std::string("the UTF-8 conversion") + mode + " handed over an empty block";
+    }
+    return {};
+}
+
 } // namespace
 
 std::string checkConversion(const FuzzInput& input)
@@ -324,7 +379,7 @@ std::string checkConversion(const FuzzInput& input)
     convertTextInto(reused, input.text, input.stepText, input.tags, input.colors);
     if (reused != markup)
         return "convertTextInto into a used string differs from ConvertText's result";
-    return {};
+    return checkUtf8Conversion(input);
 }
 
 } // namespace prismel::fuzzing

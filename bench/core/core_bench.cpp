@@ -8,9 +8,12 @@
 // string and shows the conversion itself. Where the first touch is slow (some virtual
 // machines), GLIBC_TUNABLES=glibc.malloc.hugetlb=1 lets large blocks use huge pages.
 // BM_ColorAtChunkPositions times the colours of a conversion's chunks and nothing else.
+// BM_ConvertUtf8 converts the same text as UTF-8, as prismel-convert does; its items are still
+// UTF-16 code units of input.
 
 #include "core/conversion.h"
 #include "core/fit.h"
+#include "core/utf8.h"
 
 #include <benchmark/benchmark.h>
 
@@ -117,6 +120,28 @@ void BM_ConvertTextInto(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+// The same text as UTF-8 converted to UTF-8, as prismel-convert does: the markup goes out in
+// blocks to a sink that only looks at them, so this is the conversion without the writing.
+void BM_ConvertUtf8(benchmark::State& state)
+{
+    const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
+    static const std::u8string small = prismel::toUtf8(cachedText(mebi));
+    static const std::u8string large = prismel::toUtf8(cachedText(16 * mebi));
+    const std::u8string& utf8 = text.size() == mebi ? small : large;
+    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        prismel::convertUtf8To(utf8, static_cast<std::int64_t>(text.size()), step, startup, colors,
+                               [&bytes](std::u8string_view block) {
+                                   benchmark::DoNotOptimize(block.data());
+                                   bytes += block.size();
+                               });
+    }
+    state.counters["code_MB"] = static_cast<double>(bytes) / 1e6;
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
 // The same with a cluster at nearly every chunk end, the cost of asking ICU.
 void BM_ConvertTextIntoClusters(benchmark::State& state)
 {
@@ -175,6 +200,7 @@ void sizesAndSteps(benchmark::internal::Benchmark* b)
 
 BENCHMARK(BM_ConvertText)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertTextInto)->Apply(sizesAndSteps);
+BENCHMARK(BM_ConvertUtf8)->Apply(sizesAndSteps);
 BENCHMARK(BM_FreshMarkupSizedString)->Apply(sizesAndSteps);
 BENCHMARK(BM_ColorAtChunkPositions)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertTextIntoClusters)
@@ -264,7 +290,12 @@ bool resultsAreRight()
     }};
     bool right = true;
     for (const auto& k : known) {
-        if (prismel::ConvertText(k.input, k.step, startup, colors) != k.markup) {
+        std::u8string utf8;
+        prismel::convertUtf8To(prismel::toUtf8(k.input), static_cast<std::int64_t>(k.input.size()),
+                               k.step, startup, colors,
+                               [&utf8](std::u8string_view block) { utf8 += block; });
+        if (prismel::ConvertText(k.input, k.step, startup, colors) != k.markup ||
+            utf8 != prismel::toUtf8(k.markup)) {
             std::fprintf(stderr, "bench_core: wrong markup for a known input; not timing\n");
             right = false;
         }

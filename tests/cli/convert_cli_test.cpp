@@ -195,6 +195,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "[ftc=808080]A|[ftc=00FF00]B|"},
         OutputCase{"empty_head", {"--head="}, "AB", "808080]A[/color]00FF00]B[/color]"},
         OutputCase{"empty_template", {"--head=", "--mid=", "--close="}, "AB", "808080A00FF00B"},
+        // Tags too long for the converter's fixed-size copies take the general path.
+        OutputCase{"long_tags",
+                   {"--head=<span style=\"color:#", "--close=</span><!-- rainbow -->"},
+                   "AB",
+                   "<span style=\"color:#808080]A</span><!-- rainbow -->"
+                   "<span style=\"color:#00FF00]B</span><!-- rainbow -->"},
         OutputCase{"head_starting_with_dash", {"--head", "-x"}, "A", "-x00FF00]A[/color]"},
         OutputCase{"head_after_equals_with_dash", {"--head=-x"}, "A", "-x00FF00]A[/color]"},
         OutputCase{"head_with_equals_inside", {"--head=a=b"}, "A", "a=b00FF00]A[/color]"},
@@ -528,6 +534,7 @@ struct MemoryCase {
     const char* name;
     Source source;
     std::size_t inputBytes;
+    std::vector<std::string> args;
     std::string message;
 };
 
@@ -544,7 +551,7 @@ TEST_P(ConvertOutOfMemory, ExitsWithTheReason)
     if (underAsan)
         GTEST_SKIP() << "an address-space limit does not hold under AddressSanitizer";
     const auto& c = GetParam();
-    const RunResult r = run({}, std::string(c.inputBytes, 'x'), c.source, Sink::File, 64 << 20);
+    const RunResult r = run(c.args, std::string(c.inputBytes, 'x'), c.source, Sink::File, 64 << 20);
     expectOneErrorLine(r, 71, "prismel-convert: not enough memory for " + c.message + "\n");
 }
 
@@ -552,11 +559,27 @@ TEST_P(ConvertOutOfMemory, ExitsWithTheReason)
 // data alone is 30 MB) take about 38 MiB before reading anything.
 INSTANTIATE_TEST_SUITE_P(
     Memory, ConvertOutOfMemory,
-    testing::Values(MemoryCase{"file_beyond_the_limit", Source::File, 96'000'000, "the input"},
-                    MemoryCase{"pipe_beyond_the_limit", Source::Pipe, 96'000'000, "the input"},
-                    // Reading 14 MB fits, its UTF-16 copy of 28 MB does not.
-                    MemoryCase{"decoded_copy_beyond_the_limit", Source::File, 14'000'000,
+    testing::Values(MemoryCase{"file_beyond_the_limit", Source::File, 96'000'000, {}, "the input"},
+                    MemoryCase{"pipe_beyond_the_limit", Source::Pipe, 96'000'000, {}, "the input"},
+                    // Fitting measures a UTF-16 copy: 14 MB read fits, its copy of 28 MB does not.
+                    MemoryCase{"fit_copy_beyond_the_limit",
+                               Source::File,
+                               14'000'000,
+                               {"--fit", "100"},
                                "the decoded input"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The conversion itself needs no copy of the input: the same 14 MB, whose UTF-16 copy was more
+// than the limit allowed, converts in it.
+TEST(ConvertCli, ConvertsInPlaceWithinTheAddressSpaceLimit)
+{
+    if (underAsan)
+        GTEST_SKIP() << "an address-space limit does not hold under AddressSanitizer";
+    const RunResult r = run({"--step", "7000000", "--format=html"}, std::string(14'000'000, 'x'),
+                            Source::File, Sink::File, 64 << 20);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "<font color=FF00FF>" + std::string(7'000'000, 'x') + "</font>" +
+                         "<font color=7F807F>" + std::string(7'000'000, 'x') + "</font>");
+}
 
 } // namespace

@@ -10,10 +10,10 @@
 
 namespace {
 
-using prismel::cli::Utf8Output;
+using prismel::cli::FdSink;
 
-// Everything written to a temporary file through a Utf8Output.
-class Utf8OutputFile : public testing::Test {
+// Everything written to a temporary file through an FdSink.
+class FdSinkFile : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -41,55 +41,29 @@ private:
     std::FILE* m_file = nullptr;
 };
 
-TEST_F(Utf8OutputFile, NothingReachesTheFileBeforeFlush)
+TEST_F(FdSinkFile, BlocksArriveInOrderAndAreMeasured)
 {
-    Utf8Output out(fd());
-    out.append(u"[color=#");
-    out.append(u"彩");
-    EXPECT_EQ(contents(), "");
-    EXPECT_TRUE(out.flush());
-    EXPECT_EQ(contents(), "[color=#\xE5\xBD\xA9");
+    FdSink sink(fd(), true);
+    sink(u8"[color=#");
+    sink(u8"彩😀\r\n");
+    EXPECT_FALSE(sink.failed());
+    EXPECT_EQ(contents(), "[color=#\xE5\xBD\xA9\xF0\x9F\x98\x80\r\n");
+    // 8 + 4 characters, 8 + 9 bytes, 8 + 5 units: the emoji is one character of two units.
+    EXPECT_EQ(sink.written().chars, 12u);
+    EXPECT_EQ(sink.written().bytes, 17u);
+    EXPECT_EQ(sink.written().utf16Units, 13u);
 }
 
-TEST_F(Utf8OutputFile, ManySmallPiecesPastTheBuffer)
-{
-    Utf8Output out(fd());
-    for (int i = 0; i < 100'000; ++i)
-        out.append(u"虹");
-    ASSERT_TRUE(out.flush());
-    std::string expected;
-    for (int i = 0; i < 100'000; ++i)
-        expected += "\xE8\x99\xB9";
-    EXPECT_EQ(contents(), expected);
-}
-
-// One piece longer than the buffer is written in slices; 21845 code units fill a slice, so a pair
-// at units 21844 and 21845 straddles the first cut and must not become two replacement marks.
-TEST_F(Utf8OutputFile, PairAtASliceBoundaryOfAHugePieceStaysWhole)
-{
-    const std::u16string piece =
-        std::u16string(21844, u'A') + u"\xD83D\xDE00" + std::u16string(70'000, u'B');
-    Utf8Output out(fd());
-    out.append(u"x");
-    out.append(piece);
-    ASSERT_TRUE(out.flush());
-    EXPECT_EQ(contents(),
-              "x" + std::string(21844, 'A') + "\xF0\x9F\x98\x80" + std::string(70'000, 'B'));
-}
-
-TEST(Utf8Output, KeepsTheFirstWriteError)
+TEST(FdSink, KeepsTheFirstWriteError)
 {
     const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(full, 0);
-    Utf8Output out(full);
-    out.append(u"A");
-    EXPECT_FALSE(out.failed());
-    EXPECT_FALSE(out.flush());
-    EXPECT_TRUE(out.failed());
-    EXPECT_EQ(out.error(), ENOSPC);
-    out.append(std::u16string(100'000, u'x'));
-    EXPECT_FALSE(out.flush());
-    EXPECT_EQ(out.error(), ENOSPC);
+    FdSink sink(full, false);
+    sink(u8"A");
+    EXPECT_TRUE(sink.failed());
+    EXPECT_EQ(sink.error(), ENOSPC);
+    sink(u8"B");
+    EXPECT_EQ(sink.error(), ENOSPC);
     ::close(full);
 }
 

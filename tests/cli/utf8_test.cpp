@@ -85,20 +85,31 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"error_after_good_emoji", "\xF0\x9F\x98\x80\x80", u"", 4}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(AppendUtf8, EncodesEveryLength)
+struct CheckCase {
+    const char* name;
+    std::string_view bytes;
+    std::int64_t utf16Units;
+    std::optional<std::size_t> errorOffset;
+};
+
+class CheckUtf8 : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(CheckUtf8, CountsUnitsUpToTheFirstBadByte)
 {
-    std::string out;
-    prismel::cli::appendUtf8(out, u"A\x00E9彩\xD83D\xDE00\xFFFF");
-    EXPECT_EQ(out, "A\xC3\xA9\xE5\xBD\xA9\xF0\x9F\x98\x80\xEF\xBF\xBF");
+    const auto& c = GetParam();
+    const auto check = prismel::cli::checkUtf8(c.bytes);
+    EXPECT_EQ(check.errorOffset, c.errorOffset);
+    EXPECT_EQ(check.utf16Units, c.utf16Units);
 }
 
-TEST(AppendUtf8, LoneSurrogatesBecomeReplacementCharacters)
-{
-    std::string out = "x";
-    prismel::cli::appendUtf8(out, u"\xD83D"
-                                  u"A\xDE00\xD83D");
-    EXPECT_EQ(out, "x\xEF\xBF\xBD"
-                   "A\xEF\xBF\xBD\xEF\xBF\xBD");
-}
+// ASCII is read eight bytes at a time; the rows put the other bytes on either side of a word.
+INSTANTIATE_TEST_SUITE_P(
+    Counts, CheckUtf8,
+    testing::Values(CheckCase{"ascii_past_two_words", "ABCDEFGHIJKLMNOPQ", 17, none},
+                    CheckCase{"four_bytes_are_two_units", "\xF0\x9F\x98\x80", 2, none},
+                    CheckCase{"chinese_between_words", "ABCDEFGH\xE5\xBD\xA9IJKLMNOPQ", 18, none},
+                    CheckCase{"bad_byte_inside_a_word", "ABCDEFG\xFFIJKLMNOP", 7, 7},
+                    CheckCase{"bad_byte_after_a_pair", "\xF0\x9F\x98\x80x\x80", 3, 5}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

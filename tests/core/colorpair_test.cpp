@@ -198,4 +198,44 @@ TEST(PadHex2, Table)
         EXPECT_EQ(PadHex2(c.in), c.out) << c.name;
 }
 
+// The conversion keeps a colour until some channel may change; it must still give colorAt()'s
+// colour at every position it is asked for.
+struct WalkCase {
+    const char* name;
+    ColorPair colors;
+    std::int64_t len;
+    std::int64_t step;
+};
+
+void PrintTo(const WalkCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class GradientWalkTest : public testing::TestWithParam<WalkCase> {};
+
+TEST_P(GradientWalkTest, AgreesWithColorAtAtEveryPositionAsked)
+{
+    const auto& c = GetParam();
+    prismel::detail::GradientWalk walk(c.colors, c.len);
+    for (std::int64_t pos = 1; pos <= c.len; pos += c.step) {
+        const Rgb expected = prismel::colorAt(c.colors, pos, c.len);
+        const Rgb got = walk.at(pos);
+        ASSERT_TRUE(got == expected) << "position " << pos << " of " << c.len;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Walk, GradientWalkTest,
+    testing::Values(WalkCase{"one_position", {255, 0, 255, 0, 255, 0}, 1, 1},
+                    WalkCase{"shorter_than_a_channel_change", {255, 0, 255, 0, 255, 0}, 7, 1},
+                    // Over twice the distance every other position lies half-way: the ties to even.
+                    WalkCase{"ties_rising_and_falling", {0, 255, 10, 255, 0, 10}, 510, 1},
+                    WalkCase{"ties_at_odd_starts", {1, 254, 3, 254, 1, 3}, 506, 1},
+                    WalkCase{"one_step_of_a_channel", {7, 8, 200, 8, 7, 201}, 1001, 1},
+                    WalkCase{"long_run_by_threes", {18, 52, 86, 254, 220, 186}, 1'000'003, 3},
+                    WalkCase{
+                        "steps_longer_than_a_change", {255, 0, 128, 0, 255, 129}, 100'000, 997}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 } // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace prismel::cli {
+
+// All the bytes of a file or a pipe in one block of memory. A regular file's block is its size
+// from the start; a pipe's grows by remapping, which moves pages instead of copying them, so the
+// peak stays at the input's own size either way. Throws std::bad_alloc when the memory runs out.
+class InputBytes {
+public:
+    InputBytes() = default;
+    ~InputBytes();
+    InputBytes(const InputBytes&) = delete;
+    InputBytes& operator=(const InputBytes&) = delete;
+
+    // Reads `fd` to its end; returns 0, or the errno of the failure.
+    int readAll(int fd);
+
+    std::string_view bytes() const { return {m_data, m_size}; }
+
+private:
+    void reserve(std::size_t capacity);
+
+    char* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
+} // namespace prismel::cli
