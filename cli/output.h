@@ -23,7 +23,7 @@ public:
     int error() const { return m_error; }
 
 private:
-    static constexpr std::size_t bufferSize = 64 * 1024;
+    static constexpr std::size_t bufferSize = std::size_t{64} * 1024;
 
     int m_fd;
     int m_error = 0;
