@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <new>
 #include <string>
@@ -155,5 +156,8 @@ int main(int argc, char** argv)
         // No std::string here: building one could fail in turn.
         std::fprintf(stderr, "prismel-convert: not enough memory for %s\n", allocating);
         return EX_OSERR;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "prismel-convert: %s\n", error.what()); // a message, never an abort
+        return EX_SOFTWARE;
     }
 }

@@ -240,6 +240,7 @@ ParseResult parseArguments(std::span<const char* const> args)
     std::vector<std::string> copies{"prismel-convert"};
     copies.insert(copies.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(copies.size() + 1);
     for (auto& copy : copies)
         argv.push_back(copy.data());
     argv.push_back(nullptr);

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     fonts-noto-cjk fonts-noto-color-emoji libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-    clang libclang-rt-14-dev clang-format
+    clang libclang-rt-14-dev clang-format clang-tidy
     xvfb xauth time
     desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
     groff-base lintian

@@ -261,7 +261,7 @@ private:
         m_batch.append(piece);
         for (qsizetype i = findFrameMark(piece, 0); i < piece.size();
              i = findFrameMark(piece, i + 1)) {
-            m_marks.push_back({base + i, piece[i].unicode()});
+            m_marks.emplace_back(base + i, piece[i].unicode());
             m_batch[base + i] = kStandIn;
         }
     }

@@ -4,7 +4,7 @@ namespace prismel {
 
 QColor toQColor(Rgb color)
 {
-    return QColor(color.r, color.g, color.b);
+    return {color.r, color.g, color.b};
 }
 
 std::uint32_t toPacked(const QColor& color)

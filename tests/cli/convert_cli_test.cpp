@@ -147,7 +147,7 @@ struct OutputCase {
     std::string input;
     std::string expected;
     Source source = Source::File;
-    std::string log = ""; // all of standard error
+    std::string log{}; // all of standard error
 };
 
 // Names the row in test listings; ctest's discovered names would otherwise carry a byte dump.

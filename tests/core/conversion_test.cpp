@@ -195,7 +195,7 @@ TEST(ConvertText, LongTextKeepsPositionsInStep)
     const std::u16string text(100'000, u'x');
     const auto code =
         prismel::ConvertText(text, u"50000", TagTemplate{u"<", u">", u"|"}, ColorPair{});
-    ASSERT_EQ(code.size(), text.size() + 2 * 9);
+    ASSERT_EQ(code.size(), text.size() + 2 * 9UL);
     EXPECT_EQ(code.substr(0, 8), u"<FF00FF>");
     EXPECT_EQ(code.substr(8 + 50'000, 9), u"|<7F807F>");
     EXPECT_EQ(code.back(), u'|');

@@ -50,7 +50,7 @@ public:
         log.push_back("size " + std::to_string(points));
     }
     float fontSize() const override { return m_reported.value_or(m_size); }
-    void cls() override { log.push_back("cls"); }
+    void cls() override { log.emplace_back("cls"); }
     void setForeColor(Rgb color) override
     {
         m_color = color;
@@ -278,12 +278,12 @@ TEST_P(DrawVisibleRowsTest, MillionCharactersDrawOnlyVisibleRows)
     EXPECT_EQ(surface.drawn.size(), GetParam().prints);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DrawVisibleRowsTest,
-                         testing::Values(VisibleCase{"preview_box_2175_shows_11_rows", 2175.0f,
-                                                     11 * 38},
-                                         VisibleCase{"row_top_on_edge_is_hidden", 2000.0f, 10 * 38},
-                                         VisibleCase{"two_rows_in_400_twips", 400.0f, 2 * 38},
-                                         VisibleCase{"collapsed_still_one_row", 0.0f, 38}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, DrawVisibleRowsTest,
+    testing::Values(VisibleCase{"preview_box_2175_shows_11_rows", 2175.0f, 11 * 38UL},
+                    VisibleCase{"row_top_on_edge_is_hidden", 2000.0f, 10 * 38UL},
+                    VisibleCase{"two_rows_in_400_twips", 400.0f, 2 * 38UL},
+                    VisibleCase{"collapsed_still_one_row", 0.0f, 38}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -35,7 +35,7 @@ QList<QAction*> contextMenu(QWidget& form, const QString& choose = {})
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (menu == nullptr)
         return {};
-    const QList<QAction*> actions = menu->actions();
+    QList<QAction*> actions = menu->actions();
     menu->close();
     for (QAction* action : actions)
         if (action->text() == choose)

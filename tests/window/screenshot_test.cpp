@@ -17,7 +17,7 @@ namespace {
 // pictures for a look.
 QImage screenshot(QWidget& window, const char* name)
 {
-    const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QString folder = qEnvironmentVariable("PRISMEL_SCREENSHOT_DIR");
     if (!folder.isEmpty())
         image.save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
