@@ -69,7 +69,7 @@ char16_t* writeColorCode(char16_t* out, Rgb color)
 
 char8_t* writeColorCode(char8_t* out, Rgb color)
 {
-    char16_t code[6];
+    char16_t code[6]{};
     writeColorCode(code, color);
     for (const char16_t digit : code)
         *out++ = static_cast<char8_t>(digit); // hexadecimal digits are ASCII

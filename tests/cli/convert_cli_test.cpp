@@ -575,7 +575,8 @@ TEST(ConvertCli, ConvertsInPlaceWithinTheAddressSpaceLimit)
 {
     if (underAsan)
         GTEST_SKIP() << "an address-space limit does not hold under AddressSanitizer";
-    const RunResult r = run({"--step", "7000000", "--format=html"}, std::string(14'000'000, 'x'),
+    const std::size_t inputBytes = 14'000'000;
+    const RunResult r = run({"--step", "7000000", "--format=html"}, std::string(inputBytes, 'x'),
                             Source::File, Sink::File, 64 << 20);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "<font color=FF00FF>" + std::string(7'000'000, 'x') + "</font>" +
