@@ -7,9 +7,7 @@
 
 namespace prismel {
 
-namespace {
-
-CodeLength::Sizes sizesOf(std::u16string_view text)
+CodeLength::Sizes CodeLength::sizesOf(std::u16string_view text)
 {
     CodeLength::Sizes sizes;
     sizes.units = text.size();
@@ -25,6 +23,8 @@ CodeLength::Sizes sizesOf(std::u16string_view text)
     }
     return sizes;
 }
+
+namespace {
 
 CodeLength::Sizes operator+(CodeLength::Sizes a, CodeLength::Sizes b)
 {

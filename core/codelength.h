@@ -57,6 +57,9 @@ public:
         std::uint64_t in(LengthUnit unit) const;
     };
 
+    /// The sizes of any UTF-16 text, counted the same way as code.
+    static Sizes sizesOf(std::u16string_view text);
+
 private:
     struct Runs {
         std::uint64_t tagged = 0;

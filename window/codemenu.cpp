@@ -48,21 +48,10 @@ ConvertOptions CodeMenu::options() const
 
 void CodeMenu::showLength(QStringView code)
 {
-    // Counted as the core counts code: a lone surrogate is one character, sent as the three
-    // bytes of U+FFFD.
-    qsizetype chars = 0;
-    qsizetype bytes = 0;
-    for (qsizetype i = 0; i < code.size(); ++i, ++chars) {
-        const char16_t c = code[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < code.size() && code[i + 1].isLowSurrogate()) {
-            bytes += 4;
-            ++i;
-        } else {
-            bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-        }
-    }
+    const CodeLength::Sizes sizes =
+        CodeLength::sizesOf({code.utf16(), static_cast<std::size_t>(code.size())});
     m_controls.text3->setToolTip(
-        QStringLiteral("代码长度：%1 字符，%2 字节").arg(chars).arg(bytes));
+        QStringLiteral("代码长度：%1 字符，%2 字节").arg(sizes.chars).arg(sizes.bytes));
 }
 
 void CodeMenu::copyAsRichText()
