@@ -69,10 +69,39 @@ void convertTextInto(std::u16string& result, std::u16string_view input,
                      std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
                      ConvertOptions options)
 {
+    convertTextInto(result, input, stepText, tags, colors, options, {});
+}
+
+bool convertTextInto(std::u16string& result, std::u16string_view input,
+                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
+                     ConvertOptions options, const ConvertProgress& progress)
+{
+    // The buffer is sized once and never moves, which lets the code so far be read while the
+    // rest is written.
     result.resize(markupCapacity(input, stepText, tags));
     BufferWriter out(result.data(), tags);
-    detail::writeMarkup(input, stepText, colors, out, options);
-    result.resize(static_cast<std::size_t>(out.end() - result.data()));
+    ChunkCursor cursor = chunksOf(input, stepText, colors);
+    const auto written = [&] { return static_cast<std::size_t>(out.end() - result.data()); };
+    // A few hundred thousand units of code between reports at step 1, a few milliseconds.
+    const std::size_t chunksPerReport = progress ? std::size_t{1} << 14 : SIZE_MAX;
+    const auto writeAll = [&](auto& writer) {
+        while (detail::writeChunks(cursor, writer, chunksPerReport)) {
+            if (!progress(std::u16string_view(result.data(), written())))
+                return false;
+        }
+        return true;
+    };
+    bool finished = false;
+    if (options.merge) {
+        detail::MergingWriter<BufferWriter> merged(out);
+        finished = writeAll(merged);
+        if (finished)
+            merged.finish();
+    } else {
+        finished = writeAll(out);
+    }
+    result.resize(written());
+    return finished;
 }
 
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,

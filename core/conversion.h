@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,17 +21,27 @@ namespace prismel {
 namespace detail {
 
 // The one loop that turns chunks into markup, for either encoding; `out` decides where the
-// pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
+// pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other. It stops
+// after `limit` chunks, and says whether any are left.
 template <TextUnit Unit, typename Writer>
-void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
+bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
 {
     BasicChunk<Unit> chunk;
-    while (cursor.next(chunk)) {
+    for (; limit > 0; --limit) {
+        if (!cursor.next(chunk))
+            return false;
         if (isBlankChunk(chunk.text))
             out.bare(chunk.text);
         else
             out.tagged(chunk.text, chunk.color);
     }
+    return cursor.remaining() > 0;
+}
+
+template <TextUnit Unit, typename Writer>
+void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
+{
+    writeChunks(cursor, out, SIZE_MAX);
 }
 
 // The same loop with the choices of `options` applied on the way to `out`.
@@ -210,6 +222,17 @@ std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepTe
 void convertTextInto(std::u16string& result, std::u16string_view input,
                      std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
                      ConvertOptions options = {});
+
+/// Told every few hundred thousand units of a conversion the code that is final so far: the
+/// front of the result, which stays where it is in memory and unchanged until the conversion
+/// ends, so another thread may read it meanwhile. Returning false stops the conversion.
+using ConvertProgress = std::function<bool(std::u16string_view doneSoFar)>;
+
+/// convertTextInto() reporting to `progress` on the way; false when `progress` stopped it, and
+/// `result` then holds only the code reported so far and perhaps a little more.
+bool convertTextInto(std::u16string& result, std::u16string_view input,
+                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
+                     ConvertOptions options, const ConvertProgress& progress);
 
 /// The whole generated code for (input text, step text, template, colours).
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,

@@ -1,6 +1,5 @@
 #include "window/codemenu.h"
 
-#include "core/codelength.h"
 #include "core/fit.h"
 #include "core/richtext.h"
 #include "core/tagtemplate.h"
@@ -46,12 +45,10 @@ ConvertOptions CodeMenu::options() const
     return {.merge = m_merge->isChecked()};
 }
 
-void CodeMenu::showLength(QStringView code)
+void CodeMenu::showLength(const CodeLength::Sizes& code)
 {
-    const CodeLength::Sizes sizes =
-        CodeLength::sizesOf({code.utf16(), static_cast<std::size_t>(code.size())});
     m_controls.text3->setToolTip(
-        QStringLiteral("代码长度：%1 字符，%2 字节").arg(sizes.chars).arg(sizes.bytes));
+        QStringLiteral("代码长度：%1 字符，%2 字节").arg(code.chars).arg(code.bytes));
 }
 
 void CodeMenu::copyAsRichText()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/codelength.h"
 #include "core/colorpair.h"
 #include "core/mergedtags.h"
 #include "window/controltable.h"
@@ -28,7 +29,7 @@ public:
     ConvertOptions options() const;
 
     // Shows the code's length in code points and UTF-8 bytes as the output box's tool tip.
-    void showLength(QStringView code);
+    void showLength(const CodeLength::Sizes& code);
 
 private:
     void copyAsRichText();

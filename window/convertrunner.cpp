@@ -11,6 +11,8 @@
 #include <QWidget>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace prismel {
@@ -20,11 +22,9 @@ namespace {
 // About 20 ms of work inside a click, which no one sees as a pause.
 constexpr std::size_t kSyncUnits = std::size_t{1} << 21;
 constexpr std::chrono::milliseconds kDialogDelay{500};
-// Each slice of laying the code into blocks stops after this long, so the event loop is served
-// several times in the ~100 ms in which a window still feels alive.
-constexpr qint64 kSliceNs = 40'000'000;
+// The filler lays the code in slices of this many units, looking between them for a Cancel.
 constexpr qsizetype kSliceUnits = 1 << 18;
-// While the worker converts, the event loop looks in on it this often.
+// While the workers run, the event loop looks in on them this often.
 constexpr int kPollMs = 10;
 // A long Convert's buffer is kept for the next one up to this many code units (64 MB); a larger
 // one would hold a few hundred megabytes for nothing between Converts.
@@ -51,21 +51,112 @@ QStringView view(const std::u16string& code)
 struct ConvertRunner::Job {
     ConvertRequest request;
     Finish finish;
-    std::u16string code; // the worker's until `converted`
-    std::atomic<bool> converted{false};
-    std::thread worker;
-    std::unique_ptr<PreparedText> text;
+    std::size_t capacity = 0; // the code's size at most, for the progress shown
+
+    // What the converter hands the filler, under the mutex.
+    std::mutex mutex;
+    std::condition_variable progressed;
+    QStringView ready;      // the code so far: the front of `code`
+    bool converted = false; // `ready` is the whole code, or all there will be
+
+    std::u16string code;                // the converter's until `converted`, then the filler's
+    bool keepsCode = false;             // kept for the next Convert, else dropped by the filler
+    CodeLength::Sizes sizes;            // the converter's until `converted`
+    std::unique_ptr<PreparedText> text; // the filler's until `filled`
+    std::atomic<qsizetype> filledUnits{0};
+    std::atomic<bool> filled{false};
+    std::atomic<bool> cancelled{false};
+    std::atomic<int> ended{0}; // worker threads at their end
+    std::thread converter;
+    std::thread filler;
+
     QElapsedTimer clock;
     QPointer<QProgressDialog> dialog;
-    bool cancelled = false;
 
     ~Job()
     {
-        if (worker.joinable())
-            worker.join();
+        stop();
+        if (converter.joinable())
+            converter.join();
+        if (filler.joinable())
+            filler.join();
         delete dialog.data();
     }
+
+    void stop()
+    {
+        cancelled.store(true);
+        progressed.notify_all();
+    }
 };
+
+void ConvertRunner::convertCode(Job& job)
+{
+    const auto handOver = [&job](std::u16string_view done) {
+        {
+            const std::lock_guard lock(job.mutex);
+            job.ready = QStringView(done.data(), static_cast<qsizetype>(done.size()));
+        }
+        job.progressed.notify_one();
+        return !job.cancelled.load();
+    };
+    const ConvertRequest& request = job.request;
+    const bool finished = convertTextInto(job.code, view(request.input), view(request.step),
+                                          request.tags, request.colors, request.options, handOver);
+    // Measured here while the filler is still some way behind.
+    if (finished)
+        job.sizes = CodeLength::sizesOf(job.code);
+    {
+        const std::lock_guard lock(job.mutex);
+        if (finished)
+            job.ready = view(job.code);
+        job.converted = true;
+    }
+    job.progressed.notify_one();
+    ++job.ended;
+}
+
+void ConvertRunner::fillBlocks(Job& job, QThread* shownIn)
+{
+    // The document is made, filled and, when cancelled, dropped in this thread, which then hands
+    // it to the window's.
+    auto text = std::make_unique<PreparedText>(QStringView(), false);
+    qsizetype seen = -1;
+    for (;;) {
+        QStringView ready;
+        bool complete = false;
+        {
+            std::unique_lock lock(job.mutex);
+            job.progressed.wait(lock, [&] {
+                return job.cancelled.load() || job.converted || job.ready.size() > seen;
+            });
+            ready = job.ready;
+            complete = job.converted;
+        }
+        if (job.cancelled.load())
+            break;
+        seen = ready.size();
+        text->grow(ready, complete);
+        bool done = false;
+        qsizetype before = -1;
+        while (!done && text->filled() != before && !job.cancelled.load()) {
+            before = text->filled();
+            done = text->fill(kSliceUnits);
+            job.filledUnits.store(text->filled(), std::memory_order_relaxed);
+        }
+        if (done) {
+            text->moveToThread(shownIn);
+            job.text = std::move(text);
+            job.filled.store(true, std::memory_order_release);
+            // Giving back a few hundred megabytes takes a while, better spent here.
+            if (!job.keepsCode)
+                std::u16string().swap(job.code);
+            break;
+        }
+    }
+    text.reset();
+    ++job.ended;
+}
 
 // Keeps the keys and the mouse away from the window while a Convert runs, before the modal
 // dialog is up to do it: nothing may change the inputs or start a second Convert meanwhile.
@@ -122,7 +213,7 @@ ConvertRunner::ConvertRunner(QWidget* window)
     connect(m_timer, &QTimer::timeout, this, &ConvertRunner::tick);
 }
 
-// The jobs' destructors wait for their workers, which end on their own within a second or so.
+// The jobs' destructors stop their workers and wait the few milliseconds they take to end.
 ConvertRunner::~ConvertRunner() = default;
 
 void ConvertRunner::setLimits(std::size_t syncUnits, std::chrono::milliseconds dialogDelay)
@@ -135,13 +226,13 @@ void ConvertRunner::run(ConvertRequest request, Finish finish)
 {
     if (m_job)
         return;
-    reapAbandoned();
+    reapEnded();
     const std::size_t capacity =
         markupCapacity(view(request.input), view(request.step), request.tags);
     if (capacity <= m_syncUnits) {
         convertInto(m_buffer, request);
         PreparedText code(view(m_buffer));
-        finish(request, code, view(m_buffer));
+        finish(request, code, CodeLength::sizesOf(m_buffer));
         return;
     }
 
@@ -150,14 +241,15 @@ void ConvertRunner::run(ConvertRequest request, Finish finish)
     job.code = std::move(m_buffer);
     job.request = std::move(request);
     job.finish = std::move(finish);
+    job.capacity = capacity;
+    job.keepsCode = capacity <= kKeptUnits;
     job.clock.start();
-    // The worker reads only the job's own copies of the inputs and writes only its code.
-    job.worker = std::thread([&job] {
-        convertInto(job.code, job.request);
-        job.converted.store(true, std::memory_order_release);
-    });
+    // The workers read only the job's own copies of the inputs; the converter alone writes the
+    // code, and the filler reads only the part of it handed over.
+    job.converter = std::thread(&ConvertRunner::convertCode, std::ref(job));
+    job.filler = std::thread(&ConvertRunner::fillBlocks, std::ref(job), thread());
     m_blocker->setActive(true);
-    scheduleTick(0);
+    scheduleTick(kPollMs);
 }
 
 void ConvertRunner::scheduleTick(int ms)
@@ -167,9 +259,9 @@ void ConvertRunner::scheduleTick(int ms)
 
 void ConvertRunner::tick()
 {
-    reapAbandoned();
+    reapEnded();
     if (!m_job) {
-        if (!m_abandoned.empty())
+        if (!m_ending.empty())
             scheduleTick(50);
         return;
     }
@@ -179,34 +271,19 @@ void ConvertRunner::tick()
         if (job.cancelled)
             return;
     }
-    if (!job.converted.load(std::memory_order_acquire)) {
-        scheduleTick(kPollMs);
-        return;
-    }
-    if (!job.text) {
-        job.worker.join();
-        job.text = std::make_unique<PreparedText>(view(job.code));
-        if (job.dialog)
-            job.dialog->setRange(0, 1000);
-    }
-    QElapsedTimer slice;
-    slice.start();
-    bool done = false;
-    while (!done && slice.nsecsElapsed() < kSliceNs)
-        done = job.text->fill(kSliceUnits);
-    if (done) {
+    if (job.filled.load(std::memory_order_acquire)) {
         complete();
         return;
     }
     if (job.dialog) {
-        const double part = static_cast<double>(job.text->filled()) /
-                            static_cast<double>(std::max<qsizetype>(job.text->size(), 1));
+        const double part = static_cast<double>(job.filledUnits.load(std::memory_order_relaxed)) /
+                            static_cast<double>(std::max<std::size_t>(job.capacity, 1));
         // A modal dialog serves the event loop here, and its Cancel may come through.
-        job.dialog->setValue(static_cast<int>(part * 1000));
+        job.dialog->setValue(static_cast<int>(std::min(part, 1.0) * 1000));
         if (job.cancelled)
             return;
     }
-    scheduleTick(0);
+    scheduleTick(kPollMs);
 }
 
 void ConvertRunner::showDialog(Job& job)
@@ -216,12 +293,11 @@ void ConvertRunner::showDialog(Job& job)
     dialog->setWindowTitle(m_window->windowTitle());
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setMinimumDuration(0);
+    dialog->setRange(0, 1000);
     dialog->setAutoClose(false);
     dialog->setAutoReset(false);
     job.dialog = dialog;
     connect(dialog, &QProgressDialog::canceled, this, &ConvertRunner::cancel);
-    if (job.text)
-        dialog->setRange(0, 1000);
     dialog->show();
 }
 
@@ -229,14 +305,14 @@ void ConvertRunner::cancel()
 {
     if (!m_job)
         return;
-    m_job->cancelled = true;
+    m_job->stop();
     if (m_job->dialog)
         m_job->dialog->deleteLater();
     m_job->dialog = nullptr;
-    m_job->text.reset();
     m_blocker->setActive(false);
-    // A worker cannot be stopped halfway; the job waits for it without holding anything up.
-    m_abandoned.push_back(std::move(m_job));
+    // The workers stop within a few milliseconds; the job waits for them without holding
+    // anything up.
+    m_ending.push_back(std::move(m_job));
     scheduleTick(50);
 }
 
@@ -249,16 +325,18 @@ void ConvertRunner::complete()
         job->dialog = nullptr;
     }
     m_blocker->setActive(false);
-    job->finish(job->request, *job->text, view(job->code));
+    job->finish(job->request, *job->text, job->sizes);
     job->text.reset();
-    if (job->code.capacity() <= kKeptUnits && job->code.capacity() > m_buffer.capacity())
+    if (job->keepsCode && job->code.capacity() > m_buffer.capacity())
         m_buffer = std::move(job->code);
+    // The filler may still be giving back the code.
+    m_ending.push_back(std::move(job));
+    scheduleTick(50);
 }
 
-void ConvertRunner::reapAbandoned()
+void ConvertRunner::reapEnded()
 {
-    std::erase_if(m_abandoned,
-                  [](const auto& job) { return job->converted.load(std::memory_order_acquire); });
+    std::erase_if(m_ending, [](const auto& job) { return job->ended.load() == 2; });
 }
 
 } // namespace prismel

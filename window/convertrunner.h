@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/codelength.h"
 #include "core/colorpair.h"
 #include "core/mergedtags.h"
 #include "core/tagtemplate.h"
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QThread;
 class QTimer;
 class QWidget;
 
@@ -29,17 +31,18 @@ struct ConvertRequest {
 };
 
 // Runs Convert so that the window never freezes. A short conversion runs to its end inside the
-// click, as it always has. A long one converts on a worker thread and lays the code into the
-// output box's blocks a slice at a time from the event loop, so that the window keeps painting;
-// after about half a second a modal progress dialog shows, and its Cancel drops the work. Nothing
-// on show changes until the code is ready: then `finish` draws the preview and shows the code,
-// so a cancelled Convert leaves the window exactly as it was.
+// click, as it always has. A long one runs on two worker threads: one converts, and the other
+// lays the code into the output box's blocks right behind it, so the two take little more than
+// the longer of them, while the window keeps painting. After about half a second a modal
+// progress dialog shows, and its Cancel stops both at once. Nothing on show changes until the
+// code is ready: then `finish` draws the preview and shows the code, so a cancelled Convert
+// leaves the window exactly as it was.
 class ConvertRunner : public QObject {
     Q_OBJECT
 public:
-    // `code` is the generated code as text, `prepared` the same laid into the box's blocks.
-    using Finish =
-        std::function<void(const ConvertRequest&, PreparedText& prepared, QStringView code)>;
+    // `prepared` is the generated code laid into the box's blocks, `code` its sizes.
+    using Finish = std::function<void(const ConvertRequest&, PreparedText& prepared,
+                                      const CodeLength::Sizes& code)>;
 
     // `window` is the one the dialog is modal to and whose input waits while a Convert runs.
     explicit ConvertRunner(QWidget* window);
@@ -56,11 +59,14 @@ private:
     struct Job;
     class InputBlocker;
 
+    static void convertCode(Job& job);
+    static void fillBlocks(Job& job, QThread* shownIn);
+
     void tick();
     void showDialog(Job& job);
     void cancel();
     void complete();
-    void reapAbandoned();
+    void reapEnded();
     void scheduleTick(int ms);
 
     QWidget* m_window;
@@ -70,7 +76,7 @@ private:
     std::chrono::milliseconds m_dialogDelay;
     std::u16string m_buffer; // reused by the short conversions, which stay small
     std::unique_ptr<Job> m_job;
-    std::vector<std::unique_ptr<Job>> m_abandoned; // cancelled, waiting for their worker to end
+    std::vector<std::unique_ptr<Job>> m_ending; // done or cancelled, their workers ending
 };
 
 } // namespace prismel

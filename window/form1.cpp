@@ -434,7 +434,7 @@ void Form1::convert()
     // The preview is drawn when the code is ready rather than first, so that a Convert cancelled
     // on the way leaves both as they were; what the user sees at the end is the same.
     m_converter->run(std::move(request), [this](const ConvertRequest& done, PreparedText& prepared,
-                                                QStringView code) {
+                                                const CodeLength::Sizes& code) {
         DrawTextPreview(*m_controls.picture1, view(done.input), view(done.step), done.colors);
         m_controls.text3->showText(prepared);
         m_codeMenu->showLength(code);

@@ -106,26 +106,6 @@ qsizetype findFrameMark(QStringView text, qsizetype from)
     return findUnit(text, from, 1, u'\xfdd1', u'\xfdd1', u'\xfdd1');
 }
 
-// The text of a block with its stand-ins turned back into the frame marks they replace.
-QString blockText(const QTextBlock& block)
-{
-    QString text = block.text();
-    if (!text.contains(kStandIn))
-        return text;
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        const QVariant mark = fragment.charFormat().property(kStandsFor);
-        if (!mark.isValid())
-            continue;
-        const int from = fragment.position() - block.position();
-        for (int i = from; i < from + fragment.length(); ++i) {
-            if (text[i] == kStandIn)
-                text[i] = QChar(static_cast<char16_t>(mark.toInt()));
-        }
-    }
-    return text;
-}
-
 bool splitsSurrogatePair(QStringView text, qsizetype pos)
 {
     return pos > 0 && pos < text.size() && text[pos - 1].isHighSurrogate() &&
@@ -195,24 +175,33 @@ void splitBlock(const QTextBlock& block)
 // line) follow one another as U+2029 in a single insertText(), which makes each new block a copy
 // of the block the insertion starts in: one call per run of blocks of the same kind, not per
 // piece, keeps a multi-megabyte text from costing a document operation per few thousand units.
+// The text may still be growing at its end while it is written: what it holds so far is written
+// up to the last place where the rest cannot change how it is cut.
 class BlockWriter {
 public:
-    BlockWriter(const QTextCursor& cursor, QStringView text)
-        : m_cursor(cursor), m_text(text), m_first(cursor.block()),
+    BlockWriter(const QTextCursor& cursor, QStringView text, bool complete = true)
+        : m_cursor(cursor), m_text(text), m_complete(complete), m_first(cursor.block()),
           m_continuing(continuesLine(cursor.block()))
     {
         m_plain = cursor.charFormat();
         m_plain.clearProperty(kStandsFor);
     }
 
+    // The text has grown: `text` is the one before with more after it.
+    void grow(QStringView text, bool complete)
+    {
+        m_text = text;
+        m_complete = complete;
+    }
+
     // Writes about `units` more code units of the text; true once the whole text is in.
     bool write(qsizetype units)
     {
         m_cursor.beginEditBlock();
-        while (m_pos < m_text.size() && m_batch.size() < units)
-            writeBlock();
+        while (m_batch.size() < units && writeBlock()) {
+        }
         flush();
-        const bool done = m_pos >= m_text.size();
+        const bool done = m_complete && m_pos >= m_text.size();
         // Only the blocks at the two ends share text that was there before; the ones in between
         // were cut as they were written.
         if (done && !m_split) {
@@ -229,29 +218,46 @@ public:
     const QTextCursor& cursor() const { return m_cursor; }
 
 private:
-    // The next block's text from m_pos, and the break after it.
-    void writeBlock()
+    // The next block's text from m_pos, and the break after it; false when there is none to
+    // write until more text comes.
+    bool writeBlock()
     {
-        if (m_lineEnd < m_pos) {
-            m_lineStart = m_pos;
-            m_lineEnd = findLineBreak(m_text, m_pos);
+        if (m_pos >= m_text.size())
+            return false;
+        if (m_lineEnd < 0) {
+            const qsizetype found = findLineBreak(m_text, m_searched);
+            // A CR at the end of a text still growing may yet be the first half of CR LF.
+            const bool known =
+                m_complete ||
+                (found < m_text.size() && (m_text[found] != u'\r' || found + 1 < m_text.size()));
+            if (known)
+                m_lineEnd = found;
+            else
+                m_searched = found;
         }
-        const QStringView line = m_text.sliced(m_lineStart, m_lineEnd - m_lineStart);
+        const qsizetype lineEnd = m_lineEnd < 0 ? m_text.size() : m_lineEnd;
+        const QStringView line = m_text.sliced(m_lineStart, lineEnd - m_lineStart);
         const qsizetype from = m_pos - m_lineStart;
-        const qsizetype to =
-            line.size() - from > kMaxBlock ? cutNear(line, from + kTargetBlock) : line.size();
+        qsizetype to = line.size();
+        if (line.size() - from > kMaxBlock)
+            to = cutNear(line, from + kTargetBlock);
+        else if (m_lineEnd < 0)
+            return false; // the rest of the line decides where it is cut
         append(line.sliced(from, to - from));
         m_pos = m_lineStart + to;
         if (to < line.size()) {
             breakBlock(true);
-            return;
+            return true;
         }
         if (m_lineEnd == m_text.size())
-            return;
+            return true;
         m_pos = m_lineEnd + 1;
         if (m_text[m_lineEnd] == u'\r' && m_pos < m_text.size() && m_text[m_pos] == u'\n')
             ++m_pos;
+        m_lineStart = m_searched = m_pos;
+        m_lineEnd = -1;
         breakBlock(false);
+        return true;
     }
 
     // Frame marks go in as their stand-ins, which get their mark once inserted.
@@ -299,13 +305,15 @@ private:
 
     QTextCursor m_cursor;
     QStringView m_text;
+    bool m_complete;
     QTextBlock m_first;
     QTextCharFormat m_plain;
     bool m_continuing;
     bool m_split = false;
     qsizetype m_pos = 0;
-    qsizetype m_lineStart = 0;
-    qsizetype m_lineEnd = -1; // before m_pos: the next block starts a line
+    qsizetype m_lineStart = 0; // the line m_pos is in
+    qsizetype m_lineEnd = -1;  // its line break, or -1 while not found
+    qsizetype m_searched = 0;  // where the search for that break goes on
     QString m_batch;
     std::vector<std::pair<qsizetype, char16_t>> m_marks;
 };
@@ -318,25 +326,71 @@ void insertLines(QTextCursor& cursor, QStringView text)
     cursor = writer.cursor();
 }
 
+// Tells our breaks from the text's own line breaks by the block after them. A document holds a
+// handful of block formats, so the answer is kept per format rather than read from the
+// properties of each of a few hundred thousand blocks.
+class BreakKinds {
+public:
+    bool ours(const QTextBlock& next)
+    {
+        const int index = next.blockFormatIndex();
+        if (index != m_index) {
+            m_index = index;
+            m_ours = continuesLine(next);
+        }
+        return m_ours;
+    }
+
+private:
+    int m_index = -1;
+    bool m_ours = false;
+};
+
 // The text between two document positions, without our breaks: the one place where blocks are
-// joined back into the text.
+// joined back into the text. The characters come out of the document in one piece, with a
+// paragraph separator between blocks; then each separator becomes a line feed, or goes where it
+// is ours.
 QString textBetween(const QTextDocument* document, int from, int to)
 {
-    QString out;
-    out.reserve(std::max(to - from, 0));
+    if (to <= from)
+        return {};
     QTextBlock block = document->findBlock(from);
-    bool first = true;
-    while (block.isValid() && block.position() <= to) {
-        if (!first && !continuesLine(block))
-            out += u'\n';
-        const int start = std::max(from - block.position(), 0);
-        const int end = std::min(to - block.position(), block.length() - 1);
-        if (end > start)
-            out += blockText(block).mid(start, end - start);
-        first = false;
-        block = block.next();
+    QTextCursor range(block);
+    range.setPosition(from);
+    range.setPosition(to, QTextCursor::KeepAnchor);
+    // The whole text, the usual case, comes faster in one copy sized up front.
+    QString text = from == 0 && to == document->characterCount() - 1 ? document->toRawText()
+                                                                     : range.selectedText();
+    // Stand-ins back to the frame marks they replace; a cursor's format is that of the
+    // character before it.
+    for (qsizetype i = text.indexOf(kStandIn); i >= 0; i = text.indexOf(kStandIn, i + 1)) {
+        range.setPosition(from + static_cast<int>(i) + 1);
+        if (const QVariant mark = range.charFormat().property(kStandsFor); mark.isValid())
+            text[i] = QChar(static_cast<char16_t>(mark.toInt()));
     }
-    return out;
+    QChar* units = text.data();
+    qsizetype kept = 0;
+    qsizetype read = 0;
+    const auto keepUpTo = [&](qsizetype end) {
+        std::memmove(units + kept, units + read,
+                     static_cast<std::size_t>(end - read) * sizeof(QChar));
+        kept += end - read;
+    };
+    BreakKinds kinds;
+    // Where the next block starts, counted on rather than asked of each block, which costs a
+    // walk up the document's tree.
+    qsizetype next = block.position() + block.length();
+    for (block = block.next(); block.isValid() && next <= to; block = block.next()) {
+        const qsizetype separator = next - 1 - from;
+        keepUpTo(separator);
+        if (!kinds.ours(block))
+            units[kept++] = u'\n';
+        read = separator + 1;
+        next += block.length();
+    }
+    keepUpTo(text.size());
+    text.truncate(kept);
+    return text;
 }
 
 bool isEnter(const QKeyEvent* event)
@@ -560,20 +614,29 @@ void LongTextEdit::setText(QStringView text)
 }
 
 struct PreparedText::Fill {
-    explicit Fill(QTextDocument& document, QStringView text) : writer(QTextCursor(&document), text)
+    Fill(QTextDocument& document, QStringView text, bool complete)
+        : writer(QTextCursor(&document), text, complete)
     {
     }
     BlockWriter writer;
 };
 
-PreparedText::PreparedText(QStringView text)
+PreparedText::PreparedText(QStringView text, bool complete)
     : m_document(std::make_unique<QTextDocument>()), m_size(text.size())
 {
     m_document->setUndoRedoEnabled(false);
-    m_fill = std::make_unique<Fill>(*m_document, text);
+    m_fill = std::make_unique<Fill>(*m_document, text, complete);
 }
 
 PreparedText::~PreparedText() = default;
+
+void PreparedText::grow(QStringView text, bool complete)
+{
+    if (!m_fill)
+        return;
+    m_fill->writer.grow(text, complete);
+    m_size = text.size();
+}
 
 bool PreparedText::fill(qsizetype units)
 {
@@ -582,12 +645,22 @@ bool PreparedText::fill(qsizetype units)
     if (!m_fill->writer.write(std::max<qsizetype>(units, 1)))
         return false;
     m_fill.reset(); // the text it reads may go now
+    // The box gives every block a QTextLayout when it first sizes a new document, which for a
+    // few hundred thousand lines takes the better part of a second; made here, where the text
+    // was filled, they are only cleared there.
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+        block.layout();
     return true;
 }
 
 qsizetype PreparedText::filled() const
 {
     return m_fill ? m_fill->writer.written() : m_size;
+}
+
+void PreparedText::moveToThread(QThread* thread)
+{
+    m_document->moveToThread(thread);
 }
 
 void LongTextEdit::showText(PreparedText& prepared)

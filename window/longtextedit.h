@@ -7,23 +7,32 @@
 
 class QAction;
 class QTextDocument;
+class QThread;
 
 namespace prismel {
 
 // A text made ready for a LongTextEdit away from the one on show, a slice at a time, so that a
-// long text can be laid into blocks while the event loop runs and then shown at once, or dropped
-// with nothing on show touched. The text it is made from must stay unchanged until it is filled.
+// long text can be laid into blocks while the event loop runs, or on a worker thread, and then
+// shown at once, or dropped with nothing on show touched. The text it is made from must stay
+// unchanged until it is filled. It may arrive in parts: a text that is not yet `complete` is
+// laid in as far as it goes, and grow() hands over the longer text as more of it is written.
 class PreparedText {
 public:
-    explicit PreparedText(QStringView text);
+    explicit PreparedText(QStringView text, bool complete = true);
     ~PreparedText();
     PreparedText(const PreparedText&) = delete;
     PreparedText& operator=(const PreparedText&) = delete;
+
+    // `text` starts with the text so far and goes on further, or is the same text now complete.
+    void grow(QStringView text, bool complete);
 
     // Lays about `units` more code units into blocks; true once the whole text is in.
     bool fill(qsizetype units);
     qsizetype filled() const;
     qsizetype size() const { return m_size; }
+
+    // Made on a worker thread, it must be handed to the window's thread before it is shown.
+    void moveToThread(QThread* thread);
 
 private:
     friend class LongTextEdit;

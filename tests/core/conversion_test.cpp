@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -200,5 +201,51 @@ TEST(ConvertText, LongTextKeepsPositionsInStep)
     EXPECT_EQ(code.substr(8 + 50'000, 9), u"|<7F807F>");
     EXPECT_EQ(code.back(), u'|');
 }
+
+// A long conversion that reports as it goes: each report is the front of the final code, and a
+// stop ends it with only that front kept. The text is long enough for several reports.
+struct ProgressCase {
+    const char* name;
+    prismel::ConvertOptions options;
+    int stopAtReport; // 0: never
+};
+
+class ConvertProgressTest : public testing::TestWithParam<ProgressCase> {};
+
+TEST_P(ConvertProgressTest, ReportsFrontsOfTheFinalCode)
+{
+    const auto& c = GetParam();
+    std::u16string text;
+    for (int i = 0; i < 40'000; ++i)
+        text += u"彩虹 字\n"; // spaces and line breaks between runs, for the merge
+    const std::u16string whole = prismel::ConvertText(text, u"1", startup, ColorPair{}, c.options);
+    std::u16string result = u"left over";
+    std::vector<std::u16string> reports;
+    const bool finished = prismel::convertTextInto(
+        result, text, u"1", startup, ColorPair{}, c.options, [&](std::u16string_view done) {
+            reports.emplace_back(done);
+            return static_cast<int>(reports.size()) != c.stopAtReport;
+        });
+    ASSERT_GE(reports.size(), 2U);
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        ASSERT_TRUE(whole.starts_with(reports[i])) << "report " << i;
+        ASSERT_TRUE(result.starts_with(reports[i])) << "report " << i;
+        if (i > 0) {
+            EXPECT_GT(reports[i].size(), reports[i - 1].size());
+        }
+    }
+    EXPECT_EQ(finished, c.stopAtReport == 0);
+    if (finished)
+        EXPECT_EQ(result, whole);
+    else
+        EXPECT_TRUE(whole.starts_with(result));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ConvertProgressTest,
+                         testing::Values(ProgressCase{"runs_to_the_end", {}, 0},
+                                         ProgressCase{"merged_runs_to_the_end", {.merge = true}, 0},
+                                         ProgressCase{"stopped_at_the_second_report", {}, 2},
+                                         ProgressCase{"merged_stopped", {.merge = true}, 2}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
