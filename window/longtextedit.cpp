@@ -13,7 +13,7 @@
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextFragment>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,6 +35,8 @@ namespace {
 constexpr qsizetype kTargetBlock = 4096;
 constexpr qsizetype kMaxBlock = 8192;
 constexpr qsizetype kCutSearch = 256;
+// A document this long, about 2 M units, is deleted away from the window's thread.
+constexpr int kLongDocument = 1 << 21;
 
 // Set on a block that continues the line of the block before it: the break between them is ours.
 constexpr int kContinuesLine = QTextFormat::UserProperty + 0x4c54;
@@ -393,6 +395,21 @@ QString textBetween(const QTextDocument* document, int from, int to)
     return text;
 }
 
+// Deletes a document the box no longer shows. Taking apart a few hundred thousand blocks takes
+// a tenth of a second or more, so a long document goes on a thread of its own.
+void dispose(QTextDocument* document)
+{
+    if (document->characterCount() < kLongDocument) {
+        delete document;
+        return;
+    }
+    document->setParent(nullptr);
+    QThread* thread = QThread::create([document] { delete document; });
+    document->moveToThread(thread);
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+}
+
 bool isEnter(const QKeyEvent* event)
 {
     return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
@@ -679,7 +696,7 @@ void LongTextEdit::showText(PreparedText& prepared)
     m_editor->setDocument(doc);
     // The editor deletes the document it made itself; one shown here before is ours to delete.
     if (old && old->parent() == m_editor)
-        delete old.data();
+        dispose(old.data());
     m_editor->setTextCursor(QTextCursor(doc));
 }
 
