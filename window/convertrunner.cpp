@@ -116,7 +116,7 @@ void ConvertRunner::convertCode(Job& job)
     ++job.ended;
 }
 
-void ConvertRunner::fillBlocks(Job& job, QThread* shownIn)
+void ConvertRunner::fillBlocks(Job& job, ConvertRunner* runner)
 {
     // The document is made, filled and, when cancelled, dropped in this thread, which then hands
     // it to the window's.
@@ -145,9 +145,11 @@ void ConvertRunner::fillBlocks(Job& job, QThread* shownIn)
             job.filledUnits.store(text->filled(), std::memory_order_relaxed);
         }
         if (done) {
-            text->moveToThread(shownIn);
+            text->moveToThread(runner->thread());
             job.text = std::move(text);
             job.filled.store(true, std::memory_order_release);
+            // The code is shown at once rather than at the next look in.
+            QMetaObject::invokeMethod(runner, &ConvertRunner::tick, Qt::QueuedConnection);
             // Giving back a few hundred megabytes takes a while, better spent here.
             if (!job.keepsCode)
                 std::u16string().swap(job.code);
@@ -247,7 +249,7 @@ void ConvertRunner::run(ConvertRequest request, Finish finish)
     // The workers read only the job's own copies of the inputs; the converter alone writes the
     // code, and the filler reads only the part of it handed over.
     job.converter = std::thread(&ConvertRunner::convertCode, std::ref(job));
-    job.filler = std::thread(&ConvertRunner::fillBlocks, std::ref(job), thread());
+    job.filler = std::thread(&ConvertRunner::fillBlocks, std::ref(job), this);
     m_blocker->setActive(true);
     scheduleTick(kPollMs);
 }

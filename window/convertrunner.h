@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-class QThread;
 class QTimer;
 class QWidget;
 
@@ -60,7 +59,7 @@ private:
     class InputBlocker;
 
     static void convertCode(Job& job);
-    static void fillBlocks(Job& job, QThread* shownIn);
+    static void fillBlocks(Job& job, ConvertRunner* runner);
 
     void tick();
     void showDialog(Job& job);
