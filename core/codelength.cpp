@@ -1,5 +1,12 @@
 #include "codelength.h"
 
+#include <bit>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "chunking.h"
 #include "step.h"
 
@@ -9,19 +16,62 @@ namespace prismel {
 
 CodeLength::Sizes CodeLength::sizesOf(std::u16string_view text)
 {
-    CodeLength::Sizes sizes;
-    sizes.units = text.size();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        ++sizes.chars;
-        if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            sizes.bytes += 4;
-            ++i;
-        } else {
-            sizes.bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+    // Every unit counts one byte more from U+0080 and another from U+0800, which makes three for
+    // a surrogate; a surrogate pair is one character of four bytes, two less than its halves.
+    // Counted eight units at a time without a branch, a megabyte of code takes well under a
+    // millisecond, which matters for the tool tip of a code of hundreds of megabytes.
+    std::uint64_t above7f = 0;
+    std::uint64_t above7ff = 0;
+    std::uint64_t pairs = 0;
+    const char16_t* units = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // Lanes of 16-bit counts, added up before any could pass 0xFFFF.
+    const auto total = [](__m128i lanes) {
+        std::uint16_t counts[8];
+        std::memcpy(counts, &lanes, sizeof counts);
+        std::uint64_t sum = 0;
+        for (const std::uint16_t c : counts)
+            sum += c;
+        return sum;
+    };
+    const __m128i surrogateBits = _mm_set1_epi16(static_cast<short>(0xFC00));
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xD800));
+    const __m128i low = _mm_set1_epi16(static_cast<short>(0xDC00));
+    const __m128i zero = _mm_setzero_si128();
+    // Each step reads one unit past its eight, to see the other half of a pair.
+    while (i + 9 <= size) {
+        const std::size_t steps = std::min<std::size_t>((size - i - 1) / 8, 0xFFFF);
+        __m128i below80 = zero;  // lanes count the units below U+0080...
+        __m128i below800 = zero; // ...and below U+0800
+        __m128i pairLanes = zero;
+        for (std::size_t k = 0; k < steps; ++k, i += 8) {
+            __m128i here;
+            __m128i next;
+            std::memcpy(&here, units + i, sizeof here);
+            std::memcpy(&next, units + i + 1, sizeof next);
+            // A compare sets a lane to -1, so subtracting it counts one.
+            below80 = _mm_sub_epi16(
+                below80, _mm_cmpeq_epi16(_mm_subs_epu16(here, _mm_set1_epi16(0x7F)), zero));
+            below800 = _mm_sub_epi16(
+                below800, _mm_cmpeq_epi16(_mm_subs_epu16(here, _mm_set1_epi16(0x7FF)), zero));
+            pairLanes = _mm_sub_epi16(
+                pairLanes, _mm_and_si128(_mm_cmpeq_epi16(_mm_and_si128(here, surrogateBits), high),
+                                         _mm_cmpeq_epi16(_mm_and_si128(next, surrogateBits), low)));
         }
+        above7f += 8 * steps - total(below80);
+        above7ff += 8 * steps - total(below800);
+        pairs += total(pairLanes);
     }
-    return sizes;
+#endif
+    for (; i < size; ++i) {
+        const char16_t c = units[i];
+        above7f += c >= 0x80;
+        above7ff += c >= 0x800;
+        pairs += i + 1 < size && isHighSurrogate(c) && isLowSurrogate(units[i + 1]);
+    }
+    return {.chars = size - pairs, .bytes = size + above7f + above7ff - 2 * pairs, .units = size};
 }
 
 namespace {

@@ -54,6 +54,45 @@ INSTANTIATE_TEST_SUITE_P(
                   {9, 12, 10}}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// sizesOf() goes eight units at a time: every piece at every alignment, pairs across the edge of
+// eight, and enough of them for the lane counts to be taken in on the way.
+struct SizesCase {
+    const char* name;
+    std::u16string_view piece;
+    std::uint64_t chars;
+    std::uint64_t bytes;
+    int copies;
+};
+
+class SizesOf : public testing::TestWithParam<SizesCase> {};
+
+TEST_P(SizesOf, AtEveryAlignment)
+{
+    const auto& c = GetParam();
+    for (std::size_t lead = 0; lead <= 8; ++lead) {
+        std::u16string text(lead, u'x');
+        for (int k = 0; k < c.copies; ++k)
+            text += c.piece;
+        const auto sizes = prismel::CodeLength::sizesOf(text);
+        const auto copies = static_cast<std::uint64_t>(c.copies);
+        EXPECT_EQ(sizes.chars, lead + copies * c.chars) << "after " << lead;
+        EXPECT_EQ(sizes.bytes, lead + copies * c.bytes) << "after " << lead;
+        EXPECT_EQ(sizes.units, text.size());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SizesOf,
+    testing::Values(SizesCase{"ascii", u"a", 1, 1, 40},
+                    SizesCase{"two_byte_edges", u"\x7F\x80\x7FF", 3, 5, 13},
+                    SizesCase{"three_byte_edges", u"\x800\xFFFF", 2, 6, 13},
+                    SizesCase{"pairs_at_odd_offsets", u"y😀", 2, 5, 17},
+                    SizesCase{"lone_high_then_pair", u"\xD800😀", 2, 7, 11},
+                    SizesCase{"low_then_high_is_no_pair", u"\xDC00\xD800x", 3, 7, 11},
+                    SizesCase{"high_at_the_very_end", u"彩\xD83D", 2, 6, 1},
+                    SizesCase{"past_one_round_of_lane_counts", u"彩😀a", 3, 8, 150'000}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 // The written code measured as a whole, whatever pieces it was made of.
 std::uint64_t measure(std::u16string_view code, LengthUnit unit)
 {
