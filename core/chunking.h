@@ -111,11 +111,37 @@ constexpr bool isStarterUnit(char16_t unit)
 
 // UTF-8 as the cursor reads it: the text is well-formed, so a lead byte gives the length.
 // Anything else is still read without leaving the text, only into chunks of no set meaning.
+// One load gives all the cursor needs of a lead byte: the length, and the part of the
+// character's index into bmpStarterBits that the lead holds (see utf8StarterAt()).
+struct Utf8Lead {
+    std::uint8_t length;
+    std::uint8_t threeBytes; // 0x3F for a character of three bytes, whose second byte's six
+                             // bits end the index and whose third's pick the bit; else 0
+    std::uint16_t indexTop;  // the index's bits from the lead
+};
+
+inline constexpr std::array<Utf8Lead, 256> utf8Leads = [] {
+    std::array<Utf8Lead, 256> leads{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        auto& lead = leads[byte];
+        // A stray continuation byte stands for one character of its own.
+        lead.length = byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+        // Below U+0080 every bit of bmpStarterBits[0] is set; a character of two bytes lies in
+        // the first 32 words, one of three fills the index with its lead's four bits and the
+        // second byte's six.
+        if (lead.length == 2)
+            lead.indexTop = static_cast<std::uint16_t>(byte & 0x1F);
+        if (lead.length == 3) {
+            lead.indexTop = static_cast<std::uint16_t>((byte & 0x0F) << 6);
+            lead.threeBytes = 0x3F;
+        }
+    }
+    return leads;
+}();
+
 constexpr std::size_t utf8Length(char8_t lead)
 {
-    // Four bits a length, indexed by the lead byte's top four bits.
-    constexpr std::uint64_t lengths = 0x4322'1111'1111'1111;
-    return (lengths >> ((lead >> 4) * 4)) & 0xF;
+    return utf8Leads[lead].length;
 }
 
 // The code point that starts at `at`, `at` < text.size().
@@ -146,15 +172,27 @@ constexpr char32_t utf8CodePointBefore(std::u8string_view text, std::size_t end)
     return isStarterUnit(text[end - 1]) && isStarterUnit(text[end]);
 }
 
+// Whether the character at `at`, `at` < text.size(), is a starter: for a BMP character the bit
+// of bmpStarterBits at its code point's top bits and its last six, gathered without a branch on
+// the character's length, which text that mixes scripts would mispredict at every other one. A
+// character of four bytes takes the ranges; one cut off by the text's end counts as none.
+[[gnu::always_inline]] inline bool utf8StarterAt(std::u8string_view text, std::size_t at)
+{
+    const Utf8Lead lead = utf8Leads[text[at]];
+    if (lead.length == 4 || text.size() - at < 3) [[unlikely]]
+        return lead.length <= text.size() - at && isClusterStarter(utf8CodePointAt(text, at));
+    const std::uint32_t second = text[at + 1] & 0x3Fu;
+    const std::uint32_t third = text[at + 2] & 0x3Fu;
+    // Masks where a choice would be a branch.
+    const std::uint32_t index = lead.indexTop | (second & lead.threeBytes);
+    const std::uint32_t bit = second ^ ((second ^ third) & lead.threeBytes);
+    return (bmpStarterBits[index] >> bit) & 1;
+}
+
 [[gnu::always_inline]] inline bool startersMeet(std::u8string_view text, std::size_t last,
                                                 std::size_t end)
 {
-    if (text[last] < 0x80 && text[end] < 0x80)
-        return true;
-    const char32_t before = utf8CodePointAt(text, last);
-    const char32_t after = utf8CodePointAt(text, end);
-    return before < 0x10000 && after < 0x10000 && isStarterUnit(static_cast<char16_t>(before)) &&
-           isStarterUnit(static_cast<char16_t>(after));
+    return utf8StarterAt(text, last) & utf8StarterAt(text, end);
 }
 
 // UTF-16 code units of well-formed UTF-8: one per character, two for one of four bytes.
@@ -301,10 +339,16 @@ Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
 /// carriage return.
 template <TextUnit Unit> constexpr bool isBlankChunk(std::basic_string_view<Unit> chunk)
 {
-    if (chunk.size() == 1 && (chunk[0] == Unit{'\t'} || chunk[0] == Unit{'\n'} ||
-                              chunk[0] == Unit{'\r'} || chunk[0] == Unit{' '}))
+    if (chunk.empty())
         return true;
-    return detail::trimSpacesOf(chunk).empty();
+    // Most chunks start with a letter or a lead byte, above every blank character.
+    const Unit first = chunk[0];
+    if (first > Unit{' '})
+        return false;
+    if (chunk.size() == 1)
+        return first == Unit{'\t'} || first == Unit{'\n'} || first == Unit{'\r'} ||
+               first == Unit{' '};
+    return chunk.find_first_not_of(Unit{' '}) == std::basic_string_view<Unit>::npos;
 }
 
 constexpr bool isBlankChunk(std::u16string_view chunk)
