@@ -165,7 +165,8 @@ constexpr char32_t utf8CodePointBefore(std::u8string_view text, std::size_t end)
 }
 
 // Two starters meet at `end`, 0 < `end` < text.size(), where the character before `end` starts
-// at `last`: the inline test of the cursor.
+// at `last`: the inline test of the cursor for UTF-16 (for UTF-8 it asks utf8StarterAt() of
+// both).
 [[gnu::always_inline]] inline bool startersMeet(std::u16string_view text, std::size_t,
                                                 std::size_t end)
 {
@@ -187,12 +188,6 @@ constexpr char32_t utf8CodePointBefore(std::u8string_view text, std::size_t end)
     const std::uint32_t index = lead.indexTop | (second & lead.threeBytes);
     const std::uint32_t bit = second ^ ((second ^ third) & lead.threeBytes);
     return (bmpStarterBits[index] >> bit) & 1;
-}
-
-[[gnu::always_inline]] inline bool startersMeet(std::u8string_view text, std::size_t last,
-                                                std::size_t end)
-{
-    return utf8StarterAt(text, last) & utf8StarterAt(text, end);
 }
 
 // UTF-16 code units of well-formed UTF-8: one per character, two for one of four bytes.
@@ -249,7 +244,7 @@ public:
     ~BasicChunkCursor() { detail::destroy(m_breaks); }
     BasicChunkCursor(BasicChunkCursor&& other) noexcept
         : m_text(other.m_text), m_step(other.m_step), m_gradient(other.m_gradient),
-          m_offset(other.m_offset), m_position(other.m_position),
+          m_offset(other.m_offset), m_position(other.m_position), m_starterAt(other.m_starterAt),
           m_breaks(std::exchange(other.m_breaks, nullptr))
     {
     }
@@ -266,8 +261,9 @@ public:
     }
 
     /// The next chunk into `chunk`, or false after the last. The conversion loop's form: the
-    /// chunk stays in registers where an optional would pass through memory.
-    [[gnu::always_inline]] bool next(BasicChunk<Unit>& chunk)
+    /// chunk stays in registers where an optional would pass through memory. `stepOfOne` is
+    /// the same walk for a cursor whose step() is 1, which the loop chooses once.
+    template <bool stepOfOne = false> [[gnu::always_inline]] bool next(BasicChunk<Unit>& chunk)
     {
         if (m_offset >= m_text.size())
             return false;
@@ -275,7 +271,11 @@ public:
         std::size_t last = end; // where the chunk's last character starts
         std::int64_t units = 0;
         if constexpr (std::same_as<Unit, char16_t>) {
-            end += std::min(m_step, m_text.size() - m_offset);
+            end += stepOfOne ? 1 : std::min(m_step, m_text.size() - m_offset);
+        } else if constexpr (stepOfOne) {
+            const std::size_t length = detail::utf8Length(m_text[end]);
+            units = 1 + static_cast<std::int64_t>(length >> 2);
+            end = std::min(end + length, m_text.size());
         } else {
             // Whole characters up to the step; the last one may be a pair that goes past it.
             do {
@@ -289,7 +289,21 @@ public:
         // Two starters side by side always have a boundary between them. Only the characters
         // beside the end are read, so finding the end costs the same whatever the step: fitting
         // a text to a length walks it once per step.
-        if (end < m_text.size() && !detail::startersMeet(m_text, last, end)) {
+        bool boundary = end >= m_text.size();
+        if constexpr (std::same_as<Unit, char16_t>) {
+            boundary = boundary || detail::startersMeet(m_text, last, end);
+        } else if (!boundary) {
+            const bool endStarts = detail::utf8StarterAt(m_text, end);
+            if constexpr (stepOfOne) {
+                // The character at the end is the next chunk's only one, so what it is is kept.
+                boundary =
+                    endStarts && (last == m_starterAt || detail::utf8StarterAt(m_text, last));
+                m_starterAt = endStarts ? end : View::npos;
+            } else {
+                boundary = endStarts && detail::utf8StarterAt(m_text, last);
+            }
+        }
+        if (!boundary) {
             const detail::ChunkEnd<Unit> settled =
                 detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
             if constexpr (std::same_as<Unit, char8_t>)
@@ -300,7 +314,7 @@ public:
         if constexpr (std::same_as<Unit, char16_t>)
             units = static_cast<std::int64_t>(end - m_offset);
         const std::int64_t position = m_position + 1;
-        chunk = {m_text.substr(m_offset, end - m_offset), position, m_gradient.at(position)};
+        chunk = {View(m_text.data() + m_offset, end - m_offset), position, m_gradient.at(position)};
         m_offset = end;
         m_position += units;
         return true;
@@ -316,8 +330,9 @@ private:
     View m_text;
     std::size_t m_step;
     detail::GradientWalk m_gradient;
-    std::size_t m_offset = 0;                        // in the text's own units
-    std::int64_t m_position = 0;                     // UTF-16 code units handed out
+    std::size_t m_offset = 0;             // in the text's own units
+    std::int64_t m_position = 0;          // UTF-16 code units handed out
+    std::size_t m_starterAt = View::npos; // at step 1, a UTF-8 character known to be a starter
     detail::ClusterBreaks<Unit>* m_breaks = nullptr; // owned; made on first need
 };
 

@@ -24,11 +24,11 @@ namespace detail {
 
 // The one loop that turns chunks into markup, for either encoding; `out` decides where the
 // pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
-template <TextUnit Unit, typename Writer>
-void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
+template <bool stepOfOne, TextUnit Unit, typename Writer>
+void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out)
 {
     BasicChunk<Unit> chunk;
-    while (cursor.next(chunk)) {
+    while (cursor.template next<stepOfOne>(chunk)) {
         // A writer that tells blank chunks itself takes every chunk in one call.
         if constexpr (requires { out.chunk(chunk.text, chunk.color); })
             out.chunk(chunk.text, chunk.color);
@@ -37,6 +37,15 @@ void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
         else
             out.tagged(chunk.text, chunk.color);
     }
+}
+
+template <TextUnit Unit, typename Writer>
+void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
+{
+    if (cursor.step() == 1)
+        writeChunksWith<true>(cursor, out);
+    else
+        writeChunksWith<false>(cursor, out);
 }
 
 // The same loop with the choices of `options` applied on the way to `out`.
