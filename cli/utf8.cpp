@@ -6,6 +6,9 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <tmmintrin.h>
+#endif
 
 namespace prismel::cli {
 
@@ -117,6 +120,94 @@ constexpr std::array<std::uint64_t, 256> utf8Transitions = [] {
     return utf8Transitions[byte] >> (state & 63);
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define PRISMEL_UTF8_BLOCKS 1
+
+// Whole blocks of 16 bytes checked at once with SSSE3's byte shuffles, which the state machine
+// cannot match on text of many multi-byte characters: each byte and the one before it are
+// looked up, by their high and low halves, in three tables of the faults each could take part
+// in; a fault is a bit that all three lookups set. The continuation bytes that a lead two or
+// three bytes back demands are checked apart. Returns where the blocks that pass end; only a
+// character cut by that end is left unchecked past it. `units` gains the UTF-16 units of those
+// blocks.
+[[gnu::target("ssse3")]] std::size_t checkBlocks(const unsigned char* bytes, std::size_t size,
+                                                 std::int64_t& units)
+{
+    // The faults, as bits of the lookups.
+    constexpr char tooShort = 1 << 0;  // a lead, then a lead or ASCII
+    constexpr char tooLong = 1 << 1;   // ASCII, then a continuation byte
+    constexpr char overlong3 = 1 << 2; // E0, then 80..9F
+    constexpr char tooLarge = 1 << 3;  // F4, then 90..BF; or F5..FF, then 90..BF
+    constexpr char surrogate = 1 << 4; // ED, then A0..BF
+    constexpr char overlong2 = 1 << 5; // C0 or C1, then a continuation byte
+    constexpr char large1000 = 1 << 6; // F5..FF, then 80..8F; or F0, then 80..8F (overlong)
+    constexpr char twoConts = static_cast<char>(1 << 7); // two continuation bytes in a row
+    constexpr char carry = tooShort | tooLong | twoConts;
+
+    const __m128i firstHigh =
+        _mm_setr_epi8(tooLong, tooLong, tooLong, tooLong, tooLong, tooLong, tooLong, tooLong,
+                      twoConts, twoConts, twoConts, twoConts, tooShort | overlong2, tooShort,
+                      tooShort | overlong3 | surrogate, tooShort | tooLarge | large1000);
+    const __m128i firstLow = _mm_setr_epi8(
+        carry | overlong3 | overlong2 | large1000, carry | overlong2, carry, carry,
+        carry | tooLarge, carry | tooLarge | large1000, carry | tooLarge | large1000,
+        carry | tooLarge | large1000, carry | tooLarge | large1000, carry | tooLarge | large1000,
+        carry | tooLarge | large1000, carry | tooLarge | large1000, carry | tooLarge | large1000,
+        carry | tooLarge | large1000 | surrogate, carry | tooLarge | large1000,
+        carry | tooLarge | large1000);
+    const __m128i secondHigh =
+        _mm_setr_epi8(tooShort, tooShort, tooShort, tooShort, tooShort, tooShort, tooShort,
+                      tooShort, tooLong | overlong2 | twoConts | overlong3 | large1000,
+                      tooLong | overlong2 | twoConts | overlong3 | tooLarge,
+                      tooLong | overlong2 | twoConts | surrogate | tooLarge,
+                      tooLong | overlong2 | twoConts | surrogate | tooLarge, tooShort, tooShort,
+                      tooShort, tooShort);
+    const __m128i lowNibble = _mm_set1_epi8(0x0F);
+    const auto high = [lowNibble](__m128i v) {
+        return _mm_and_si128(_mm_srli_epi16(v, 4), lowNibble);
+    };
+    const __m128i continuationBelow = _mm_set1_epi8(-65);
+    const __m128i fourByteLead = _mm_set1_epi8(static_cast<char>(0xF0));
+    const __m128i thirdOfThree = _mm_set1_epi8(static_cast<char>(0xE0 - 0x80));
+    const __m128i fourthOfFour = _mm_set1_epi8(static_cast<char>(0xF0 - 0x80));
+
+    __m128i previous = _mm_setzero_si128(); // as if ASCII came before the text
+    std::size_t at = 0;
+    while (size - at >= 16) {
+        __m128i counts = _mm_setzero_si128();
+        const std::size_t rounds = std::min<std::size_t>((size - at) / 16, 127);
+        std::size_t round = 0;
+        for (; round < rounds; ++round) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+            const __m128i before1 = _mm_alignr_epi8(block, previous, 15);
+            const __m128i faults = _mm_and_si128(
+                _mm_and_si128(_mm_shuffle_epi8(firstHigh, high(before1)),
+                              _mm_shuffle_epi8(firstLow, _mm_and_si128(before1, lowNibble))),
+                _mm_shuffle_epi8(secondHigh, high(block)));
+            // A byte two after a lead of three or four, or three after one of four, must be a
+            // continuation byte, and only such bytes and the second ones may be.
+            const __m128i before2 = _mm_alignr_epi8(block, previous, 14);
+            const __m128i before3 = _mm_alignr_epi8(block, previous, 13);
+            const __m128i demanded = _mm_or_si128(_mm_subs_epu8(before2, thirdOfThree),
+                                                  _mm_subs_epu8(before3, fourthOfFour));
+            const __m128i wrong =
+                _mm_xor_si128(_mm_and_si128(demanded, _mm_set1_epi8(twoConts)), faults);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(wrong, _mm_setzero_si128())) != 0xFFFF)
+                break;
+            counts = _mm_sub_epi8(counts, _mm_cmpgt_epi8(block, continuationBelow));
+            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(_mm_max_epu8(block, fourByteLead), block));
+            previous = block;
+            at += 16;
+        }
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        units += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+        if (round < rounds)
+            break;
+    }
+    return at;
+}
+#endif
+
 } // namespace
 
 Utf8Check checkUtf8(std::string_view text)
@@ -126,8 +217,25 @@ Utf8Check checkUtf8(std::string_view text)
     std::uint64_t state = accepted;
     std::int64_t units = 0;
     std::size_t i = 0;
+#ifdef PRISMEL_UTF8_BLOCKS
+    if (__builtin_cpu_supports("ssse3")) {
+        const std::size_t blocksEnd = checkBlocks(bytes, size, units);
+        // The state machine takes over at the last lead byte before the blocks' end (or right
+        // after them if they end with ASCII), so that a character they cut is read whole; a
+        // block that fails is read again by it, to find the fault's first byte.
+        i = blocksEnd;
+        if (i > 0) {
+            --i;
+            while (i > 0 && (bytes[i] & 0xC0) == 0x80 && blocksEnd - i < 4)
+                --i;
+            if (bytes[i] < 0x80)
+                ++i;
+        }
+        units -= unitsOf(bytes + i, blocksEnd - i);
+    }
+#endif
     // The machine has read everything before this without rejecting it.
-    std::size_t checkedTo = 0;
+    std::size_t checkedTo = i;
 #ifdef __SSE2__
     // Sixteen bytes a round. The units are counted by comparing bytes: a continuation byte is the
     // only one below -64 as a signed byte, and a lead of four bytes is at least F0 unsigned. Each
