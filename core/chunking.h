@@ -233,7 +233,7 @@ public:
     /// length in UTF-16 code units.
     BasicChunkCursor(View trimmed, std::int32_t step, const ColorPair& colors,
                      std::int64_t utf16Length)
-        : m_text(trimmed), m_step(static_cast<std::size_t>(step)), m_gradient(colors, utf16Length)
+        : m_walk{trimmed, static_cast<std::size_t>(step)}, m_gradient(colors, utf16Length)
     {
     }
     BasicChunkCursor(View trimmed, std::int32_t step,
@@ -243,8 +243,7 @@ public:
     }
     ~BasicChunkCursor() { detail::destroy(m_breaks); }
     BasicChunkCursor(BasicChunkCursor&& other) noexcept
-        : m_text(other.m_text), m_step(other.m_step), m_gradient(other.m_gradient),
-          m_offset(other.m_offset), m_position(other.m_position), m_starterAt(other.m_starterAt),
+        : m_walk(other.m_walk), m_gradient(other.m_gradient),
           m_breaks(std::exchange(other.m_breaks, nullptr))
     {
     }
@@ -265,74 +264,101 @@ public:
     /// the same walk for a cursor whose step() is 1, which the loop chooses once.
     template <bool stepOfOne = false> [[gnu::always_inline]] bool next(BasicChunk<Unit>& chunk)
     {
-        if (m_offset >= m_text.size())
+        Walk walk = m_walk;
+        const bool more = nextIn<stepOfOne>(walk, chunk);
+        m_walk = walk;
+        return more;
+    }
+
+    /// Hands each chunk left to `consume`, front to back: the conversion loop. The place of the
+    /// walk stays in registers, where a chunk's writer, storing through pointers, would make
+    /// the compiler load it again from the cursor for every chunk.
+    template <bool stepOfOne = false, typename Consume>
+    [[gnu::always_inline]] void forEach(Consume&& consume)
+    {
+        Walk walk = m_walk;
+        BasicChunk<Unit> chunk;
+        while (nextIn<stepOfOne>(walk, chunk))
+            consume(chunk);
+        m_walk = walk;
+    }
+
+    /// Units of the trimmed text (its own units, bytes for UTF-8) not yet handed out.
+    std::size_t remaining() const { return m_walk.text.size() - m_walk.offset; }
+
+    /// UTF-16 code units per chunk, before a chunk is stretched to the end of a cluster.
+    std::size_t step() const { return m_walk.step; }
+
+private:
+    struct Walk {
+        View text;
+        std::size_t step;
+        std::size_t offset = 0;             // in the text's own units
+        std::int64_t position = 0;          // UTF-16 code units handed out
+        std::size_t starterAt = View::npos; // at step 1, a UTF-8 character known to be a starter
+    };
+
+    template <bool stepOfOne>
+    [[gnu::always_inline]] bool nextIn(Walk& walk, BasicChunk<Unit>& chunk)
+    {
+        if (walk.offset >= walk.text.size())
             return false;
-        std::size_t end = m_offset;
+        std::size_t end = walk.offset;
         std::size_t last = end; // where the chunk's last character starts
         std::int64_t units = 0;
         if constexpr (std::same_as<Unit, char16_t>) {
-            end += stepOfOne ? 1 : std::min(m_step, m_text.size() - m_offset);
+            end += stepOfOne ? 1 : std::min(walk.step, walk.text.size() - walk.offset);
         } else if constexpr (stepOfOne) {
-            const std::size_t length = detail::utf8Length(m_text[end]);
+            const std::size_t length = detail::utf8Length(walk.text[end]);
             units = 1 + static_cast<std::int64_t>(length >> 2);
-            end = std::min(end + length, m_text.size());
+            end = std::min(end + length, walk.text.size());
         } else {
             // Whole characters up to the step; the last one may be a pair that goes past it.
             do {
                 last = end;
-                const std::size_t length = detail::utf8Length(m_text[end]);
+                const std::size_t length = detail::utf8Length(walk.text[end]);
                 units += 1 + static_cast<std::int64_t>(length >> 2);
                 end += length;
-            } while (units < static_cast<std::int64_t>(m_step) && end < m_text.size());
-            end = std::min(end, m_text.size());
+            } while (units < static_cast<std::int64_t>(walk.step) && end < walk.text.size());
+            end = std::min(end, walk.text.size());
         }
         // Two starters side by side always have a boundary between them. Only the characters
         // beside the end are read, so finding the end costs the same whatever the step: fitting
         // a text to a length walks it once per step.
-        bool boundary = end >= m_text.size();
+        bool boundary = end >= walk.text.size();
         if constexpr (std::same_as<Unit, char16_t>) {
-            boundary = boundary || detail::startersMeet(m_text, last, end);
+            boundary = boundary || detail::startersMeet(walk.text, last, end);
         } else if (!boundary) {
-            const bool endStarts = detail::utf8StarterAt(m_text, end);
+            const bool endStarts = detail::utf8StarterAt(walk.text, end);
             if constexpr (stepOfOne) {
                 // The character at the end is the next chunk's only one, so what it is is kept.
                 boundary =
-                    endStarts && (last == m_starterAt || detail::utf8StarterAt(m_text, last));
-                m_starterAt = endStarts ? end : View::npos;
+                    endStarts && (last == walk.starterAt || detail::utf8StarterAt(walk.text, last));
+                walk.starterAt = endStarts ? end : View::npos;
             } else {
-                boundary = endStarts && detail::utf8StarterAt(m_text, last);
+                boundary = endStarts && detail::utf8StarterAt(walk.text, last);
             }
         }
         if (!boundary) {
             const detail::ChunkEnd<Unit> settled =
-                detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
+                detail::settleChunkEnd(m_breaks, walk.text, walk.offset, end);
             if constexpr (std::same_as<Unit, char8_t>)
-                units += detail::utf16Units(m_text.substr(end, settled.end - end));
+                units += detail::utf16Units(walk.text.substr(end, settled.end - end));
             end = settled.end;
             m_breaks = settled.breaks;
         }
         if constexpr (std::same_as<Unit, char16_t>)
-            units = static_cast<std::int64_t>(end - m_offset);
-        const std::int64_t position = m_position + 1;
-        chunk = {View(m_text.data() + m_offset, end - m_offset), position, m_gradient.at(position)};
-        m_offset = end;
-        m_position += units;
+            units = static_cast<std::int64_t>(end - walk.offset);
+        const std::int64_t position = walk.position + 1;
+        chunk = {View(walk.text.data() + walk.offset, end - walk.offset), position,
+                 m_gradient.at(position)};
+        walk.offset = end;
+        walk.position += units;
         return true;
     }
 
-    /// Units of the trimmed text (its own units, bytes for UTF-8) not yet handed out.
-    std::size_t remaining() const { return m_text.size() - m_offset; }
-
-    /// UTF-16 code units per chunk, before a chunk is stretched to the end of a cluster.
-    std::size_t step() const { return m_step; }
-
-private:
-    View m_text;
-    std::size_t m_step;
+    Walk m_walk;
     detail::GradientWalk m_gradient;
-    std::size_t m_offset = 0;             // in the text's own units
-    std::int64_t m_position = 0;          // UTF-16 code units handed out
-    std::size_t m_starterAt = View::npos; // at step 1, a UTF-8 character known to be a starter
     detail::ClusterBreaks<Unit>* m_breaks = nullptr; // owned; made on first need
 };
 

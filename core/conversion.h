@@ -27,8 +27,7 @@ namespace detail {
 template <bool stepOfOne, TextUnit Unit, typename Writer>
 void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out)
 {
-    BasicChunk<Unit> chunk;
-    while (cursor.template next<stepOfOne>(chunk)) {
+    cursor.template forEach<stepOfOne>([&out](const BasicChunk<Unit>& chunk) {
         // A writer that tells blank chunks itself takes every chunk in one call.
         if constexpr (requires { out.chunk(chunk.text, chunk.color); })
             out.chunk(chunk.text, chunk.color);
@@ -36,7 +35,7 @@ void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out)
             out.bare(chunk.text);
         else
             out.tagged(chunk.text, chunk.color);
-    }
+    });
 }
 
 template <TextUnit Unit, typename Writer>
