@@ -5,9 +5,13 @@
 
 namespace prismel::cli {
 
-// All the bytes of a file or a pipe in one block of memory. A regular file's block is its size
-// from the start; a pipe's grows by remapping, which moves pages instead of copying them, so the
-// peak stays at the input's own size either way. Throws std::bad_alloc when the memory runs out.
+// All the bytes of a file or a pipe in one block of memory. A regular file is mapped, at the size
+// it has when it is opened; one that cannot be is read into a block of its size. A pipe's block
+// grows by remapping, which moves pages instead of copying them, so the peak stays at the
+// input's own size either way. Throws std::bad_alloc when the memory runs out.
+//
+// A mapped file that another process shortens while it is read raises SIGBUS on the lost pages;
+// the program's handler turns that into a message.
 class InputBytes {
 public:
     InputBytes() = default;

@@ -145,10 +145,20 @@ int convert(int argc, char** argv, const char*& allocating)
 
 } // namespace
 
+// The input file is mapped; if another process shortens it meanwhile, reading the lost pages
+// raises SIGBUS. Only async-signal-safe calls here.
+extern "C" void inputShortened(int)
+{
+    constexpr char message[] = "prismel-convert: the input file was shortened while being read\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(EX_IOERR);
+}
+
 int main(int argc, char** argv)
 {
     // A closed pipe must be an exit code the caller can read, not death by signal.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGBUS, inputShortened);
     const char* allocating = "the command line";
     try {
         return convert(argc, argv, allocating);

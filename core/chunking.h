@@ -111,11 +111,37 @@ constexpr bool isStarterUnit(char16_t unit)
 
 // UTF-8 as the cursor reads it: the text is well-formed, so a lead byte gives the length.
 // Anything else is still read without leaving the text, only into chunks of no set meaning.
+// One load gives all the cursor needs of a lead byte: the length, and the part of the
+// character's index into bmpStarterBits that the lead holds (see utf8StarterAt()).
+struct Utf8Lead {
+    std::uint8_t length;
+    std::uint8_t threeBytes; // 0x3F for a character of three bytes, whose second byte's six
+                             // bits end the index and whose third's pick the bit; else 0
+    std::uint16_t indexTop;  // the index's bits from the lead
+};
+
+inline constexpr std::array<Utf8Lead, 256> utf8Leads = [] {
+    std::array<Utf8Lead, 256> leads{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        auto& lead = leads[byte];
+        // A stray continuation byte stands for one character of its own.
+        lead.length = byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+        // Below U+0080 every bit of bmpStarterBits[0] is set; a character of two bytes lies in
+        // the first 32 words, one of three fills the index with its lead's four bits and the
+        // second byte's six.
+        if (lead.length == 2)
+            lead.indexTop = static_cast<std::uint16_t>(byte & 0x1F);
+        if (lead.length == 3) {
+            lead.indexTop = static_cast<std::uint16_t>((byte & 0x0F) << 6);
+            lead.threeBytes = 0x3F;
+        }
+    }
+    return leads;
+}();
+
 constexpr std::size_t utf8Length(char8_t lead)
 {
-    // Four bits a length, indexed by the lead byte's top four bits.
-    constexpr std::uint64_t lengths = 0x4322'1111'1111'1111;
-    return (lengths >> ((lead >> 4) * 4)) & 0xF;
+    return utf8Leads[lead].length;
 }
 
 // The code point that starts at `at`, `at` < text.size().
@@ -139,22 +165,29 @@ constexpr char32_t utf8CodePointBefore(std::u8string_view text, std::size_t end)
 }
 
 // Two starters meet at `end`, 0 < `end` < text.size(), where the character before `end` starts
-// at `last`: the inline test of the cursor.
+// at `last`: the inline test of the cursor for UTF-16 (for UTF-8 it asks utf8StarterAt() of
+// both).
 [[gnu::always_inline]] inline bool startersMeet(std::u16string_view text, std::size_t,
                                                 std::size_t end)
 {
     return isStarterUnit(text[end - 1]) && isStarterUnit(text[end]);
 }
 
-[[gnu::always_inline]] inline bool startersMeet(std::u8string_view text, std::size_t last,
-                                                std::size_t end)
+// Whether the character at `at`, `at` < text.size(), is a starter: for a BMP character the bit
+// of bmpStarterBits at its code point's top bits and its last six, gathered without a branch on
+// the character's length, which text that mixes scripts would mispredict at every other one. A
+// character of four bytes takes the ranges; one cut off by the text's end counts as none.
+[[gnu::always_inline]] inline bool utf8StarterAt(std::u8string_view text, std::size_t at)
 {
-    if (text[last] < 0x80 && text[end] < 0x80)
-        return true;
-    const char32_t before = utf8CodePointAt(text, last);
-    const char32_t after = utf8CodePointAt(text, end);
-    return before < 0x10000 && after < 0x10000 && isStarterUnit(static_cast<char16_t>(before)) &&
-           isStarterUnit(static_cast<char16_t>(after));
+    const Utf8Lead lead = utf8Leads[text[at]];
+    if (lead.length == 4 || text.size() - at < 3) [[unlikely]]
+        return lead.length <= text.size() - at && isClusterStarter(utf8CodePointAt(text, at));
+    const std::uint32_t second = text[at + 1] & 0x3Fu;
+    const std::uint32_t third = text[at + 2] & 0x3Fu;
+    // Masks where a choice would be a branch.
+    const std::uint32_t index = lead.indexTop | (second & lead.threeBytes);
+    const std::uint32_t bit = second ^ ((second ^ third) & lead.threeBytes);
+    return (bmpStarterBits[index] >> bit) & 1;
 }
 
 // UTF-16 code units of well-formed UTF-8: one per character, two for one of four bytes.
@@ -200,7 +233,7 @@ public:
     /// length in UTF-16 code units.
     BasicChunkCursor(View trimmed, std::int32_t step, const ColorPair& colors,
                      std::int64_t utf16Length)
-        : m_text(trimmed), m_step(static_cast<std::size_t>(step)), m_gradient(colors, utf16Length)
+        : m_walk{trimmed, static_cast<std::size_t>(step)}, m_gradient(colors, utf16Length)
     {
     }
     BasicChunkCursor(View trimmed, std::int32_t step,
@@ -210,8 +243,7 @@ public:
     }
     ~BasicChunkCursor() { detail::destroy(m_breaks); }
     BasicChunkCursor(BasicChunkCursor&& other) noexcept
-        : m_text(other.m_text), m_step(other.m_step), m_gradient(other.m_gradient),
-          m_offset(other.m_offset), m_position(other.m_position),
+        : m_walk(other.m_walk), m_gradient(other.m_gradient),
           m_breaks(std::exchange(other.m_breaks, nullptr))
     {
     }
@@ -228,58 +260,105 @@ public:
     }
 
     /// The next chunk into `chunk`, or false after the last. The conversion loop's form: the
-    /// chunk stays in registers where an optional would pass through memory.
-    [[gnu::always_inline]] bool next(BasicChunk<Unit>& chunk)
+    /// chunk stays in registers where an optional would pass through memory. `stepOfOne` is
+    /// the same walk for a cursor whose step() is 1, which the loop chooses once.
+    template <bool stepOfOne = false> [[gnu::always_inline]] bool next(BasicChunk<Unit>& chunk)
     {
-        if (m_offset >= m_text.size())
+        Walk walk = m_walk;
+        const bool more = nextIn<stepOfOne>(walk, chunk);
+        m_walk = walk;
+        return more;
+    }
+
+    /// Hands each chunk left to `consume`, front to back, up to `limit` of them: the conversion
+    /// loop. The place of the walk stays in registers, where a chunk's writer, storing through
+    /// pointers, would make the compiler load it again from the cursor for every chunk.
+    template <bool stepOfOne = false, typename Consume>
+    [[gnu::always_inline]] void forEach(Consume&& consume, std::size_t limit = SIZE_MAX)
+    {
+        Walk walk = m_walk;
+        BasicChunk<Unit> chunk;
+        for (; limit > 0 && nextIn<stepOfOne>(walk, chunk); --limit)
+            consume(chunk);
+        m_walk = walk;
+    }
+
+    /// Units of the trimmed text (its own units, bytes for UTF-8) not yet handed out.
+    std::size_t remaining() const { return m_walk.text.size() - m_walk.offset; }
+
+    /// UTF-16 code units per chunk, before a chunk is stretched to the end of a cluster.
+    std::size_t step() const { return m_walk.step; }
+
+private:
+    struct Walk {
+        View text;
+        std::size_t step;
+        std::size_t offset = 0;             // in the text's own units
+        std::int64_t position = 0;          // UTF-16 code units handed out
+        std::size_t starterAt = View::npos; // at step 1, a UTF-8 character known to be a starter
+    };
+
+    template <bool stepOfOne>
+    [[gnu::always_inline]] bool nextIn(Walk& walk, BasicChunk<Unit>& chunk)
+    {
+        if (walk.offset >= walk.text.size())
             return false;
-        std::size_t end = m_offset;
+        std::size_t end = walk.offset;
         std::size_t last = end; // where the chunk's last character starts
         std::int64_t units = 0;
         if constexpr (std::same_as<Unit, char16_t>) {
-            end += std::min(m_step, m_text.size() - m_offset);
+            end += stepOfOne ? 1 : std::min(walk.step, walk.text.size() - walk.offset);
+        } else if constexpr (stepOfOne) {
+            const std::size_t length = detail::utf8Length(walk.text[end]);
+            units = 1 + static_cast<std::int64_t>(length >> 2);
+            end = std::min(end + length, walk.text.size());
         } else {
             // Whole characters up to the step; the last one may be a pair that goes past it.
             do {
                 last = end;
-                const std::size_t length = detail::utf8Length(m_text[end]);
+                const std::size_t length = detail::utf8Length(walk.text[end]);
                 units += 1 + static_cast<std::int64_t>(length >> 2);
                 end += length;
-            } while (units < static_cast<std::int64_t>(m_step) && end < m_text.size());
-            end = std::min(end, m_text.size());
+            } while (units < static_cast<std::int64_t>(walk.step) && end < walk.text.size());
+            end = std::min(end, walk.text.size());
         }
         // Two starters side by side always have a boundary between them. Only the characters
         // beside the end are read, so finding the end costs the same whatever the step: fitting
         // a text to a length walks it once per step.
-        if (end < m_text.size() && !detail::startersMeet(m_text, last, end)) {
+        bool boundary = end >= walk.text.size();
+        if constexpr (std::same_as<Unit, char16_t>) {
+            boundary = boundary || detail::startersMeet(walk.text, last, end);
+        } else if (!boundary) {
+            const bool endStarts = detail::utf8StarterAt(walk.text, end);
+            if constexpr (stepOfOne) {
+                // The character at the end is the next chunk's only one, so what it is is kept.
+                boundary =
+                    endStarts && (last == walk.starterAt || detail::utf8StarterAt(walk.text, last));
+                walk.starterAt = endStarts ? end : View::npos;
+            } else {
+                boundary = endStarts && detail::utf8StarterAt(walk.text, last);
+            }
+        }
+        if (!boundary) {
             const detail::ChunkEnd<Unit> settled =
-                detail::settleChunkEnd(m_breaks, m_text, m_offset, end);
+                detail::settleChunkEnd(m_breaks, walk.text, walk.offset, end);
             if constexpr (std::same_as<Unit, char8_t>)
-                units += detail::utf16Units(m_text.substr(end, settled.end - end));
+                units += detail::utf16Units(walk.text.substr(end, settled.end - end));
             end = settled.end;
             m_breaks = settled.breaks;
         }
         if constexpr (std::same_as<Unit, char16_t>)
-            units = static_cast<std::int64_t>(end - m_offset);
-        const std::int64_t position = m_position + 1;
-        chunk = {m_text.substr(m_offset, end - m_offset), position, m_gradient.at(position)};
-        m_offset = end;
-        m_position += units;
+            units = static_cast<std::int64_t>(end - walk.offset);
+        const std::int64_t position = walk.position + 1;
+        chunk = {View(walk.text.data() + walk.offset, end - walk.offset), position,
+                 m_gradient.at(position)};
+        walk.offset = end;
+        walk.position += units;
         return true;
     }
 
-    /// Units of the trimmed text (its own units, bytes for UTF-8) not yet handed out.
-    std::size_t remaining() const { return m_text.size() - m_offset; }
-
-    /// UTF-16 code units per chunk, before a chunk is stretched to the end of a cluster.
-    std::size_t step() const { return m_step; }
-
-private:
-    View m_text;
-    std::size_t m_step;
+    Walk m_walk;
     detail::GradientWalk m_gradient;
-    std::size_t m_offset = 0;                        // in the text's own units
-    std::int64_t m_position = 0;                     // UTF-16 code units handed out
     detail::ClusterBreaks<Unit>* m_breaks = nullptr; // owned; made on first need
 };
 
@@ -301,10 +380,16 @@ Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
 /// carriage return.
 template <TextUnit Unit> constexpr bool isBlankChunk(std::basic_string_view<Unit> chunk)
 {
-    if (chunk.size() == 1 && (chunk[0] == Unit{'\t'} || chunk[0] == Unit{'\n'} ||
-                              chunk[0] == Unit{'\r'} || chunk[0] == Unit{' '}))
+    if (chunk.empty())
         return true;
-    return detail::trimSpacesOf(chunk).empty();
+    // Most chunks start with a letter or a lead byte, above every blank character.
+    const Unit first = chunk[0];
+    if (first > Unit{' '})
+        return false;
+    if (chunk.size() == 1)
+        return first == Unit{'\t'} || first == Unit{'\n'} || first == Unit{'\r'} ||
+               first == Unit{' '};
+    return chunk.find_first_not_of(Unit{' '}) == std::basic_string_view<Unit>::npos;
 }
 
 constexpr bool isBlankChunk(std::u16string_view chunk)

@@ -16,25 +16,40 @@
 #include <string_view>
 #include <type_traits>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace prismel {
 
 namespace detail {
 
 // The one loop that turns chunks into markup, for either encoding; `out` decides where the
-// pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other. It stops
-// after `limit` chunks, and says whether any are left.
+// pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
+template <bool stepOfOne, TextUnit Unit, typename Writer>
+void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
+{
+    cursor.template forEach<stepOfOne>(
+        [&out](const BasicChunk<Unit>& chunk) {
+            // A writer that tells blank chunks itself takes every chunk in one call.
+            if constexpr (requires { out.chunk(chunk.text, chunk.color); })
+                out.chunk(chunk.text, chunk.color);
+            else if (isBlankChunk(chunk.text))
+                out.bare(chunk.text);
+            else
+                out.tagged(chunk.text, chunk.color);
+        },
+        limit);
+}
+
+// The loop, stopping after `limit` chunks; says whether any are left.
 template <TextUnit Unit, typename Writer>
 bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
 {
-    BasicChunk<Unit> chunk;
-    for (; limit > 0; --limit) {
-        if (!cursor.next(chunk))
-            return false;
-        if (isBlankChunk(chunk.text))
-            out.bare(chunk.text);
-        else
-            out.tagged(chunk.text, chunk.color);
-    }
+    if (cursor.step() == 1)
+        writeChunksWith<true>(cursor, out, limit);
+    else
+        writeChunksWith<false>(cursor, out, limit);
     return cursor.remaining() > 0;
 }
 
@@ -88,35 +103,33 @@ public:
         }
     }
 
-    void bare(std::u8string_view text) { put(text); }
+    [[gnu::always_inline]] void bare(std::u8string_view text) { put(text); }
 
-    void tagged(std::u8string_view text, Rgb color)
+    [[gnu::always_inline]] void tagged(std::u8string_view text, Rgb color)
     {
-        // Neighbouring chunks of a long text mostly share a colour, so the digits are rewritten
-        // only when it changes.
-        if (color != m_lastColor) {
-            writeColorCode(m_opening.data() + m_codeOffset, color);
-            if (m_shortTags)
-                writeColorCode(m_paddedOpening.data() + m_codeOffset, color);
-            m_lastColor = color;
-        }
-        // The common case: short tags and a short chunk, each copied as a block of fixed size
-        // whatever its length, which takes no length-dependent branches. What a copy lays past
-        // its piece is overwritten by the next or lies unused in the block.
-        if (m_shortTags && text.size() <= shortPiece &&
-            static_cast<std::size_t>(m_inputEnd - text.data()) >= shortPiece &&
-            longPiece + 2 * shortPiece <= room()) [[likely]] {
-            std::memcpy(m_at, m_paddedOpening.data(), longPiece);
-            m_at += m_opening.size();
-            std::memcpy(m_at, text.data(), shortPiece);
-            m_at += text.size();
-            std::memcpy(m_at, m_paddedClose.data(), shortPiece);
-            m_at += m_close.size();
+        if (fitsShortCopies(text)) [[likely]] {
+            writeShort(text, color, ~std::size_t{0});
             return;
         }
+        useColor(color);
         put(m_opening);
         put(text);
         put(m_close);
+    }
+
+    // Either kind of chunk, for the loop that does not merge. Whether a short chunk is blank
+    // decides only how far the tags advance, not which code runs, so that text mixing spaces,
+    // line breaks and words costs no mispredicted branch a chunk.
+    [[gnu::always_inline]] void chunk(std::u8string_view text, Rgb color)
+    {
+        if (fitsShortCopies(text)) [[likely]] {
+            writeShort(text, color, isShortBlank(text) ? 0 : ~std::size_t{0});
+            return;
+        }
+        if (isBlankChunk(text))
+            bare(text);
+        else
+            tagged(text, color);
     }
 
     /// Hands over what the block holds.
@@ -136,20 +149,84 @@ private:
         return m_blockSize - static_cast<std::size_t>(m_at - m_block.get());
     }
 
-    void put(std::u8string_view piece)
+    // Neighbouring chunks of a long text mostly share a colour, so the digits are rewritten
+    // only when it changes.
+    [[gnu::always_inline]] void useColor(Rgb color)
     {
-        if (piece.size() > room()) {
-            flush();
-            if (piece.size() >= m_blockSize) {
-                m_sink(piece);
-                return;
-            }
+        if (color == m_lastColor) [[likely]]
+            return;
+        writeColorCode(m_opening.data() + m_codeOffset, color);
+        if (m_shortTags)
+            writeColorCode(m_paddedOpening.data() + m_codeOffset, color);
+        m_lastColor = color;
+    }
+
+    // The common case: short tags and a short chunk, each copied as a block of fixed size
+    // whatever its length, which takes no length-dependent branches. What a copy lays past its
+    // piece is overwritten by the next or lies unused in the block.
+    bool fitsShortCopies(std::u8string_view text) const
+    {
+        return m_shortTags && text.size() <= shortPiece &&
+               static_cast<std::size_t>(m_inputEnd - text.data()) >= shortPiece &&
+               longPiece + 2 * shortPiece <= room();
+    }
+
+    // `tags` is all ones for a tagged chunk and 0 for a bare one, whose tags are laid down all
+    // the same and then overwritten.
+    [[gnu::always_inline]] void writeShort(std::u8string_view text, Rgb color, std::size_t tags)
+    {
+        useColor(color);
+        std::memcpy(m_at, m_paddedOpening.data(), longPiece);
+        m_at += m_opening.size() & tags;
+        std::memcpy(m_at, text.data(), shortPiece);
+        m_at += text.size();
+        std::memcpy(m_at, m_paddedClose.data(), shortPiece);
+        m_at += m_close.size() & tags;
+    }
+
+    // isBlankChunk() for a chunk of at most `shortPiece` bytes that may be read as a block of
+    // that many, with masks where its tests would branch.
+    static bool isShortBlank(std::u8string_view text)
+    {
+        const std::uint32_t within = (std::uint32_t{1} << text.size()) - 1;
+        std::uint32_t spaces = 0;
+#ifdef __SSE2__
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data()));
+        spaces = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(' '))));
+#else
+        for (std::size_t k = 0; k < text.size(); ++k)
+            spaces |= std::uint32_t{text[k] == u8' '} << k;
+#endif
+        // A tab, line feed or carriage return alone; bits 9, 10 and 13.
+        const std::uint32_t first = text.empty() ? 0xFF : text[0];
+        const bool lineBreakOrTab =
+            (text.size() == 1) & (first < 32) & ((0x2600u >> (first & 31)) & 1);
+        return ((spaces & within) == within) | lineBreakOrTab;
+    }
+
+    [[gnu::always_inline]] void put(std::u8string_view piece)
+    {
+        if (piece.size() > room()) [[unlikely]] {
+            putPastRoom(piece);
+            return;
         }
         // Most bare chunks are a single space or line break.
         if (piece.size() == 1)
             *m_at = piece[0];
         else
             std::memcpy(m_at, piece.data(), piece.size());
+        m_at += piece.size();
+    }
+
+    [[gnu::noinline]] void putPastRoom(std::u8string_view piece)
+    {
+        flush();
+        if (piece.size() >= m_blockSize) {
+            m_sink(piece);
+            return;
+        }
+        std::memcpy(m_at, piece.data(), piece.size());
         m_at += piece.size();
     }
 

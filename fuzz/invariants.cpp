@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -306,29 +307,39 @@ std::u16string withoutLoneSurrogates(std::u16string_view text)
 
 // The UTF-8 conversion of the text must give, byte for byte, the UTF-16 conversion's markup
 // encoded as UTF-8, with and without merging. A small block makes the writer both fill blocks
-// and hand long chunks over whole.
+// and hand long chunks over whole. In a large block the writer copies short chunks and tags as
+// blocks of fixed size, the way it mostly runs, but only where that many bytes of the input
+// follow the chunk: trailing spaces, which trimming drops, give every chunk of a short text
+// that room.
 std::string checkUtf8Conversion(const FuzzInput& input)
 {
     const std::u16string text = withoutLoneSurrogates(input.text);
     const TagTemplate tags{withoutLoneSurrogates(input.tags.TagHead),
                            withoutLoneSurrogates(input.tags.TagMid),
                            withoutLoneSurrogates(input.tags.TagClose)};
-    const std::u8string utf8 = toUtf8(text);
-    for (const bool merge : {false, true}) {
-        const ConvertOptions options{.merge = merge};
+    struct Run {
+        bool merge;
+        std::size_t blockSize;
+        std::size_t trailingSpaces;
+    };
+    for (const Run run :
+         {Run{false, 16, 0}, Run{true, 16, 0}, Run{false, 4096, 16}, Run{true, 4096, 16}}) {
+        const ConvertOptions options{.merge = run.merge};
         const std::u8string expected =
             toUtf8(ConvertText(text, input.stepText, tags, input.colors, options));
+        const std::u8string utf8 = toUtf8(text) + std::u8string(run.trailingSpaces, u8' ');
         std::u8string got;
         bool emptyBlock = false;
-        constexpr std::size_t blockSize = 16;
         convertUtf8To(
-            utf8, static_cast<std::int64_t>(text.size()), input.stepText, tags, input.colors,
+            utf8, static_cast<std::int64_t>(text.size() + run.trailingSpaces), input.stepText, tags,
+            input.colors,
             [&](std::u8string_view block) {
                 emptyBlock = emptyBlock || block.empty();
                 got += block;
             },
-            options, blockSize);
-        const char* mode = merge ? " with --merge" : "";
+            options, run.blockSize);
+        const std::string mode = std::string(run.merge ? " with --merge" : "") + " in blocks of " +
+                                 std::to_string(run.blockSize);
         if (got != expected)
             return std::string("the UTF-8 conversion") + mode +
                    " differs from the UTF-16 one at byte " +

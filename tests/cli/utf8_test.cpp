@@ -112,4 +112,81 @@ INSTANTIATE_TEST_SUITE_P(
                     CheckCase{"bad_byte_after_a_pair", "\xF0\x9F\x98\x80x\x80", 3, 5}),
     [](const auto& row) { return std::string(row.param.name); });
 
+namespace edges {
+
+// The checker reads sixteen bytes at a time: every kind of fault is put at each place of a block
+// by the text before it, and must still be found at its lead byte.
+struct Fault {
+    const char* name;
+    std::string_view bytes;
+    std::int64_t utf16Units; // of the bytes before the fault
+    std::optional<std::size_t> errorOffset;
+};
+
+struct Padding {
+    const char* name;
+    std::string bytes;
+    std::int64_t utf16Units;
+};
+
+class CheckUtf8AtBlockEdges : public testing::TestWithParam<std::tuple<Fault, Padding>> {};
+
+TEST_P(CheckUtf8AtBlockEdges, FindsTheFaultWhereverItFalls)
+{
+    const auto& [fault, padding] = GetParam();
+    const auto check = prismel::cli::checkUtf8(padding.bytes + std::string(fault.bytes));
+    std::optional<std::size_t> errorOffset;
+    if (fault.errorOffset)
+        errorOffset = padding.bytes.size() + *fault.errorOffset;
+    EXPECT_EQ(check.errorOffset, errorOffset);
+    EXPECT_EQ(check.utf16Units, padding.utf16Units + fault.utf16Units);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CheckUtf8AtBlockEdges,
+    testing::Combine(
+        testing::Values(
+            Fault{"good_emoji_then_ascii", "\xF0\x9F\x98\x80zzzzzzzzzzzzzzzz", 18, none},
+            Fault{"good_chinese_at_end", "\xE5\xBD\xA9", 1, none},
+            Fault{"stray_continuation", "\x80zzzzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"continuation_after_a_whole_character", "\xC3\xA9\xBFzzzzzzzzzzzzzzzzzz", 1, 2},
+            Fault{"two_byte_cut_by_ascii", "\xC3zzzzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"three_byte_cut_by_a_lead", "\xE5\xBD\xE5\xBD\xA9zzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"four_byte_cut_after_three", "\xF0\x9F\x98zzzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"two_byte_cut_off_at_end", "\xC3", 0, 0},
+            Fault{"three_byte_cut_off_at_end", "\xE5\xBD", 0, 0},
+            Fault{"four_byte_cut_off_at_end", "\xF0\x9F\x98", 0, 0},
+            Fault{"overlong_two_byte", "\xC1\xBFzzzzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"overlong_three_byte", "\xE0\x9F\xBFzzzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"overlong_four_byte", "\xF0\x8F\xBF\xBFzzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"high_surrogate", "\xED\xA0\x80zzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"low_surrogate_after_chinese", "\xE5\xBD\xA9\xED\xBF\xBFzzzzzzzzzzzzzzzz", 1, 3},
+            Fault{"past_10ffff", "\xF4\x90\x80\x80zzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"lead_f5", "\xF5\x80\x80\x80zzzzzzzzzzzzzzzzzz", 0, 0},
+            Fault{"byte_ff_at_end", "\xFF", 0, 0}),
+        testing::Values(Padding{"none", "", 0}, Padding{"ascii_13", std::string(13, 'a'), 13},
+                        Padding{"ascii_14", std::string(14, 'a'), 14},
+                        Padding{"ascii_15", std::string(15, 'a'), 15},
+                        Padding{"ascii_16", std::string(16, 'a'), 16},
+                        Padding{"ascii_17", std::string(17, 'a'), 17},
+                        // Multi-byte text before keeps the state machine busy up to the fault.
+                        Padding{"chinese_15_bytes",
+                                "\xE5\xBD\xA9\xE8\x99\xB9\xE5\xBD\xA9"
+                                "\xE8\x99\xB9\xE5\xBD\xA9",
+                                5},
+                        Padding{"emoji_16_bytes",
+                                "\xF0\x9F\x98\x80\xF0\x9F\x98\x80"
+                                "\xF0\x9F\x98\x80\xF0\x9F\x98\x80",
+                                8},
+                        Padding{"pair_and_chinese_29_bytes",
+                                "\xF0\x9F\x98\x80\xE5\xBD\xA9\xE8\x99\xB9\xE5\xBD\xA9\xE8\x99\xB9"
+                                "a\xC3\xA9\xE5\xBD\xA9\xE5\xBD\xA9\xE5\xBD\xA9"
+                                "b",
+                                12})),
+    [](const auto& row) {
+        return std::string(std::get<0>(row.param).name) + "_after_" + std::get<1>(row.param).name;
+    });
+
+} // namespace edges
+
 } // namespace
