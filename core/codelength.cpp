@@ -1,16 +1,15 @@
 #include "codelength.h"
 
+#include "chunking.h"
+#include "step.h"
+
 #include <bit>
 #include <cstring>
+#include <optional>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-
-#include "chunking.h"
-#include "step.h"
-
-#include <optional>
 
 namespace prismel {
 
@@ -134,14 +133,6 @@ CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, const
     m_seams.closeEmpty = close.empty();
     m_seams.closeEndsHigh = !close.empty() && isHighSurrogate(close.back());
     m_seams.headStartsLow = !head.empty() && isLowSurrogate(head.front());
-
-    m_nonSpaceBefore.resize(m_trimmed.size() + 1);
-    std::uint32_t count = 0;
-    for (std::size_t i = 0; i < m_trimmed.size(); ++i) {
-        m_nonSpaceBefore[i] = count;
-        count += m_trimmed[i] != u' ' ? 1u : 0u;
-    }
-    m_nonSpaceBefore[m_trimmed.size()] = count;
 }
 
 CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
@@ -149,19 +140,25 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
     RunCounter counter{m_seams};
     detail::MergingWriter<RunCounter> merged(counter);
 
-    // The conversion's chunk loop, with the blank test made constant-time: isBlankChunk() reads
-    // a whole chunk of spaces, which over every step of a long text of spaces is quadratic.
+    // The conversion's chunk loop, with the blank test made linear over the walk: isBlankChunk()
+    // reads a whole chunk of spaces, which over every step of a long text of spaces is
+    // quadratic. A run of spaces is measured once, by the first chunk that starts in it.
     const auto walk = [&](auto& out) {
         ChunkCursor cursor(m_trimmed, step, m_colors);
+        std::size_t spacesEnd = 0; // where the run of spaces measured last ends
         while (const auto chunk = cursor.next()) {
             const std::u16string_view text = chunk->text;
-            bool blank;
+            bool blank = false;
             if (text.size() == 1) {
                 blank = text[0] == u' ' || text[0] == u'\t' || text[0] == u'\n' || text[0] == u'\r';
-            } else {
+            } else if (text.front() == u' ' && text.back() == u' ') {
                 const auto begin = static_cast<std::size_t>(chunk->position - 1);
-                blank = text.front() == u' ' && text.back() == u' ' &&
-                        m_nonSpaceBefore[begin + text.size()] == m_nonSpaceBefore[begin];
+                if (begin >= spacesEnd) {
+                    spacesEnd = begin;
+                    while (spacesEnd < m_trimmed.size() && m_trimmed[spacesEnd] == u' ')
+                        ++spacesEnd;
+                }
+                blank = begin + text.size() <= spacesEnd;
             }
             if (blank)
                 out.bare(text);

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace prismel {
 
@@ -74,9 +73,6 @@ private:
     Sizes m_text;
     Sizes m_tags; // head + six digits + mid + close
     detail::TemplateSeams m_seams;
-    // Non-space units before each offset, modulo 2^32: a chunk is all spaces when the counts at
-    // its two ends agree, which no chunk shorter than 2^32 units can get wrong.
-    std::vector<std::uint32_t> m_nonSpaceBefore;
 };
 
 /// The length of the code ConvertText() gives for the same arguments, in `unit`.
