@@ -6,7 +6,9 @@
 #include <unicode/locid.h>
 #include <unicode/utext.h>
 
+#include <bit>
 #include <limits>
+#include <vector>
 
 namespace prismel {
 
@@ -56,7 +58,14 @@ UText* openText(std::u8string_view text, UErrorCode& status)
 
 } // namespace
 
-// ICU's character break iterator over the trimmed text, which it reads in place.
+constexpr bool isRegionalIndicator(char32_t c)
+{
+    return inRange(c, 0x1F1E6, 0x1F1FF);
+}
+
+// ICU's character break iterator over the trimmed text, which it reads in place. Chunk ends
+// are asked for front to back, so where the last answer lies close behind the next question
+// the iterator reads on from it, which its cache makes cheap.
 template <TextUnit Unit> class ClusterBreaks {
 public:
     explicit ClusterBreaks(std::basic_string_view<Unit> text) : m_text(text)
@@ -73,27 +82,75 @@ public:
     // The first boundary at or after `end`, where `from`, the start of the chunk, is one.
     std::size_t atOrAfter(std::size_t from, std::size_t end)
     {
-        if (m_iterator && end - m_base >= m_window)
-            openAt(from);
+        const bool behind = m_at >= from && m_at <= end;
+        if (behind && end - m_at <= kReadOnUnits)
+            return readOn(m_at, end);
+        // Whether a boundary falls inside a run of flags' letters depends on how many of them
+        // precede it, and ICU counts them from the run's start at each question asked at
+        // random: over a long run that is quadratic. Read on from a known boundary instead.
+        if (isRegionalIndicator(codePointBefore(m_text, end)) &&
+            isRegionalIndicator(codePointAt(m_text, end)))
+            return readOn(behind ? m_at : from, end);
+        return randomAccess(from, end);
+    }
+
+    // The first boundary at or after `end`, reading forward from `start`, a boundary at or
+    // before it; `passed` sees each boundary on the way, `end`'s answer included.
+    std::size_t readOn(std::size_t start, std::size_t end)
+    {
+        return readOn(start, end, [](std::size_t) {});
+    }
+
+    template <typename Passed>
+    std::size_t readOn(std::size_t start, std::size_t end, const Passed& passed)
+    {
+        if (m_iterator && (start != m_at || end - m_base >= m_window))
+            openAt(start);
         // Without ICU's data, or for a chunk longer than ICU can count, the end stays where the
         // step and the surrogate rule put it.
-        if (!m_iterator || end - m_base >= m_window)
+        if (!m_iterator || end - m_base >= m_window) {
+            passed(end);
             return end;
-        const auto local = static_cast<std::int32_t>(end - m_base);
-        if (m_iterator->isBoundary(local))
-            return end;
-        // isBoundary() has moved on to the next boundary.
-        const std::int32_t next = m_iterator->current();
-        return next > local ? m_base + static_cast<std::size_t>(next) : end;
+        }
+        while (m_at < end) {
+            const std::int32_t next = m_iterator->next();
+            m_at = next == icu::BreakIterator::DONE ? m_base + m_window
+                                                    : m_base + static_cast<std::size_t>(next);
+            passed(m_at);
+        }
+        return m_at;
     }
 
 private:
-    // ICU counts in 32 bits, so a longer text is seen through a window that starts at a chunk's
-    // start. That is a boundary, and the clusters after a boundary do not depend on what came
-    // before it.
+    // Further than this the iterator does not read on but asks at the end itself, which costs
+    // about the same whatever the distance.
+    static constexpr std::size_t kReadOnUnits = 64;
+    static constexpr std::size_t kNowhere = std::numeric_limits<std::size_t>::max();
+
+    std::size_t randomAccess(std::size_t from, std::size_t end)
+    {
+        if (m_iterator && end - m_base >= m_window)
+            openAt(from);
+        if (!m_iterator || end - m_base >= m_window)
+            return end;
+        const auto local = static_cast<std::int32_t>(end - m_base);
+        const bool boundary = m_iterator->isBoundary(local);
+        // isBoundary() has moved on to the next boundary.
+        const std::int32_t next = m_iterator->current();
+        if (boundary || next > local) {
+            m_at = m_base + static_cast<std::size_t>(next);
+            return m_at;
+        }
+        m_at = kNowhere;
+        return end;
+    }
+
+    // ICU counts in 32 bits, so a longer text is seen through a window that starts at a
+    // boundary; the clusters after a boundary do not depend on what came before it.
     void openAt(std::size_t base)
     {
         m_base = base;
+        m_at = base;
         m_window =
             std::min<std::size_t>(m_text.size() - base, std::numeric_limits<std::int32_t>::max());
         UErrorCode status = U_ZERO_ERROR;
@@ -103,12 +160,15 @@ private:
         utext_close(text);
         if (U_FAILURE(status))
             m_iterator.reset();
+        else
+            m_iterator->first();
     }
 
     std::basic_string_view<Unit> m_text;
     std::unique_ptr<icu::BreakIterator> m_iterator;
     std::size_t m_base = 0;
     std::size_t m_window = 0;
+    std::size_t m_at = 0; // the boundary the iterator stands on
 };
 
 template <TextUnit Unit>
@@ -129,6 +189,69 @@ ChunkEnd<Unit> settleChunkEnd(ClusterBreaks<Unit>* breaks, std::basic_string_vie
     if (!breaks)
         breaks = new ClusterBreaks<Unit>(text);
     return {breaks->atOrAfter(from, end), breaks};
+}
+
+ClusterIndex::ClusterIndex(std::u16string_view text)
+{
+    const std::size_t size = text.size();
+    std::vector<std::uint64_t> bits(size / 64 + 1);
+    const auto set = [&bits](std::size_t at) { bits[at / 64] |= std::uint64_t{1} << (at % 64); };
+    set(0);
+    set(size);
+    ClusterBreaks<char16_t> breaks(text);
+    std::size_t known = 0; // the last boundary found
+    for (std::size_t at = 1; at < size;) {
+        const char16_t here = text[at];
+        const char16_t before = text[at - 1];
+        if (isLowSurrogate(here) && isHighSurrogate(before)) {
+            ++at;
+            continue;
+        }
+        // The cursor's own tests first; only what they leave open goes to the iterator, which
+        // reads on from the last boundary through the rest of the cluster.
+        const bool boundary = (isStarterUnit(before) && isStarterUnit(here)) ||
+                              (isClusterStarter(codePointAt(text, at)) &&
+                               isNeverPrepend(codePointBefore(text, at))) ||
+                              (before == u'\r' && here == u'\n');
+        if (boundary)
+            set(known = at);
+        else
+            known = breaks.readOn(known, at, set);
+        at = known + 1;
+    }
+    m_levels.push_back(std::move(bits));
+    while (m_levels.back().size() > 1) {
+        const std::vector<std::uint64_t>& below = m_levels.back();
+        std::vector<std::uint64_t> above(below.size() / 64 + 1);
+        for (std::size_t word = 0; word < below.size(); ++word)
+            if (below[word] != 0)
+                above[word / 64] |= std::uint64_t{1} << (word % 64);
+        m_levels.push_back(std::move(above));
+    }
+}
+
+std::size_t ClusterIndex::atOrAfter(std::size_t at) const
+{
+    // Up the levels while the rest of a word is empty, then down along the first bits set.
+    std::size_t level = 0;
+    for (;;) {
+        const std::vector<std::uint64_t>& words = m_levels[level];
+        const std::size_t word = at / 64;
+        const std::uint64_t bits = words[word] & (~std::uint64_t{0} << (at % 64));
+        if (bits != 0) {
+            at = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+            break;
+        }
+        // The end of the text is always set, so the top's one word holds a bit past any word
+        // that is asked about below it.
+        ++level;
+        at = word + 1;
+    }
+    while (level > 0) {
+        --level;
+        at = at * 64 + static_cast<std::size_t>(std::countr_zero(m_levels[level][at]));
+    }
+    return at;
 }
 
 template <TextUnit Unit> void destroy(ClusterBreaks<Unit>* breaks)

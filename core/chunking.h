@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace prismel {
 
@@ -213,6 +214,22 @@ ChunkEnd<Unit> settleChunkEnd(ClusterBreaks<Unit>* breaks, std::basic_string_vie
                               std::size_t from, std::size_t end);
 template <TextUnit Unit> void destroy(ClusterBreaks<Unit>* breaks);
 
+// Every place of a UTF-16 text where a chunk may end, found once: a text fitted to a length is
+// walked once a step, and where the break iterator must be asked at many chunk ends (a run of
+// flags, a cluster of thousands of marks) asking it again at every step would read the whole
+// text each time. A bit a place, with levels above that mark the words holding any, so that the
+// next place is found in a few words however far it lies.
+class ClusterIndex {
+public:
+    explicit ClusterIndex(std::u16string_view text);
+
+    // The first place at or after `at`, at most the text's size.
+    std::size_t atOrAfter(std::size_t at) const;
+
+private:
+    std::vector<std::vector<std::uint64_t>> m_levels;
+};
+
 } // namespace detail
 
 /// Cuts a trimmed text into chunks of `step` UTF-16 code units, front to back.
@@ -241,10 +258,18 @@ public:
         : BasicChunkCursor(trimmed, step, colors, static_cast<std::int64_t>(trimmed.size()))
     {
     }
+    /// The same, finding chunk ends in `index`, which was made of `trimmed` and must outlive
+    /// the cursor.
+    BasicChunkCursor(View trimmed, std::int32_t step, const ColorPair& colors,
+                     const detail::ClusterIndex& index) requires std::same_as<Unit, char16_t>
+        : BasicChunkCursor(trimmed, step, colors)
+    {
+        m_index = &index;
+    }
     ~BasicChunkCursor() { detail::destroy(m_breaks); }
     BasicChunkCursor(BasicChunkCursor&& other) noexcept
         : m_walk(other.m_walk), m_gradient(other.m_gradient),
-          m_breaks(std::exchange(other.m_breaks, nullptr))
+          m_breaks(std::exchange(other.m_breaks, nullptr)), m_index(other.m_index)
     {
     }
     BasicChunkCursor& operator=(BasicChunkCursor&&) = delete;
@@ -340,6 +365,14 @@ private:
             }
         }
         if (!boundary) {
+            if constexpr (std::same_as<Unit, char16_t>) {
+                if (m_index != nullptr) [[unlikely]] {
+                    end = m_index->atOrAfter(end);
+                    boundary = true;
+                }
+            }
+        }
+        if (!boundary) {
             const detail::ChunkEnd<Unit> settled =
                 detail::settleChunkEnd(m_breaks, walk.text, walk.offset, end);
             if constexpr (std::same_as<Unit, char8_t>)
@@ -360,6 +393,7 @@ private:
     Walk m_walk;
     detail::GradientWalk m_gradient;
     detail::ClusterBreaks<Unit>* m_breaks = nullptr; // owned; made on first need
+    const detail::ClusterIndex* m_index = nullptr;
 };
 
 using ChunkCursor = BasicChunkCursor<char16_t>;

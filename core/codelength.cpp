@@ -137,6 +137,9 @@ CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, const
 
 CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
 {
+    if (m_walked && !m_index)
+        m_index = std::make_shared<const detail::ClusterIndex>(m_trimmed);
+    m_walked = true;
     RunCounter counter{m_seams};
     detail::MergingWriter<RunCounter> merged(counter);
 
@@ -144,7 +147,8 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
     // reads a whole chunk of spaces, which over every step of a long text of spaces is
     // quadratic. A run of spaces is measured once, by the first chunk that starts in it.
     const auto walk = [&](auto& out) {
-        ChunkCursor cursor(m_trimmed, step, m_colors);
+        ChunkCursor cursor = m_index ? ChunkCursor(m_trimmed, step, m_colors, *m_index)
+                                     : ChunkCursor(m_trimmed, step, m_colors);
         std::size_t spacesEnd = 0; // where the run of spaces measured last ends
         while (const auto chunk = cursor.next()) {
             const std::u16string_view text = chunk->text;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "chunking.h"
 #include "colorpair.h"
 #include "mergedtags.h"
 #include "tagtemplate.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace prismel {
@@ -68,6 +70,9 @@ private:
     Runs countRuns(std::int32_t step) const;
 
     std::u16string_view m_trimmed;
+    // Made at the second walk: one text measured at several steps.
+    mutable std::shared_ptr<const detail::ClusterIndex> m_index;
+    mutable bool m_walked = false;
     ColorPair m_colors;
     ConvertOptions m_options;
     Sizes m_text;

@@ -20,26 +20,6 @@
 
 namespace prismel::fuzzing {
 
-namespace {
-
-std::u16string_view trimmedOf(std::u16string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
-bool isBlank(std::u16string_view chunk)
-{
-    if (chunk.size() == 1 && (chunk[0] == u'\t' || chunk[0] == u'\n' || chunk[0] == u'\r'))
-        return true;
-    return std::all_of(chunk.begin(), chunk.end(), [](char16_t c) { return c == u' '; });
-}
-
 // The leading number of the step text, read as a string of digits so that no width can
 // overflow, rounded half to even; nothing when it lies outside the signed 32-bit range.
 std::optional<std::int64_t> stepValue(std::u16string_view text)
@@ -87,6 +67,42 @@ std::int64_t expectedStep(std::u16string_view stepText, std::int64_t length)
     return *value;
 }
 
+// Code units as "U+0041 U+D83D ...", cut short for long runs.
+std::string unitsOf(std::u16string_view text)
+{
+    constexpr std::size_t shown = 12;
+    std::string out;
+    for (std::size_t i = 0; i < std::min(text.size(), shown); ++i) {
+        char unit[8];
+        std::snprintf(unit, sizeof unit, "U+%04X", static_cast<unsigned>(text[i]));
+        out += (i == 0 ? "" : " ");
+        out += unit;
+    }
+    if (text.size() > shown)
+        out += " ... (" + std::to_string(text.size()) + " units)";
+    return out.empty() ? "(empty)" : out;
+}
+
+namespace {
+
+std::u16string_view trimmedOf(std::u16string_view text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool isBlank(std::u16string_view chunk)
+{
+    if (chunk.size() == 1 && (chunk[0] == u'\t' || chunk[0] == u'\n' || chunk[0] == u'\r'))
+        return true;
+    return std::all_of(chunk.begin(), chunk.end(), [](char16_t c) { return c == u' '; });
+}
+
 // s + (e - s) * pos / len in exact rational arithmetic, ties to even. For the lengths a fuzzer
 // produces this is what the double-precision rule gives too.
 std::int64_t expectedChannel(std::int64_t s, std::int64_t e, std::int64_t pos, std::int64_t len)
@@ -120,22 +136,6 @@ std::u16string hexOf(const std::array<std::int64_t, 3>& color)
         code += digits[v % 16];
     }
     return code;
-}
-
-// Code units as "U+0041 U+D83D ...", cut short for long runs.
-std::string unitsOf(std::u16string_view text)
-{
-    constexpr std::size_t shown = 12;
-    std::string out;
-    for (std::size_t i = 0; i < std::min(text.size(), shown); ++i) {
-        char unit[8];
-        std::snprintf(unit, sizeof unit, "U+%04X", static_cast<unsigned>(text[i]));
-        out += (i == 0 ? "" : " ");
-        out += unit;
-    }
-    if (text.size() > shown)
-        out += " ... (" + std::to_string(text.size()) + " units)";
-    return out.empty() ? "(empty)" : out;
 }
 
 // Where a chunk may end: at every boundary that ICU's character iterator finds walking the whole
@@ -374,6 +374,19 @@ std::string checkConversion(const FuzzInput& input)
     std::vector<Chunk> chunks;
     if (std::string fault = checkChunks(input, trimmed, step, chunks); !fault.empty())
         return fault;
+
+    // Fitting a text to a length walks it through an index of its chunk ends made once.
+    const detail::ClusterIndex index(trimmed);
+    ChunkCursor indexed(trimmed, static_cast<std::int32_t>(step), input.colors, index);
+    for (const Chunk& chunk : chunks) {
+        const auto same = indexed.next();
+        if (!same || same->text.data() != chunk.text.data() ||
+            same->text.size() != chunk.text.size())
+            return "the indexed walk's chunk at unit " +
+                   std::to_string(chunk.text.data() - trimmed.data()) + " differs";
+    }
+    if (indexed.next())
+        return "the indexed walk goes on past the last chunk";
 
     const std::u16string markup = ConvertText(input.text, input.stepText, input.tags, input.colors);
     if (std::string fault = checkMarkup(input, trimmed, chunks, markup); !fault.empty())

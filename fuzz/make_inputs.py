@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the fuzzer's seed corpus (fuzz/corpus/) and the hand-made awkward inputs
-(tests/data/awkward/) in the fuzzer's byte layout: six colour bytes; the step text, head, mid
-and close, each a count byte and that many UTF-16LE code units; then the input text as UTF-16LE.
+"""Writes the conversion fuzzer's seed corpus (fuzz/corpus/) and the hand-made awkward inputs
+(tests/data/awkward/) in its byte layout: six colour bytes; the step text, head, mid and close,
+each a count byte and that many UTF-16LE code units; then the input text as UTF-16LE. The step
+fuzzer's (fuzz/corpus-step/, tests/data/awkward-step/) are a step text alone, as UTF-16LE.
 
 Text is given as Python strings; "\\ud83d"-style escapes stand for single code units, so lone
 surrogates can be written. Run it again after changing a table; it rewrites every file it owns.
@@ -101,6 +102,38 @@ AWKWARD = {
     "prepend-joins-a-digit": encode("\u06001A"),
     "joiner-before-copyright-sign": encode("\U0001F468\u200d\u00a9A"),
     "crlf-then-mark-step2": encode("e\u0301\r\n\u0301", step="2"),
+    # Chunk ends far inside a run of flags, where a boundary depends on the letters before it.
+    "flag-run-odd-letter-step5": encode("A" + "\U0001F1E8" + FLAG_CN * 40 + "B", step="5"),
+    "flag-run-read-on-step100": encode("x" * 70 + FLAG_CN * 60 + "\u0301" + FLAG_CN, step="100"),
+    "long-cluster-of-marks-step7": encode("a" + "\u0301" * 200 + "b" + "\u0308" * 90, step="7"),
+}
+
+
+def step_text(text):
+    """A step text alone, as the step target reads it: UTF-16LE units."""
+    return b"".join(struct.pack("<H", u) for u in units(text))
+
+
+STEP_SEEDS = {
+    "two": step_text("2"),
+    "spaces-sign-fraction": step_text("  +3.5"),
+    "negative": step_text("-7"),
+    "trailing-text": step_text("12abc"),
+    "exponent-is-text": step_text("1e3"),
+}
+
+STEP_AWKWARD = {
+    "int32-max": step_text("2147483647"),
+    "int32-max-half-rounds-out-of-range": step_text("2147483647.5"),
+    "int32-min": step_text("-2147483648"),
+    "int32-min-half-stays": step_text("-2147483648.5"),
+    "twenty-digits": step_text("99999999999999999999"),
+    "leading-zeros": step_text("000000000000000000042"),
+    "half-above-by-a-far-digit": step_text("2.50000000000000000001"),
+    "point-without-digits": step_text("7."),
+    "fraction-without-whole": step_text(".6"),
+    "full-width-digits-are-text": step_text("\uff13"),
+    "lone-surrogate": step_text("\ud83d5"),
 }
 
 
@@ -113,3 +146,5 @@ def write(directory, table):
 if __name__ == "__main__":
     write(ROOT / "fuzz" / "corpus", SEEDS)
     write(ROOT / "tests" / "data" / "awkward", AWKWARD)
+    write(ROOT / "fuzz" / "corpus-step", STEP_SEEDS)
+    write(ROOT / "tests" / "data" / "awkward-step", STEP_AWKWARD)

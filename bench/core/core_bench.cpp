@@ -9,7 +9,8 @@
 // machines), GLIBC_TUNABLES=glibc.malloc.hugetlb=1 lets large blocks use huge pages.
 // BM_ColorAtChunkPositions times the colours of a conversion's chunks and nothing else.
 // BM_ConvertUtf8 converts the same text as UTF-8, as prismel-convert does; its items are still
-// UTF-16 code units of input.
+// UTF-16 code units of input. BM_HardText converts and fits runs of flags and one huge cluster,
+// each growth from 1 to 16 Mi units showing whether the time stays linear.
 
 #include "core/conversion.h"
 #include "core/fit.h"
@@ -156,6 +157,59 @@ void BM_ConvertTextIntoClusters(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
+
+// The texts on which asking ICU at each chunk end once took time that grew with the square of
+// the length: a run of flags, where a boundary depends on how many letters precede it, and one
+// cluster of a letter and endless marks.
+std::u16string hardText(std::size_t units, bool flags)
+{
+    std::u16string text = flags ? u"" : u"a";
+    while (text.size() < units)
+        text += flags ? u"🇨🇳" : u"\u0301";
+    text.resize(units);
+    return text;
+}
+
+// mode 0 converts as the window does, 1 as prismel-convert does (UTF-8), 2 fits with a limit
+// no step meets, so that every step from `step` up is measured.
+void BM_HardText(benchmark::State& state)
+{
+    const auto units = static_cast<std::size_t>(state.range(0));
+    const std::u16string text = hardText(units, state.range(1) == 0);
+    const std::u8string utf8 = prismel::toUtf8(text);
+    const std::string digits = std::to_string(state.range(2));
+    const std::u16string step(digits.begin(), digits.end());
+    std::u16string markup;
+    for (auto _ : state) {
+        switch (state.range(3)) {
+        case 0:
+            prismel::convertTextInto(markup, text, step, startup, colors);
+            benchmark::DoNotOptimize(markup.data());
+            break;
+        case 1:
+            prismel::convertUtf8To(
+                utf8, static_cast<std::int64_t>(units), step, startup, colors,
+                [](std::u8string_view block) { benchmark::DoNotOptimize(block.data()); });
+            break;
+        default:
+            benchmark::DoNotOptimize(prismel::fitToLength(0, text, step, startup, colors));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(units));
+}
+
+void hardTexts(benchmark::internal::Benchmark* b)
+{
+    b->ArgNames({"units", "flags0cluster1", "step", "mode"});
+    for (const std::int64_t units : {1, 4, 16})
+        for (const std::int64_t kind : {0, 1})
+            for (const std::int64_t step : {1, 8, 100})
+                for (const std::int64_t mode : {0, 1, 2})
+                    b->Args({units * static_cast<std::int64_t>(mebi), kind, step, mode});
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_HardText)->Apply(hardTexts);
 
 // The floor under BM_ConvertText: taking a fresh string as long as the markup from the system
 // and writing it once. On machines where first touching memory is slow, this is most of the cost.
