@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target of the conversion core and fuzzes it for SECONDS (default 30).
-# The fuzzer starts from fuzz/corpus/ and the kept inputs of tests/data/awkward/ and grows a
-# scratch copy of them, so the checked-in files stay as they are; anything it finds is written
-# to tests/data/awkward/, where the replay test picks it up, and the script then exits non-zero.
+# Builds the libFuzzer targets (the conversion and every parser) and fuzzes each for SECONDS
+# (default 30, shared out among them). Each starts from its seeds and the inputs kept for it
+# (the folders named in fuzz/targets.cpp) and grows a scratch copy of them, so the checked-in
+# files stay as they are; anything it finds is written to its kept folder, where the replay
+# test picks it up, and the script then exits non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,19 +13,29 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
     exit 64
 fi
 
+# name, seeds, kept inputs, share of the time in per cent: as in fuzz/targets.cpp.
+targets=(
+    "conversion fuzz/corpus tests/data/awkward 70"
+    "step fuzz/corpus-step tests/data/awkward-step 30"
+)
+
 cmake --preset fuzz
-cmake --build --preset fuzz --target prismel_fuzz
+cmake --build --preset fuzz --target prismel_fuzzers
 
-corpus="$(mktemp -d "${TMPDIR:-/tmp}/prismel-fuzz.XXXXXX")"
-trap 'rm -rf "$corpus"' EXIT
-cp fuzz/corpus/* tests/data/awkward/* "$corpus"/
-
-echo "== fuzzing the conversion core for ${seconds} s"
-status=0
-build/fuzz/fuzz/prismel_fuzz -max_total_time="$seconds" -timeout=5 -max_len=4096 \
-    -artifact_prefix="$PWD/tests/data/awkward/" "$corpus" || status=$?
-if [ "$status" -ne 0 ]; then
-    echo "fuzz.sh: the fuzzer found a fault (exit $status); the input is kept in tests/data/awkward/" >&2
-    exit "$status"
-fi
+for row in "${targets[@]}"; do
+    read -r name seeds kept share <<<"$row"
+    time=$(( seconds * share / 100 ))
+    [ "$time" -ge 1 ] || time=1
+    corpus="$(mktemp -d "${TMPDIR:-/tmp}/prismel-fuzz.XXXXXX")"
+    cp "$seeds"/* "$kept"/* "$corpus"/
+    echo "== fuzzing the $name for ${time} s"
+    status=0
+    "build/fuzz/fuzz/prismel_fuzz_$name" -max_total_time="$time" -timeout=5 -max_len=4096 \
+        -artifact_prefix="$PWD/$kept/" "$corpus" || status=$?
+    rm -rf "$corpus"
+    if [ "$status" -ne 0 ]; then
+        echo "fuzz.sh: the $name fuzzer found a fault (exit $status); the input is kept in $kept/" >&2
+        exit "$status"
+    fi
+done
 echo "fuzz.sh: no fault found"

@@ -1,5 +1,6 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/invariants.h"
+#include "fuzz/targets.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,8 @@ namespace fs = std::filesystem;
 using prismel::fuzzing::decodeFuzzInput;
 
 struct KeptInput {
-    std::string name; // test name: the directory's role and the file name
+    std::string name; // test name: the target, the folder's role and the file name
+    const prismel::fuzzing::FuzzTarget* target;
     fs::path path;
 };
 
@@ -27,11 +29,6 @@ void PrintTo(const KeptInput& input, std::ostream* os)
 {
     *os << input.path.string();
 }
-
-const std::vector<std::pair<std::string, fs::path>> keptDirectories{
-    {"awkward", PRISMEL_AWKWARD_DIR},
-    {"corpus", PRISMEL_CORPUS_DIR},
-};
 
 std::string testName(const std::string& text)
 {
@@ -41,23 +38,29 @@ std::string testName(const std::string& text)
     return name;
 }
 
+// The seeds and the kept inputs of every fuzz target.
 std::vector<KeptInput> keptInputs()
 {
     std::vector<KeptInput> inputs;
     std::set<std::string> names;
-    for (const auto& [role, directory] : keptDirectories) {
-        std::error_code error;
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(directory, error))
-            if (entry.is_regular_file())
-                files.push_back(entry.path());
-        std::sort(files.begin(), files.end());
-        for (const auto& file : files) {
-            std::string name = testName(role + "_" + file.filename().string());
-            // Names that differ only in punctuation would collide once sanitised.
-            while (!names.insert(name).second)
-                name += "_";
-            inputs.push_back({name, file});
+    for (const auto& target : prismel::fuzzing::fuzzTargets()) {
+        for (const auto& [role, folder] :
+             {std::pair{"seed", target.seeds}, {"kept", target.kept}}) {
+            std::error_code error;
+            std::vector<fs::path> files;
+            for (const auto& entry :
+                 fs::directory_iterator(fs::path(PRISMEL_SOURCE_DIR) / folder, error))
+                if (entry.is_regular_file())
+                    files.push_back(entry.path());
+            std::sort(files.begin(), files.end());
+            for (const auto& file : files) {
+                std::string name = testName(std::string(target.name) + "_" + role + "_" +
+                                            file.filename().string());
+                // Names that differ only in punctuation would collide once sanitised.
+                while (!names.insert(name).second)
+                    name += "_";
+                inputs.push_back({name, &target, file});
+            }
         }
     }
     return inputs;
@@ -76,8 +79,7 @@ TEST_P(ReplayTest, HoldsEveryInvariant)
     const fs::path& path = GetParam().path;
     std::ifstream probe(path, std::ios::binary);
     ASSERT_TRUE(probe) << "cannot read " << path;
-    const auto bytes = readBytes(path);
-    EXPECT_EQ(prismel::fuzzing::checkConversion(decodeFuzzInput(bytes)), "") << path;
+    EXPECT_EQ(GetParam().target->check(readBytes(path)), "") << path;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kept, ReplayTest, testing::ValuesIn(keptInputs()),
@@ -85,12 +87,15 @@ INSTANTIATE_TEST_SUITE_P(Kept, ReplayTest, testing::ValuesIn(keptInputs()),
                              return param.param.name;
                          });
 
-TEST(KeptInputs, BothDirectoriesHoldFiles)
+TEST(KeptInputs, EveryTargetHasSeedsAndKeptInputs)
 {
-    for (const auto& [role, directory] : keptDirectories) {
-        std::error_code error;
-        EXPECT_TRUE(fs::is_directory(directory, error)) << directory;
-        EXPECT_FALSE(fs::is_empty(directory, error)) << directory;
+    for (const auto& target : prismel::fuzzing::fuzzTargets()) {
+        for (const std::string_view folder : {target.seeds, target.kept}) {
+            const fs::path directory = fs::path(PRISMEL_SOURCE_DIR) / folder;
+            std::error_code error;
+            EXPECT_TRUE(fs::is_directory(directory, error)) << directory;
+            EXPECT_FALSE(fs::is_empty(directory, error)) << directory;
+        }
     }
 }
 
