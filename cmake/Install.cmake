@@ -36,6 +36,12 @@ if(TARGET prismel)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
+if(TARGET prismel-convert)
+    # Where bash-completion looks for a command's completion when it is first needed.
+    install(FILES ${PRISMEL_DATA_DIR}/completion/prismel-convert
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+endif()
+
 # Lower-case on purpose: Debian looks for the copyright notice in /usr/share/doc/<package>.
 set(PRISMEL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/prismel)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${PRISMEL_DOC_DIR} RENAME copyright)

@@ -13,6 +13,7 @@ set(root ${DEST}/usr)
 set(expected
     bin/prismel-convert
     share/man/man1/prismel-convert.1.gz
+    share/bash-completion/completions/prismel-convert
     share/doc/prismel/copyright
     share/doc/prismel/changelog.gz
     share/doc/prismel/README.md)
