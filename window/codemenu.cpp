@@ -32,7 +32,7 @@ CodeMenu::CodeMenu(const FormControls& controls, const ColorPair& colors, const 
     : QObject(parent), m_controls(controls), m_colors(colors), m_platform(platform),
       m_convert(std::move(convert)), m_merge(new QAction(QStringLiteral("合并同色标签(&M)"), this))
 {
-    auto* richCopy = new QAction(QStringLiteral("复制为富文本(&R)"), this);
+    auto* richCopy = new QAction(QStringLiteral("复制为富文本(&H)"), this);
     auto* fit = new QAction(QStringLiteral("按长度适配(&L)…"), this);
     m_merge->setCheckable(true);
     connect(richCopy, &QAction::triggered, this, &CodeMenu::copyAsRichText);

@@ -19,7 +19,7 @@ using prismel::LongTextEdit;
 
 namespace {
 
-const QString richCopyItem = QStringLiteral("复制为富文本(&R)");
+const QString richCopyItem = QStringLiteral("复制为富文本(&H)");
 const QString mergeItem = QStringLiteral("合并同色标签(&M)");
 const QString fitItem = QStringLiteral("按长度适配(&L)…");
 

@@ -1,0 +1,214 @@
+#include "fakeplatform.h"
+#include "modalwatch.h"
+
+#include "window/form1.h"
+#include "window/longtextedit.h"
+#include "window/qtcolordialog.h"
+#include "window/qtmessageboxes.h"
+#include "window/qtnumberdialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMap>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTranslator>
+
+#include <functional>
+#include <memory>
+
+using prismel::LongTextEdit;
+
+namespace {
+
+// The captions of a menu's items, or of a dialog's buttons, boxes and labelled fields.
+QStringList captionsOf(const QMenu& menu)
+{
+    QStringList captions;
+    for (const QAction* action : menu.actions())
+        if (!action->isSeparator() && action->isVisible())
+            captions.append(action->text());
+    return captions;
+}
+
+QStringList captionsOf(const QWidget& dialog)
+{
+    QStringList captions;
+    for (const auto* button : dialog.findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(&dialog))
+            captions.append(button->text());
+    for (const auto* box : dialog.findChildren<QGroupBox*>())
+        if (box->isVisibleTo(&dialog))
+            captions.append(box->title());
+    for (const auto* label : dialog.findChildren<QLabel*>())
+        if (label->buddy() != nullptr && label->isVisibleTo(&dialog))
+            captions.append(label->text());
+    return captions;
+}
+
+// "Alt+R: 重做(&R), 复制(&R)" for every key that more than one caption claims.
+QString clashes(const QStringList& captions)
+{
+    QMap<QString, QStringList> byKey;
+    for (const QString& caption : captions) {
+        const QKeySequence key = QKeySequence::mnemonic(caption);
+        if (!key.isEmpty())
+            byKey[key.toString()].append(caption);
+    }
+    QStringList found;
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it)
+        if (it->size() > 1)
+            found.append(it.key() + QStringLiteral(": ") + it->join(QStringLiteral(", ")));
+    return found.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+// Every menu and dialog of the window, with Qt's own items in the Chinese the program loads:
+// no two items share an access key, and pressing a key in a menu opened from the keyboard
+// reaches its item.
+class AccessKeysTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void menusHaveUniqueKeys_data();
+    void menusHaveUniqueKeys();
+    void dialogsHaveUniqueKeys_data();
+    void dialogsHaveUniqueKeys();
+    void keyReachesItsItem_data();
+    void keyReachesItsItem();
+
+private:
+    // Opens the box's context menu as its menu key does: the desktop turns the key into a
+    // context menu event for the widget with the focus (the offscreen platform has no keyboard
+    // of its own to do it).
+    QMenu* openMenu(const char* box)
+    {
+        QWidget* editor = m_form->findChild<LongTextEdit*>(QString::fromLatin1(box))->focusProxy();
+        editor->setFocus();
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                              editor->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(QApplication::focusWidget(), &key);
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+
+    QTranslator m_qtTranslator;
+    prismel::test::FakePlatform m_fakes;
+    std::unique_ptr<prismel::Form1> m_form;
+};
+
+void AccessKeysTest::initTestCase()
+{
+    // As the program does: Qt's own items in Chinese, whose keys are the ones that can clash.
+    QVERIFY(m_qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                                QStringLiteral("_"),
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QApplication::installTranslator(&m_qtTranslator);
+}
+
+void AccessKeysTest::init()
+{
+    m_fakes.reset();
+    m_form = std::make_unique<prismel::Form1>(m_fakes.platform());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void AccessKeysTest::menusHaveUniqueKeys_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("the input box's menu") << "Text1";
+    QTest::newRow("the code box's menu, with its own items") << "Text3";
+}
+
+void AccessKeysTest::menusHaveUniqueKeys()
+{
+    QFETCH(QString, box);
+    // Undo, copy and the rest are enabled only with something to act on.
+    m_form->findChild<LongTextEdit*>(box)->setText(QStringLiteral("彩虹字"));
+    QMenu* menu = openMenu(box.toLatin1().constData());
+    QVERIFY(menu != nullptr);
+    const QStringList captions = captionsOf(*menu);
+    menu->close();
+    QVERIFY(captions.size() >= 5);
+    QCOMPARE(clashes(captions), QString());
+}
+
+void AccessKeysTest::dialogsHaveUniqueKeys_data()
+{
+    QTest::addColumn<std::function<void(QWidget*, QStringList&)>>("open");
+    using Open = std::function<void(QWidget*, QStringList&)>;
+    QTest::newRow("the window itself")
+        << Open([](QWidget* form, QStringList& captions) { captions = captionsOf(*form); });
+    QTest::newRow("the colour dialog") << Open([](QWidget* form, QStringList& captions) {
+        prismel::test::whenModal<QColorDialog>([&captions](QColorDialog& dialog) {
+            captions = captionsOf(dialog);
+            dialog.reject();
+        });
+        prismel::QtColorDialog(form).chooseColor();
+    });
+    QTest::newRow("the length question") << Open([](QWidget* form, QStringList& captions) {
+        prismel::test::whenModal<QInputDialog>([&captions](QInputDialog& dialog) {
+            captions = captionsOf(dialog);
+            dialog.reject();
+        });
+        prismel::QtNumberDialog(form).askNumber(QStringLiteral("按长度适配"),
+                                                QStringLiteral("代码长度上限（字符）："), 1, 1, 9);
+    });
+    QTest::newRow("a message box") << Open([](QWidget* form, QStringList& captions) {
+        prismel::test::whenModal<QMessageBox>([&captions](QMessageBox& box) {
+            captions = captionsOf(box);
+            box.accept();
+        });
+        prismel::QtMessageBoxes(form).inform(QStringLiteral("成功"), QStringLiteral("复制成功"));
+    });
+}
+
+void AccessKeysTest::dialogsHaveUniqueKeys()
+{
+    QFETCH(std::function<void(QWidget*, QStringList&)>, open);
+    QStringList captions;
+    open(m_form.get(), captions);
+    QVERIFY(!captions.isEmpty());
+    QCOMPARE(clashes(captions), QString());
+}
+
+void AccessKeysTest::keyReachesItsItem_data()
+{
+    using Reached = std::function<bool(const prismel::test::FakePlatform&)>;
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Reached>("reached");
+    QTest::newRow("H copies as rich text") << Qt::Key_H << Reached([](const auto& fakes) {
+        return fakes.clipboard.log == QStringList{QStringLiteral("setTextAndHtml")};
+    });
+    QTest::newRow("L asks for a length")
+        << Qt::Key_L
+        << Reached([](const auto& fakes) { return fakes.numberDialog.asked.size() == 1; });
+}
+
+void AccessKeysTest::keyReachesItsItem()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(std::function<bool(const prismel::test::FakePlatform&)>, reached);
+    m_form->findChild<LongTextEdit*>(QStringLiteral("Text3"))->setText(QStringLiteral("code"));
+    QMenu* menu = openMenu("Text3");
+    QVERIFY(menu != nullptr);
+    QTest::keyClick(menu, key);
+    // An item reached by its key closes the menu; a key that two items share only moves to one.
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QVERIFY(reached(m_fakes));
+}
+
+QTEST_MAIN(AccessKeysTest)
+#include "accesskeys_test.moc"
