@@ -39,5 +39,8 @@ int main(int argc, char* argv[])
     messageBoxes.setOwner(&form);
     numberDialog.setOwner(&form);
     form.showCentred();
+    // "Open with" and `prismel FILE`: the first file named starts in the input box.
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)
+        form.openFile(arguments.at(1));
     return QApplication::exec();
 }

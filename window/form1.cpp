@@ -15,11 +15,13 @@
 #include "window/previewwidget.h"
 #include "window/qtcolor.h"
 #include "window/selectallonfocus.h"
+#include "window/textfile.h"
 #include "window/twips.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -335,6 +337,7 @@ void Form1::connectHandlers()
 
     for (LongTextEdit* box : {m_controls.text1, m_controls.text3})
         box->selectAllOnFocus();
+    m_controls.text1->acceptFileDrops([this](const QString& path) { openFile(path); });
     for (QLineEdit* field : m_controls.text2)
         new SelectAllOnFocus(field);
 
@@ -457,6 +460,18 @@ void Form1::pasteFromClipboard()
     // A clipboard without any text leaves the input as it is; an empty text still replaces it.
     if (const auto text = m_platform.clipboard.text())
         m_controls.text1->setText(*text);
+}
+
+void Form1::openFile(const QString& path)
+{
+    const TextFileRead file = readTextFile(path);
+    if (!file.ok) {
+        m_platform.messageBoxes.inform(
+            QStringLiteral("打开文件"),
+            QStringLiteral("无法打开“%1”：%2").arg(QDir::toNativeSeparators(path), file.error));
+        return;
+    }
+    m_controls.text1->setText(file.text);
 }
 
 void Form1::showAbout()

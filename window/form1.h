@@ -41,6 +41,10 @@ public:
     // Shows the window centred on its screen.
     void showCentred();
 
+    // Puts the text of the file at `path` into the input box, as a file dropped on it does; a
+    // file that cannot be read gets a message naming it and why, and the box stays as it is.
+    void openFile(const QString& path);
+
     const ColorPair& colors() const { return m_colors; }
 
 private:

@@ -14,11 +14,15 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QThread>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #ifdef __SSE2__
@@ -477,6 +481,9 @@ public:
 
     void addMenuActions(const QList<QAction*>& actions) { m_menuActions.append(actions); }
 
+    // A local file dropped on the box goes to `open` instead of its name being inserted.
+    void acceptFileDrops(std::function<void(const QString&)> open) { m_openFile = std::move(open); }
+
     int textPosition(int documentPosition) const
     {
         const QTextDocument* doc = document();
@@ -573,8 +580,17 @@ protected:
         return mime;
     }
 
+    bool canInsertFromMimeData(const QMimeData* source) const override
+    {
+        return droppedFile(source).has_value() || QPlainTextEdit::canInsertFromMimeData(source);
+    }
+
     void insertFromMimeData(const QMimeData* source) override
     {
+        if (const auto file = droppedFile(source)) {
+            m_openFile(*file);
+            return;
+        }
         if (source == nullptr || !source->hasText())
             return;
         insertText(source->text());
@@ -591,7 +607,19 @@ private:
         cursor.endEditBlock();
     }
 
+    // The first local file a drop carries, for a box that opens dropped files.
+    std::optional<QString> droppedFile(const QMimeData* source) const
+    {
+        if (!m_openFile || source == nullptr || !source->hasUrls())
+            return std::nullopt;
+        for (const QUrl& url : source->urls())
+            if (url.isLocalFile())
+                return url.toLocalFile();
+        return std::nullopt;
+    }
+
     QList<QAction*> m_menuActions;
+    std::function<void(const QString&)> m_openFile;
 };
 
 LongTextEdit::LongTextEdit(QWidget* parent) : QWidget(parent), m_editor(new Editor(this))
@@ -731,6 +759,11 @@ void LongTextEdit::selectAll()
 void LongTextEdit::selectAllOnFocus()
 {
     new SelectAllOnFocus(m_editor, m_editor->viewport(), [this] { selectAll(); });
+}
+
+void LongTextEdit::acceptFileDrops(std::function<void(const QString&)> open)
+{
+    m_editor->acceptFileDrops(std::move(open));
 }
 
 void LongTextEdit::addMenuActions(const QList<QAction*>& actions)

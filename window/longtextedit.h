@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -81,6 +82,10 @@ public:
     // Actions the context menu offers after its standard items, below a separator. The box does
     // not own them.
     void addMenuActions(const QList<QAction*>& actions);
+
+    // From now on a local file dropped on the box goes to `open`, which may put its text in,
+    // instead of the file's name being inserted; dropped text is inserted as before.
+    void acceptFileDrops(std::function<void(const QString&)> open);
 
     // The storage, our breaks included; for measurements and tests that look at the blocks.
     const QTextDocument* document() const;
