@@ -82,10 +82,11 @@ bool convertTextInto(std::u16string& result, std::u16string_view input,
     BufferWriter out(result.data(), tags);
     ChunkCursor cursor = chunksOf(input, stepText, colors);
     const auto written = [&] { return static_cast<std::size_t>(out.end() - result.data()); };
-    // A few hundred thousand units of code between reports at step 1, a few milliseconds.
-    const std::size_t chunksPerReport = progress ? std::size_t{1} << 14 : SIZE_MAX;
+    // Counted in units of the input rather than in chunks: a chunk of a large step, or one
+    // stretched over a long cluster, is that much more work.
+    const std::size_t unitsPerReport = progress ? std::size_t{1} << 16 : SIZE_MAX;
     const auto writeAll = [&](auto& writer) {
-        while (detail::writeChunks(cursor, writer, chunksPerReport)) {
+        while (detail::writeChunks(cursor, writer, unitsPerReport)) {
             if (!progress(std::u16string_view(result.data(), written())))
                 return false;
         }
