@@ -19,6 +19,7 @@
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
@@ -371,6 +372,12 @@ void Form1::showCentred()
     const QRect screenArea = screen()->availableGeometry();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screenArea));
     show();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    m_converter->cancel();
+    QWidget::closeEvent(event);
 }
 
 void Form1::combo1Click(int index)
