@@ -12,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -314,6 +315,20 @@ using ConvertProgress = std::function<bool(std::u16string_view doneSoFar)>;
 bool convertTextInto(std::u16string& result, std::u16string_view input,
                      std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
                      ConvertOptions options, const ConvertProgress& progress);
+
+/// How much of the memory given to convertTextInto() holds code, and whether it is all of it.
+struct WrittenCode {
+    std::size_t length = 0;
+    bool finished = false;
+};
+
+/// The same into memory of the caller's, at least markupCapacity() units long, which need not
+/// be initialised: a code of a few hundred megabytes is then written once rather than cleared
+/// first, and a stop asked early finds little of it touched.
+WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
+                            std::u16string_view stepText, const TagTemplate& tags,
+                            const ColorPair& colors, ConvertOptions options,
+                            const ConvertProgress& progress);
 
 /// The whole generated code for (input text, step text, template, colours).
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,

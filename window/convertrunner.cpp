@@ -15,6 +15,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <span>
+#include <utility>
 
 namespace prismel {
 
@@ -75,7 +77,10 @@ struct ConvertRunner::Job {
     CodeLength::Sizes sizes;
     std::atomic<qsizetype> filledUnits{0}; // for the progress shown, read without `mutex`
 
-    std::u16string code; // written by the converter; read by the filler up to `ready`
+    // Written by the converter, which makes it unless it is one kept from an earlier Convert;
+    // read by the filler up to `ready`.
+    std::unique_ptr<char16_t[]> code;
+    std::size_t codeCapacity = 0;
 
     void stop()
     {
@@ -100,17 +105,26 @@ void ConvertRunner::convertCode(Job& job)
         return !job.isCancelled();
     };
     const ConvertRequest& request = job.request;
-    const bool finished = !job.isCancelled() &&
-                          convertTextInto(job.code, view(request.input), view(request.step),
-                                          request.tags, request.colors, request.options, handOver);
+    WrittenCode written;
+    if (!job.isCancelled()) {
+        // Not cleared first: the pages are touched only as the code is written.
+        if (job.codeCapacity < job.capacity) {
+            job.code = std::make_unique_for_overwrite<char16_t[]>(job.capacity);
+            job.codeCapacity = job.capacity;
+        }
+        written = convertTextInto(std::span(job.code.get(), job.capacity), view(request.input),
+                                  view(request.step), request.tags, request.colors, request.options,
+                                  handOver);
+    }
+    const std::u16string_view code(job.code.get(), written.length);
     // Measured here while the filler is still some way behind.
     CodeLength::Sizes sizes;
-    if (finished)
-        sizes = CodeLength::sizesOf(job.code);
+    if (written.finished)
+        sizes = CodeLength::sizesOf(code);
     {
         const std::lock_guard lock(job.mutex);
-        if (finished) {
-            job.ready = view(job.code);
+        if (written.finished) {
+            job.ready = view(code);
             job.sizes = sizes;
         }
         job.converted = true;
@@ -124,7 +138,7 @@ void ConvertRunner::convertCode(Job& job)
         std::unique_lock lock(job.mutex);
         job.changed.wait(lock, [&job] { return job.codeReleased; });
     }
-    std::u16string().swap(job.code);
+    job.code.reset();
 }
 
 void ConvertRunner::fillBlocks(Job& job, ConvertRunner* runner)
@@ -304,7 +318,8 @@ void ConvertRunner::run(ConvertRequest request, Finish finish)
     job->request = std::move(request);
     job->capacity = capacity;
     job->keepsCode = capacity <= kKeptUnits;
-    job->code = std::move(m_buffer);
+    job->code = std::move(m_kept);
+    job->codeCapacity = std::exchange(m_keptCapacity, 0);
     m_job = job;
     m_finish = std::move(finish);
     startWorkers(job);
@@ -394,8 +409,10 @@ void ConvertRunner::complete()
         text = std::move(job->text);
         sizes = job->sizes;
         // The converter leaves a code it keeps alone once it is converted.
-        if (job->keepsCode)
-            m_buffer = std::move(job->code);
+        if (job->keepsCode) {
+            m_kept = std::move(job->code);
+            m_keptCapacity = job->codeCapacity;
+        }
     }
     const Finish finish = std::move(m_finish);
     end();

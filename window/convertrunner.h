@@ -96,7 +96,10 @@ private:
     std::size_t m_inlineUnits;
     std::chrono::milliseconds m_clickWait;
     std::chrono::milliseconds m_dialogDelay;
-    std::u16string m_buffer; // the code's memory, kept from one Convert for the next
+    std::u16string m_buffer; // the code of the Converts made inside the click
+    // A long Convert's memory up to kKeptUnits, kept for the next one.
+    std::unique_ptr<char16_t[]> m_kept;
+    std::size_t m_keptCapacity = 0;
     std::shared_ptr<Job> m_job;
     Finish m_finish;
 };
