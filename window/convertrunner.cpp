@@ -38,6 +38,7 @@ constexpr qint64 kProgressMs = 40;
 // A long Convert's buffer is kept for the next one up to this many code units (64 MB); a larger
 // one would hold a few hundred megabytes for nothing between Converts.
 constexpr std::size_t kKeptUnits = std::size_t{1} << 25;
+
 std::u16string_view view(const QString& text)
 {
     return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
