@@ -295,18 +295,26 @@ public:
         return more;
     }
 
-    /// Hands each chunk left to `consume`, front to back, up to `limit` of them: the conversion
+    /// Hands each chunk left to `consume`, front to back, until the walk reaches offset `stop`
+    /// of the trimmed text (its own units), the chunk that crosses it included: the conversion
     /// loop. The place of the walk stays in registers, where a chunk's writer, storing through
     /// pointers, would make the compiler load it again from the cursor for every chunk.
     template <bool stepOfOne = false, typename Consume>
-    [[gnu::always_inline]] void forEach(Consume&& consume, std::size_t limit = SIZE_MAX)
+    [[gnu::always_inline]] void forEach(Consume&& consume, std::size_t stop = SIZE_MAX)
     {
         Walk walk = m_walk;
+        // One test a chunk: the end of the text and the stop are one bound.
+        stop = std::min(stop, walk.text.size());
         BasicChunk<Unit> chunk;
-        for (; limit > 0 && nextIn<stepOfOne>(walk, chunk); --limit)
+        while (walk.offset < stop) {
+            take<stepOfOne>(walk, chunk);
             consume(chunk);
+        }
         m_walk = walk;
     }
+
+    /// Units of the trimmed text (its own units, bytes for UTF-8) handed out so far.
+    std::size_t offset() const { return m_walk.offset; }
 
     /// Units of the trimmed text (its own units, bytes for UTF-8) not yet handed out.
     std::size_t remaining() const { return m_walk.text.size() - m_walk.offset; }
@@ -328,6 +336,13 @@ private:
     {
         if (walk.offset >= walk.text.size())
             return false;
+        take<stepOfOne>(walk, chunk);
+        return true;
+    }
+
+    // The next chunk of a walk that is not at the end of its text.
+    template <bool stepOfOne> [[gnu::always_inline]] void take(Walk& walk, BasicChunk<Unit>& chunk)
+    {
         std::size_t end = walk.offset;
         std::size_t last = end; // where the chunk's last character starts
         std::int64_t units = 0;
@@ -387,7 +402,6 @@ private:
                  m_gradient.at(position)};
         walk.offset = end;
         walk.position += units;
-        return true;
     }
 
     Walk m_walk;

@@ -72,36 +72,47 @@ void convertTextInto(std::u16string& result, std::u16string_view input,
     convertTextInto(result, input, stepText, tags, colors, options, {});
 }
 
-bool convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
-                     ConvertOptions options, const ConvertProgress& progress)
+WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
+                            std::u16string_view stepText, const TagTemplate& tags,
+                            const ColorPair& colors, ConvertOptions options,
+                            const ConvertProgress& progress)
 {
-    // The buffer is sized once and never moves, which lets the code so far be read while the
+    // The memory is sized once and never moves, which lets the code so far be read while the
     // rest is written.
-    result.resize(markupCapacity(input, stepText, tags));
-    BufferWriter out(result.data(), tags);
+    BufferWriter writer(out.data(), tags);
     ChunkCursor cursor = chunksOf(input, stepText, colors);
-    const auto written = [&] { return static_cast<std::size_t>(out.end() - result.data()); };
-    // A few hundred thousand units of code between reports at step 1, a few milliseconds.
-    const std::size_t chunksPerReport = progress ? std::size_t{1} << 14 : SIZE_MAX;
-    const auto writeAll = [&](auto& writer) {
-        while (detail::writeChunks(cursor, writer, chunksPerReport)) {
-            if (!progress(std::u16string_view(result.data(), written())))
+    const auto written = [&] { return static_cast<std::size_t>(writer.end() - out.data()); };
+    // Counted in units of the input rather than in chunks: a chunk of a large step, or one
+    // stretched over a long cluster, is that much more work.
+    const std::size_t unitsPerReport = progress ? std::size_t{1} << 16 : SIZE_MAX;
+    const auto writeAll = [&](auto& to) {
+        while (detail::writeChunks(cursor, to, unitsPerReport)) {
+            if (!progress(std::u16string_view(out.data(), written())))
                 return false;
         }
         return true;
     };
     bool finished = false;
     if (options.merge) {
-        detail::MergingWriter<BufferWriter> merged(out);
+        detail::MergingWriter<BufferWriter> merged(writer);
         finished = writeAll(merged);
         if (finished)
             merged.finish();
     } else {
-        finished = writeAll(out);
+        finished = writeAll(writer);
     }
-    result.resize(written());
-    return finished;
+    return {written(), finished};
+}
+
+bool convertTextInto(std::u16string& result, std::u16string_view input,
+                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
+                     ConvertOptions options, const ConvertProgress& progress)
+{
+    result.resize(markupCapacity(input, stepText, tags));
+    const WrittenCode code =
+        convertTextInto(std::span(result), input, stepText, tags, colors, options, progress);
+    result.resize(code.length);
+    return code.finished;
 }
 
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -27,7 +28,7 @@ namespace detail {
 // The one loop that turns chunks into markup, for either encoding; `out` decides where the
 // pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
 template <bool stepOfOne, TextUnit Unit, typename Writer>
-void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
+void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t stop)
 {
     cursor.template forEach<stepOfOne>(
         [&out](const BasicChunk<Unit>& chunk) {
@@ -39,17 +40,20 @@ void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t li
             else
                 out.tagged(chunk.text, chunk.color);
         },
-        limit);
+        stop);
 }
 
-// The loop, stopping after `limit` chunks; says whether any are left.
+// The loop over about `units` more units of the text (the chunk that reaches them ends it), so
+// that a caller may look up from a long conversion after a bounded amount of work whatever the
+// step; says whether any chunks are left.
 template <TextUnit Unit, typename Writer>
-bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
+bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t units)
 {
+    const std::size_t stop = units >= cursor.remaining() ? SIZE_MAX : cursor.offset() + units;
     if (cursor.step() == 1)
-        writeChunksWith<true>(cursor, out, limit);
+        writeChunksWith<true>(cursor, out, stop);
     else
-        writeChunksWith<false>(cursor, out, limit);
+        writeChunksWith<false>(cursor, out, stop);
     return cursor.remaining() > 0;
 }
 
@@ -300,9 +304,10 @@ void convertTextInto(std::u16string& result, std::u16string_view input,
                      std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
                      ConvertOptions options = {});
 
-/// Told every few hundred thousand units of a conversion the code that is final so far: the
-/// front of the result, which stays where it is in memory and unchanged until the conversion
-/// ends, so another thread may read it meanwhile. Returning false stops the conversion.
+/// Told the code that is final so far each time about 65,536 more units of the input are
+/// converted, whatever the step, so a few milliseconds apart: the front of the result, which
+/// stays where it is in memory and unchanged until the conversion ends, so another thread may
+/// read it meanwhile. Returning false stops the conversion.
 using ConvertProgress = std::function<bool(std::u16string_view doneSoFar)>;
 
 /// convertTextInto() reporting to `progress` on the way; false when `progress` stopped it, and
@@ -310,6 +315,20 @@ using ConvertProgress = std::function<bool(std::u16string_view doneSoFar)>;
 bool convertTextInto(std::u16string& result, std::u16string_view input,
                      std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
                      ConvertOptions options, const ConvertProgress& progress);
+
+/// How much of the memory given to convertTextInto() holds code, and whether it is all of it.
+struct WrittenCode {
+    std::size_t length = 0;
+    bool finished = false;
+};
+
+/// The same into memory of the caller's, at least markupCapacity() units long, which need not
+/// be initialised: a code of a few hundred megabytes is then written once rather than cleared
+/// first, and a stop asked early finds little of it touched.
+WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
+                            std::u16string_view stepText, const TagTemplate& tags,
+                            const ColorPair& colors, ConvertOptions options,
+                            const ConvertProgress& progress);
 
 /// The whole generated code for (input text, step text, template, colours).
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,

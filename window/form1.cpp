@@ -20,6 +20,7 @@
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -374,6 +375,12 @@ void Form1::showCentred()
     const QRect screenArea = screen()->availableGeometry();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screenArea));
     show();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    m_converter->cancel();
+    QWidget::closeEvent(event);
 }
 
 void Form1::combo1Click(int index)

@@ -47,6 +47,10 @@ public:
 
     const ColorPair& colors() const { return m_colors; }
 
+protected:
+    // Closing the window while a long Convert runs cancels it first.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // The made controls with their places in the tab order.
     using TabStops = std::vector<std::pair<int, QWidget*>>;

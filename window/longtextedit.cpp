@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QThread>
+#include <QThreadPool>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -400,7 +401,8 @@ QString textBetween(const QTextDocument* document, int from, int to)
 }
 
 // Deletes a document the box no longer shows. Taking apart a few hundred thousand blocks takes
-// a tenth of a second or more, so a long document goes on a thread of its own.
+// a tenth of a second or more, so a long document is deleted on a thread of Qt's pool, which
+// the application waits for when it ends.
 void dispose(QTextDocument* document)
 {
     if (document->characterCount() < kLongDocument) {
@@ -408,10 +410,12 @@ void dispose(QTextDocument* document)
         return;
     }
     document->setParent(nullptr);
-    QThread* thread = QThread::create([document] { delete document; });
-    document->moveToThread(thread);
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
+    // Without a thread, it may be taken by whichever of the pool's threads runs the task.
+    document->moveToThread(nullptr);
+    QThreadPool::globalInstance()->start([document] {
+        document->moveToThread(QThread::currentThread());
+        delete document;
+    });
 }
 
 bool isEnter(const QKeyEvent* event)
@@ -664,6 +668,8 @@ struct PreparedText::Fill {
     {
     }
     BlockWriter writer;
+    QTextBlock nextLayout; // once the text is all in, the first block still without a layout
+    bool written = false;
 };
 
 PreparedText::PreparedText(QStringView text, bool complete)
@@ -673,11 +679,16 @@ PreparedText::PreparedText(QStringView text, bool complete)
     m_fill = std::make_unique<Fill>(*m_document, text, complete);
 }
 
-PreparedText::~PreparedText() = default;
+PreparedText::~PreparedText()
+{
+    // A text handed between threads has none while on its way; it is taken back to be deleted.
+    if (m_document && m_document->thread() == nullptr)
+        m_document->moveToThread(QThread::currentThread());
+}
 
 void PreparedText::grow(QStringView text, bool complete)
 {
-    if (!m_fill)
+    if (!m_fill || m_fill->written)
         return;
     m_fill->writer.grow(text, complete);
     m_size = text.size();
@@ -687,20 +698,30 @@ bool PreparedText::fill(qsizetype units)
 {
     if (!m_fill)
         return true;
-    if (!m_fill->writer.write(std::max<qsizetype>(units, 1)))
-        return false;
-    m_fill.reset(); // the text it reads may go now
+    units = std::max<qsizetype>(units, 1);
+    if (!m_fill->written) {
+        if (!m_fill->writer.write(units))
+            return false;
+        m_fill->written = true; // the text it reads may go now
+        m_fill->nextLayout = m_document->begin();
+    }
     // The box gives every block a QTextLayout when it first sizes a new document, which for a
     // few hundred thousand lines takes the better part of a second; made here, where the text
-    // was filled, they are only cleared there.
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+    // was filled, and in slices as the text was, they are only cleared there.
+    QTextBlock& block = m_fill->nextLayout;
+    for (qsizetype laid = 0; block.isValid() && laid < units; block = block.next()) {
         block.layout();
+        laid += block.length();
+    }
+    if (block.isValid())
+        return false;
+    m_fill.reset();
     return true;
 }
 
 qsizetype PreparedText::filled() const
 {
-    return m_fill ? m_fill->writer.written() : m_size;
+    return m_fill && !m_fill->written ? m_fill->writer.written() : m_size;
 }
 
 void PreparedText::moveToThread(QThread* thread)

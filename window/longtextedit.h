@@ -27,12 +27,16 @@ public:
     // `text` starts with the text so far and goes on further, or is the same text now complete.
     void grow(QStringView text, bool complete);
 
-    // Lays about `units` more code units into blocks; true once the whole text is in.
+    // Lays about `units` more code units into blocks, then readies about as many for layout;
+    // true once all of it is done.
     bool fill(qsizetype units);
+    // Code units laid into blocks.
     qsizetype filled() const;
     qsizetype size() const { return m_size; }
 
-    // Made on a worker thread, it must be handed to the window's thread before it is shown.
+    // Made on a worker thread, it must be handed to the window's thread before it is shown:
+    // pushed there, or pushed to none (nullptr) and then taken by the window's thread. One that
+    // has no thread may be deleted on any.
     void moveToThread(QThread* thread);
 
 private:

@@ -3,6 +3,8 @@
 //   - Convert of 100 k, 1 M and 20 M characters in a fresh process each (--convert N shape): the
 //     time to the code on show, the longest the event loop goes unserved meanwhile, and the peak
 //     memory the Convert adds, against the UTF-16 size of the code;
+//   - Cancel, and closing the window, during a 20 M Convert (--cancel N step ms): the time until
+//     every worker has ended;
 //   - pasting the input into Text1 and showing it;
 //   - start-up to the first painted frame, against an empty window of the same size: a fresh
 //     process of this program each time (--first-frame empty|form), and again inside this one.
@@ -14,6 +16,7 @@
 #include "core/conversion.h"
 #include "core/tagtemplate.h"
 #include "preview/colorpick.h"
+#include "window/convertrunner.h"
 #include "window/form1.h"
 #include "window/longtextedit.h"
 #include "window/qtclipboard.h"
@@ -35,6 +38,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -419,6 +423,69 @@ void childCases(const QString& program, std::vector<Row>& rows)
     }
 }
 
+// The child's side of cancelInChild(): a Convert of `length` characters at `step`, cancelled
+// `afterMs` into its run as the dialog's Cancel does; prints the milliseconds from the Cancel to
+// the last of its workers ended, then those from closing the window to the same.
+int cancelChild(qsizetype length, const QString& step, int afterMs)
+{
+    Fakes fakes;
+    Window window(fakes);
+    window.text1->setText(forumText(length, false));
+    window.form.findChild<QLineEdit*>(QStringLiteral("Text4"))->setText(step);
+    auto* runner = window.form.findChild<prismel::ConvertRunner*>();
+    if (!runner)
+        fail("the window has no ConvertRunner");
+    double stopMs[2] = {0, 0};
+    for (int round = 0; round < 2; ++round) {
+        window.convert->click();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < afterMs)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1);
+        if (!runner->isRunning())
+            fail("the Convert ended before the Cancel");
+        QElapsedTimer stop;
+        stop.start();
+        if (round == 0)
+            runner->cancel();
+        else
+            window.form.close();
+        if (!runner->waitForWorkers(std::chrono::seconds(120)))
+            fail("the workers did not end");
+        stopMs[round] = elapsedMs(stop);
+        window.form.show();
+    }
+    std::printf("%.1f %.1f\n", stopMs[0], stopMs[1]);
+    return 0;
+}
+
+void cancelInChild(const QString& program, qsizetype length, const char* step, int afterMs,
+                   std::vector<Row>& rows)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(program, {QStringLiteral("--cancel"), QString::number(length),
+                          QString::fromLatin1(step), QString::number(afterMs)});
+    if (!child.waitForFinished(600'000) || child.exitCode() != 0)
+        fail("a Cancel child process failed");
+    double cancelMs = 0;
+    double closeMs = 0;
+    if (std::sscanf(child.readAllStandardOutput().constData(), "%lf %lf", &cancelMs, &closeMs) != 2)
+        fail("a Cancel child process reported no figures");
+    rows.push_back({"Cancel / close " + std::to_string(afterMs) + " ms into " + sizeName(length) +
+                        " chars, step " + step + ": workers ended",
+                    formatMs(cancelMs) + " / " + formatMs(closeMs), "< 100 ms"});
+    std::fprintf(stderr, "  %s\n", rows.back().what.c_str());
+}
+
+void cancelCases(const QString& program, std::vector<Row>& rows)
+{
+    cancelInChild(program, 20'000'000, "1", 300, rows);
+    cancelInChild(program, 20'000'000, "1", 2000, rows);
+    // Regression: at a large step the converter looked for a Cancel only every 16,384 chunks.
+    cancelInChild(program, 20'000'000, "1000", 100, rows);
+}
+
 // Paste through Command2(2), as the user does, from a fake clipboard.
 void pasteCases(Fakes& fakes, std::vector<Row>& rows)
 {
@@ -645,6 +712,8 @@ int main(int argc, char* argv[])
         return firstFrameChild(arguments.at(2));
     if (arguments.size() == 4 && arguments.at(1) == u"--convert")
         return convertChild(arguments.at(2).toLongLong(), arguments.at(3) == u"one-line");
+    if (arguments.size() == 5 && arguments.at(1) == u"--cancel")
+        return cancelChild(arguments.at(2).toLongLong(), arguments.at(3), arguments.at(4).toInt());
 
     std::fprintf(stderr, "bench_window on \"%s\", medians of %d (start-up: %d)\n",
                  qPrintable(QGuiApplication::platformName()), kRepetitions, kStartupRepetitions);
@@ -655,6 +724,7 @@ int main(int argc, char* argv[])
     Fakes fakes;
     convertCases(fakes, rows);
     childCases(QCoreApplication::applicationFilePath(), rows);
+    cancelCases(QCoreApplication::applicationFilePath(), rows);
     pasteCases(fakes, rows);
 
     std::printf("\nPrismel main window, platform \"%s\"\n",

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,78 @@ TEST_P(ConvertProgressTest, ReportsFrontsOfTheFinalCode)
     else
         EXPECT_TRUE(whole.starts_with(result));
 }
+
+// The same conversion into memory that holds anything at all beforehand: only the length it
+// returns is code, and a stopped one returns at least the front it reported.
+class ConvertIntoMemoryTest : public testing::TestWithParam<ProgressCase> {};
+
+TEST_P(ConvertIntoMemoryTest, WritesTheCodeOverWhatWasThere)
+{
+    const auto& c = GetParam();
+    std::u16string text;
+    for (int i = 0; i < 40'000; ++i)
+        text += u"彩虹 字\n";
+    const std::u16string whole = prismel::ConvertText(text, u"1", startup, ColorPair{}, c.options);
+    std::u16string memory(prismel::markupCapacity(text, u"1", startup), u'Z');
+    std::size_t reported = 0;
+    int reports = 0;
+    const prismel::WrittenCode code =
+        prismel::convertTextInto(std::span(memory), text, u"1", startup, ColorPair{}, c.options,
+                                 [&](std::u16string_view done) {
+                                     reported = done.size();
+                                     return ++reports != c.stopAtReport;
+                                 });
+    const std::u16string_view written(memory.data(), code.length);
+    EXPECT_EQ(code.finished, c.stopAtReport == 0);
+    if (code.finished) {
+        EXPECT_EQ(written, whole);
+    } else {
+        EXPECT_GE(code.length, reported);
+        EXPECT_TRUE(whole.starts_with(written));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ConvertIntoMemoryTest,
+                         testing::Values(ProgressCase{"runs_to_the_end", {}, 0},
+                                         ProgressCase{"merged_runs_to_the_end", {.merge = true}, 0},
+                                         ProgressCase{"stopped_at_the_first_report", {}, 1},
+                                         ProgressCase{"merged_stopped", {.merge = true}, 1}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Reports come after a bounded amount of input whatever the step, so a stop is never far off.
+struct CadenceCase {
+    const char* name;
+    std::size_t step;
+    std::size_t reports;
+};
+
+class ConvertCadenceTest : public testing::TestWithParam<CadenceCase> {};
+
+TEST_P(ConvertCadenceTest, ReportsByUnitsOfInput)
+{
+    const auto& c = GetParam();
+    const std::u16string text(std::size_t{1} << 20, u'x');
+    const std::string digits = std::to_string(c.step);
+    const std::u16string step(digits.begin(), digits.end());
+    std::u16string result;
+    std::size_t reports = 0;
+    ASSERT_TRUE(prismel::convertTextInto(result, text, step, startup, ColorPair{}, {},
+                                         [&](std::u16string_view) {
+                                             ++reports;
+                                             return true;
+                                         }));
+    EXPECT_EQ(reports, c.reports);
+    EXPECT_EQ(result, prismel::ConvertText(text, step, startup, ColorPair{}));
+}
+
+// 2^20 units: at step 1 a report each 65,536 units but after the last; a chunk that crosses the
+// mark ends the stretch, so 66,000 units a report at step 1000, and one a chunk past 65,536.
+INSTANTIATE_TEST_SUITE_P(
+    Table, ConvertCadenceTest,
+    testing::Values(CadenceCase{"step_1", 1, 15},
+                    // Regression: counted in chunks, a step of 1000 gave no report at all.
+                    CadenceCase{"step_1000", 1000, 15}, CadenceCase{"step_2_to_the_18", 262144, 3}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Table, ConvertProgressTest,
                          testing::Values(ProgressCase{"runs_to_the_end", {}, 0},

@@ -78,6 +78,8 @@ private Q_SLOTS:
     void nothingRegeneratesWithoutConvert();
     void longConvert_data();
     void longConvert();
+    void closeWhileConverting_data();
+    void closeWhileConverting();
     void colourPick_data();
     void colourPick();
     void copy_data();
@@ -756,7 +758,9 @@ void Form1Test::nothingRegeneratesWithoutConvert()
     QCOMPARE(picture1->picture(), preview);
 }
 
-// With the limits lowered, a tiny input takes the long road: worker, slices and the dialog.
+// With the limits lowered, a tiny input takes the long road: workers, slices and the dialog,
+// which is up before the click returns. The workers' result is taken only from the event loop,
+// so a Cancel clicked at once comes before it.
 void Form1Test::longConvert_data()
 {
     QTest::addColumn<bool>("cancel");
@@ -783,33 +787,68 @@ void Form1Test::longConvert()
     convert->click();
     const QImage before = picture1->picture();
 
-    runner->setLimits(0, std::chrono::milliseconds(0));
-    // Answers the dialog the moment it shows, while the work is surely still under way.
-    struct DialogWatch : QObject {
-        bool cancel = false;
-        QStringList seen;
-        bool eventFilter(QObject* watched, QEvent* event) override
+    runner->setLimits(0, std::chrono::milliseconds(0), std::chrono::milliseconds(0));
+    text1->setText(QStringLiteral("ABC"));
+    convert->click();
+    QVERIFY(runner->isRunning());
+    auto* dialog = fresh.findChild<QProgressDialog*>();
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QCOMPARE(dialog->labelText(), QStringLiteral("正在转换…"));
+    QCOMPARE(dialog->findChild<QPushButton*>()->text(), QStringLiteral("取消"));
+    QVERIFY(!dialog->isModal()); // the window's close box must still reach it
+    if (cancel)
+        dialog->findChild<QPushButton*>()->click();
+    QTRY_VERIFY(!runner->isRunning());
+
+    QCOMPARE(text3->text(), expected);
+    QCOMPARE(picture1->picture() == before, cancel);
+    QCOMPARE(text3->selectionLength(), expected.size());      // all of it, before and after
+    QVERIFY(runner->waitForWorkers(std::chrono::seconds(5))); // a hang guard, not a timing
+}
+
+// Regression: with the progress dialog up, closing the window was dropped.
+void Form1Test::closeWhileConverting_data()
+{
+    QTest::addColumn<int>("dialogDelayMs");
+    QTest::newRow("closed before the dialog shows") << 60'000;
+    QTest::newRow("closed with the dialog up") << 0;
+}
+
+void Form1Test::closeWhileConverting()
+{
+    QFETCH(int, dialogDelayMs);
+    Form1 fresh(platform());
+    fresh.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+    // A modal dialog would block the window, and the window system's close with it.
+    struct BlockedWatch : QObject {
+        int blocked = 0;
+        bool eventFilter(QObject*, QEvent* event) override
         {
-            auto* dialog = qobject_cast<QProgressDialog*>(watched);
-            if (dialog == nullptr || event->type() != QEvent::Show)
-                return false;
-            seen << dialog->labelText() << dialog->findChild<QPushButton*>()->text();
-            if (cancel)
-                dialog->findChild<QPushButton*>()->click();
+            blocked += event->type() == QEvent::WindowBlocked;
             return false;
         }
     } watch;
-    watch.cancel = cancel;
-    qApp->installEventFilter(&watch);
-    text1->setText(QStringLiteral("ABC"));
-    convert->click();
-    QTRY_VERIFY(!runner->isRunning());
-    qApp->removeEventFilter(&watch);
+    fresh.installEventFilter(&watch);
+    auto* text3 = fresh.findChild<LongTextEdit*>(QStringLiteral("Text3"));
+    const QString output = text3->text();
+    auto* runner = fresh.findChild<prismel::ConvertRunner*>();
+    runner->setLimits(0, std::chrono::milliseconds(0), std::chrono::milliseconds(dialogDelayMs));
+    fresh.findChild<LongTextEdit*>(QStringLiteral("Text1"))
+        ->setText(QStringLiteral("彩虹字 ").repeated(100'000));
+    fresh.findChild<QPushButton*>(QStringLiteral("Command2(0)"))->click();
+    QVERIFY(runner->isRunning());
+    QCOMPARE(fresh.findChild<QProgressDialog*>() != nullptr, dialogDelayMs == 0);
 
-    QCOMPARE(watch.seen, QStringList({QStringLiteral("正在转换…"), QStringLiteral("取消")}));
-    QCOMPARE(text3->text(), expected);
-    QCOMPARE(picture1->picture() == before, cancel);
-    QCOMPARE(text3->selectionLength(), expected.size()); // all of it, before and after
+    QVERIFY(fresh.close());
+    QVERIFY(!fresh.isVisible());
+    QVERIFY(!runner->isRunning());
+    QVERIFY(runner->waitForWorkers(std::chrono::seconds(5))); // a hang guard, not a timing
+    QCoreApplication::processEvents();
+    QCOMPARE(watch.blocked, 0);
+    QCOMPARE(text3->text(), output);
+    QVERIFY(fresh.findChild<QProgressDialog*>() == nullptr ||
+            !fresh.findChild<QProgressDialog*>()->isVisible());
 }
 
 void Form1Test::colourPick_data()

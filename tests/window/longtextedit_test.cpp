@@ -4,8 +4,17 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextDocument>
+#include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
+#include <thread>
 
 using prismel::LongTextEdit;
 
@@ -82,6 +91,10 @@ private Q_SLOTS:
     void selectAllCoversTheText();
     void setSelectionCountsTextUnits();
     void focusSelectionSurvivesTheClickThatGaveIt();
+    void preparedOnAnotherThread_data();
+    void preparedOnAnotherThread();
+    void replacedDocumentIsDeleted_data();
+    void replacedDocumentIsDeleted();
 };
 
 void LongTextEditTest::roundTrip_data()
@@ -369,6 +382,83 @@ void LongTextEditTest::focusSelectionSurvivesTheClickThatGaveIt()
     QTest::keyClick(other, Qt::Key_Tab);
     QVERIFY(box->hasFocus());
     QCOMPARE(box->selectionLength(), box->text().size());
+}
+
+// As a long Convert does it: laid into blocks in slices on a worker, handed over with no thread,
+// then shown, or dropped, on the window's thread.
+void LongTextEditTest::preparedOnAnotherThread_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("shown");
+    const QString lines = QStringLiteral("彩虹字 rainbow\n").repeated(3000);
+    const QString oneLine = longLine(40'000, 4095);
+    QTest::newRow("short lines, shown") << lines << true;
+    QTest::newRow("one long line, shown") << oneLine << true;
+    QTest::newRow("empty, shown") << QString() << true;
+    QTest::newRow("short lines, dropped") << lines << false;
+    QTest::newRow("one long line, dropped") << oneLine << false;
+}
+
+void LongTextEditTest::preparedOnAnotherThread()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, shown);
+    // Handing a document to the wrong thread only warns.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    std::unique_ptr<prismel::PreparedText> prepared;
+    int slices = 0;
+    std::thread worker([&] {
+        prepared = std::make_unique<prismel::PreparedText>(text);
+        while (!prepared->fill(1000))
+            ++slices;
+        prepared->moveToThread(nullptr);
+    });
+    worker.join();
+    QVERIFY(slices > 1 || text.isEmpty());
+    if (!shown) {
+        prepared.reset();
+        return;
+    }
+    prepared->moveToThread(QThread::currentThread());
+    LongTextEdit box;
+    box.showText(*prepared);
+    LongTextEdit direct;
+    direct.setText(text);
+    QCOMPARE(box.text(), text);
+    QCOMPARE(blocksOf(box), blocksOf(direct));
+}
+
+// A long document the box no longer shows is deleted on Qt's thread pool, a short one at once
+// on the window's thread.
+void LongTextEditTest::replacedDocumentIsDeleted_data()
+{
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<bool>("onThisThread");
+    // Lines shorter than a block: the document holds the text and one closing separator.
+    QTest::newRow("short, at once") << qsizetype{100} << true;
+    QTest::newRow("one unit short of 2^21 characters, at once") << qsizetype{(1 << 21) - 2} << true;
+    QTest::newRow("2^21 characters, on the pool") << qsizetype{(1 << 21) - 1} << false;
+}
+
+void LongTextEditTest::replacedDocumentIsDeleted()
+{
+    QFETCH(qsizetype, length);
+    QFETCH(bool, onThisThread);
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    LongTextEdit box;
+    const QString text = (QString(1023, u'x') + u'\n').repeated(2048).first(length);
+    prismel::PreparedText first(text);
+    box.showText(first);
+    // Told on the thread that deletes it.
+    std::atomic<QThread*> deletedOn{nullptr};
+    QObject::connect(box.document(), &QObject::destroyed,
+                     [&deletedOn] { deletedOn = QThread::currentThread(); });
+    prismel::PreparedText second(QStringLiteral("next"));
+    box.showText(second);
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(5000)); // a hang guard, not a timing
+    QVERIFY(deletedOn.load() != nullptr);
+    QCOMPARE(deletedOn.load() == QThread::currentThread(), onThisThread);
+    QCOMPARE(box.text(), QStringLiteral("next"));
 }
 
 QTEST_MAIN(LongTextEditTest)
