@@ -130,6 +130,9 @@ public:
         return changeAt(pos);
     }
 
+    /// The first position after the last one asked whose colour may differ from its colour.
+    std::int64_t heldUntil() const { return m_until; }
+
 private:
     [[gnu::noinline]] Rgb changeAt(std::int64_t pos)
     {
