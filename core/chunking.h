@@ -1,11 +1,13 @@
 #pragma once
 
 #include "colorpair.h"
+#include "gradient.h"
 
 #include <algorithm>
 #include <array>
 #include <concepts>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -54,8 +56,10 @@ constexpr bool isLowSurrogate(char16_t c)
 /// One run of the trimmed text that shares a colour.
 template <TextUnit Unit> struct BasicChunk {
     std::basic_string_view<Unit> text;
-    std::int64_t position = 0; ///< 1-based UTF-16 position of the chunk's first character
-    Rgb color;                 ///< the colour of `position` over the whole trimmed length
+    /// 1-based UTF-16 position of the chunk's first character, in the trimmed text or, cut
+    /// line by line, in its line (0 for a line break)
+    std::int64_t position = 0;
+    Rgb color; ///< the colour of `position` over the length of the text or of its line
 };
 
 using Chunk = BasicChunk<char16_t>;
@@ -229,21 +233,28 @@ template <TextUnit Unit> class BasicChunkCursor {
 public:
     using View = std::basic_string_view<Unit>;
 
+    using CodeUnit = Unit;
+
     /// `step` must be at least 1 (see effectiveStep()); `utf16Length` is the trimmed text's
     /// length in UTF-16 code units.
-    BasicChunkCursor(View trimmed, std::int32_t step, const ColorPair& colors,
+    BasicChunkCursor(View trimmed, std::int32_t step, const Gradient& gradient,
                      std::int64_t utf16Length)
-        : m_walk{trimmed, static_cast<std::size_t>(step)}, m_gradient(colors, utf16Length)
+        : BasicChunkCursor(trimmed, step, detail::ColorWalk(gradient, utf16Length))
     {
     }
     BasicChunkCursor(View trimmed, std::int32_t step,
-                     const ColorPair& colors) requires std::same_as<Unit, char16_t>
-        : BasicChunkCursor(trimmed, step, colors, static_cast<std::int64_t>(trimmed.size()))
+                     const Gradient& gradient) requires std::same_as<Unit, char16_t>
+        : BasicChunkCursor(trimmed, step, gradient, static_cast<std::int64_t>(trimmed.size()))
+    {
+    }
+    /// Colours from `colors`, whose length is the trimmed text's in UTF-16 code units.
+    BasicChunkCursor(View trimmed, std::int32_t step, detail::ColorWalk colors)
+        : m_walk{trimmed, static_cast<std::size_t>(step)}, m_gradient(std::move(colors))
     {
     }
     ~BasicChunkCursor() { detail::destroy(m_breaks); }
     BasicChunkCursor(BasicChunkCursor&& other) noexcept
-        : m_walk(other.m_walk), m_gradient(other.m_gradient),
+        : m_walk(other.m_walk), m_gradient(std::move(other.m_gradient)),
           m_breaks(std::exchange(other.m_breaks, nullptr))
     {
     }
@@ -358,23 +369,122 @@ private:
     }
 
     Walk m_walk;
-    detail::GradientWalk m_gradient;
+    detail::ColorWalk m_gradient;
     detail::ClusterBreaks<Unit>* m_breaks = nullptr; // owned; made on first need
 };
 
 using ChunkCursor = BasicChunkCursor<char16_t>;
 using Utf8ChunkCursor = BasicChunkCursor<char8_t>;
 
+/// Cuts a trimmed text line by line, where every line gets the whole gradient. A line ends at
+/// LF, CR or CR LF; it is cut from its own first unit as BasicChunkCursor cuts a text, no chunk
+/// runs past its end, and a chunk's colour is that of its position in the line over the line's
+/// length. Each unit of a line break is a chunk of its own, which the writers copy bare.
+template <TextUnit Unit> class BasicLineCursor {
+public:
+    using View = std::basic_string_view<Unit>;
+    using CodeUnit = Unit;
+
+    /// `step` must be at least 1; the step's fallback is the whole text's (see effectiveStep()).
+    BasicLineCursor(View trimmed, std::int32_t step, const Gradient& gradient)
+        : m_text(trimmed), m_step(step),
+          m_colors(std::make_shared<const detail::GradientColors>(gradient)),
+          m_breakColor(m_colors->at(0, 1))
+    {
+    }
+
+    std::optional<BasicChunk<Unit>> next()
+    {
+        BasicChunk<Unit> chunk;
+        if (!next(chunk))
+            return std::nullopt;
+        return chunk;
+    }
+
+    template <bool stepOfOne = false> bool next(BasicChunk<Unit>& chunk)
+    {
+        for (;;) {
+            if (m_line) {
+                if (m_line->template next<stepOfOne>(chunk))
+                    return true;
+                m_line.reset();
+            }
+            if (m_offset >= m_text.size())
+                return false;
+            if (isLineBreak(m_text[m_offset])) {
+                chunk = {m_text.substr(m_offset, 1), 0, m_breakColor};
+                ++m_offset;
+                return true;
+            }
+            const std::size_t end =
+                std::min(m_text.find_first_of(lineBreaks, m_offset), m_text.size());
+            const View line = m_text.substr(m_offset, end - m_offset);
+            std::int64_t units = static_cast<std::int64_t>(line.size());
+            if constexpr (std::same_as<Unit, char8_t>)
+                units = detail::utf16Units(line);
+            m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units));
+            m_offset = end;
+        }
+    }
+
+    /// As BasicChunkCursor::forEach().
+    template <bool stepOfOne = false, typename Consume>
+    void forEach(Consume&& consume, std::size_t limit = SIZE_MAX)
+    {
+        BasicChunk<Unit> chunk;
+        for (; limit > 0 && next<stepOfOne>(chunk); --limit)
+            consume(chunk);
+    }
+
+    /// Units of the trimmed text not yet handed out.
+    std::size_t remaining() const
+    {
+        return (m_line ? m_line->remaining() : 0) + m_text.size() - m_offset;
+    }
+
+    std::size_t step() const { return static_cast<std::size_t>(m_step); }
+
+private:
+    static constexpr Unit lineBreaks[] = {Unit{'\r'}, Unit{'\n'}, Unit{}};
+
+    static constexpr bool isLineBreak(Unit unit)
+    {
+        return unit == Unit{'\r'} || unit == Unit{'\n'};
+    }
+
+    View m_text;
+    std::int32_t m_step;
+    std::size_t m_offset = 0; // where the current line ends, or the next one starts
+    std::shared_ptr<const detail::GradientColors> m_colors;
+    Rgb m_breakColor;
+    std::optional<BasicChunkCursor<Unit>> m_line;
+};
+
+/// Calls `use` with the cursor over `trimmed` (`utf16Length` UTF-16 units long) that `perLine`
+/// asks for: a BasicChunkCursor over the whole text, or a BasicLineCursor.
+template <TextUnit Unit, typename Use>
+void withCursor(std::basic_string_view<Unit> trimmed, std::int32_t step, const Gradient& gradient,
+                std::int64_t utf16Length, bool perLine, Use&& use)
+{
+    if (perLine) {
+        BasicLineCursor<Unit> cursor(trimmed, step, gradient);
+        use(cursor);
+    } else {
+        BasicChunkCursor<Unit> cursor(trimmed, step, gradient, utf16Length);
+        use(cursor);
+    }
+}
+
 /// The chunks of (input text, step text, colours): the input trimmed of spaces, cut with the
 /// step that effectiveStep() gives for the trimmed length. The markup and the preview both
 /// start here.
 ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
-                     const ColorPair& colors);
+                     const Gradient& gradient);
 
 /// The same for well-formed UTF-8 input whose length in UTF-16 code units is `utf16Length`
 /// (counted while checking it, so that the text is read once for that).
 Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
-                         std::u16string_view stepText, const ColorPair& colors);
+                         std::u16string_view stepText, const Gradient& gradient);
 
 /// True for a chunk that is copied without tags: spaces only, or exactly one tab, line feed or
 /// carriage return.

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -119,9 +120,9 @@ std::uint64_t CodeLength::Sizes::in(LengthUnit unit) const
     return chars;
 }
 
-CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, const ColorPair& colors,
+CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, Gradient gradient,
                        ConvertOptions options)
-    : m_trimmed(trimSpaces(input)), m_colors(colors), m_options(options),
+    : m_trimmed(trimSpaces(input)), m_gradient(std::move(gradient)), m_options(options),
       m_text(sizesOf(m_trimmed)),
       m_tags(sizesOf(tags.TagHead) + Sizes{6, 6, 6} + sizesOf(tags.TagMid) + sizesOf(tags.TagClose))
 {
@@ -143,8 +144,7 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
     // The conversion's chunk loop, with the blank test made linear over the walk: isBlankChunk()
     // reads a whole chunk of spaces, which over every step of a long text of spaces is
     // quadratic. A run of spaces is measured once, by the first chunk that starts in it.
-    const auto walk = [&](auto& out) {
-        ChunkCursor cursor(m_trimmed, step, m_colors);
+    const auto walkWith = [&](auto& cursor, auto& out) {
         std::size_t spacesEnd = 0; // where the run of spaces measured last ends
         while (const auto chunk = cursor.next()) {
             const std::u16string_view text = chunk->text;
@@ -152,7 +152,7 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
             if (text.size() == 1) {
                 blank = text[0] == u' ' || text[0] == u'\t' || text[0] == u'\n' || text[0] == u'\r';
             } else if (text.front() == u' ' && text.back() == u' ') {
-                const auto begin = static_cast<std::size_t>(chunk->position - 1);
+                const auto begin = static_cast<std::size_t>(text.data() - m_trimmed.data());
                 if (begin >= spacesEnd) {
                     spacesEnd = begin;
                     while (spacesEnd < m_trimmed.size() && m_trimmed[spacesEnd] == u' ')
@@ -165,6 +165,10 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
             else
                 out.tagged(text, chunk->color);
         }
+    };
+    const auto walk = [&](auto& out) {
+        withCursor(m_trimmed, step, m_gradient, textSize(), m_options.perLine,
+                   [&](auto& cursor) { walkWith(cursor, out); });
     };
     if (m_options.merge) {
         walk(merged);
@@ -187,10 +191,10 @@ std::uint64_t CodeLength::at(std::int32_t step, LengthUnit unit) const
 }
 
 std::uint64_t codeLength(std::u16string_view input, std::u16string_view stepText,
-                         const TagTemplate& tags, const ColorPair& colors, ConvertOptions options,
+                         const TagTemplate& tags, const Gradient& gradient, ConvertOptions options,
                          LengthUnit unit)
 {
-    const CodeLength length(input, tags, colors, options);
+    const CodeLength length(input, tags, gradient, options);
     return length.at(effectiveStep(stepText, length.textSize()), unit);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorpair.h"
+#include "gradient.h"
 #include "mergedtags.h"
 #include "tagtemplate.h"
 
@@ -37,7 +38,7 @@ enum class LengthUnit {
 class CodeLength {
 public:
     /// Keeps a view of `input`, which must outlive this object.
-    CodeLength(std::u16string_view input, const TagTemplate& tags, const ColorPair& colors,
+    CodeLength(std::u16string_view input, const TagTemplate& tags, Gradient gradient,
                ConvertOptions options = {});
 
     /// The length of the code at `step`, first brought into range as effectiveStep() does.
@@ -68,7 +69,7 @@ private:
     Runs countRuns(std::int32_t step) const;
 
     std::u16string_view m_trimmed;
-    ColorPair m_colors;
+    Gradient m_gradient;
     ConvertOptions m_options;
     Sizes m_text;
     Sizes m_tags; // head + six digits + mid + close
@@ -77,7 +78,7 @@ private:
 
 /// The length of the code ConvertText() gives for the same arguments, in `unit`.
 std::uint64_t codeLength(std::u16string_view input, std::u16string_view stepText,
-                         const TagTemplate& tags, const ColorPair& colors,
+                         const TagTemplate& tags, const Gradient& gradient,
                          ConvertOptions options = {}, LengthUnit unit = LengthUnit::Chars);
 
 } // namespace prismel

@@ -1,5 +1,6 @@
 #include "conversion.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace prismel {
@@ -53,62 +54,75 @@ private:
 } // namespace
 
 std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags)
+                           const TagTemplate& tags, ConvertOptions options)
 {
     const ChunkCursor cursor = chunksOf(input, stepText, ColorPair{});
     const std::size_t units = cursor.remaining();
     // At most one set of tags per chunk, plus the text itself; a chunk stretched to the end of
-    // a cluster only lowers the count.
-    const std::size_t chunks = (units + cursor.step() - 1) / cursor.step();
+    // a cluster only lowers the count. Cut line by line, each line may end in one short chunk.
+    std::size_t chunks = (units + cursor.step() - 1) / cursor.step();
+    if (options.perLine) {
+        const std::u16string_view trimmed = trimSpaces(input);
+        chunks += 1 + static_cast<std::size_t>(
+                          std::count_if(trimmed.begin(), trimmed.end(),
+                                        [](char16_t c) { return c == u'\r' || c == u'\n'; }));
+    }
     const std::size_t perChunk =
         tags.TagHead.size() + 6 + tags.TagMid.size() + tags.TagClose.size();
     return units + chunks * perChunk;
 }
 
 void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
-                     ConvertOptions options)
+                     std::u16string_view stepText, const TagTemplate& tags,
+                     const Gradient& gradient, ConvertOptions options)
 {
-    convertTextInto(result, input, stepText, tags, colors, options, {});
+    convertTextInto(result, input, stepText, tags, gradient, options, {});
 }
 
 bool convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
-                     ConvertOptions options, const ConvertProgress& progress)
+                     std::u16string_view stepText, const TagTemplate& tags,
+                     const Gradient& gradient, ConvertOptions options,
+                     const ConvertProgress& progress)
 {
     // The buffer is sized once and never moves, which lets the code so far be read while the
     // rest is written.
-    result.resize(markupCapacity(input, stepText, tags));
+    result.resize(markupCapacity(input, stepText, tags, options));
     BufferWriter out(result.data(), tags);
-    ChunkCursor cursor = chunksOf(input, stepText, colors);
     const auto written = [&] { return static_cast<std::size_t>(out.end() - result.data()); };
     // A few hundred thousand units of code between reports at step 1, a few milliseconds.
     const std::size_t chunksPerReport = progress ? std::size_t{1} << 14 : SIZE_MAX;
-    const auto writeAll = [&](auto& writer) {
-        while (detail::writeChunks(cursor, writer, chunksPerReport)) {
-            if (!progress(std::u16string_view(result.data(), written())))
-                return false;
-        }
-        return true;
-    };
     bool finished = false;
-    if (options.merge) {
-        detail::MergingWriter<BufferWriter> merged(out);
-        finished = writeAll(merged);
-        if (finished)
-            merged.finish();
-    } else {
-        finished = writeAll(out);
-    }
+    const auto writeWith = [&](auto& cursor) {
+        const auto writeAll = [&](auto& writer) {
+            while (detail::writeChunks(cursor, writer, chunksPerReport)) {
+                if (!progress(std::u16string_view(result.data(), written())))
+                    return false;
+            }
+            return true;
+        };
+        if (options.merge) {
+            detail::MergingWriter<BufferWriter> merged(out);
+            finished = writeAll(merged);
+            if (finished)
+                merged.finish();
+        } else {
+            finished = writeAll(out);
+        }
+    };
+    const std::u16string_view trimmed = trimSpaces(input);
+    const auto length = static_cast<std::int64_t>(trimmed.size());
+    withCursor(trimmed, effectiveStep(stepText, length), gradient, length, options.perLine,
+               writeWith);
     result.resize(written());
     return finished;
 }
 
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const ColorPair& colors, ConvertOptions options)
+                           const TagTemplate& tags, const Gradient& gradient,
+                           ConvertOptions options)
 {
     std::u16string result;
-    convertTextInto(result, input, stepText, tags, colors, options);
+    convertTextInto(result, input, stepText, tags, gradient, options);
     return result;
 }
 

@@ -2,7 +2,9 @@
 
 #include "chunking.h"
 #include "colorpair.h"
+#include "gradient.h"
 #include "mergedtags.h"
+#include "step.h"
 #include "tagtemplate.h"
 #include "utf8.h"
 
@@ -26,11 +28,11 @@ namespace detail {
 
 // The one loop that turns chunks into markup, for either encoding; `out` decides where the
 // pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
-template <bool stepOfOne, TextUnit Unit, typename Writer>
-void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
+template <bool stepOfOne, typename Cursor, typename Writer>
+void writeChunksWith(Cursor& cursor, Writer& out, std::size_t limit)
 {
     cursor.template forEach<stepOfOne>(
-        [&out](const BasicChunk<Unit>& chunk) {
+        [&out](const BasicChunk<typename Cursor::CodeUnit>& chunk) {
             // A writer that tells blank chunks itself takes every chunk in one call.
             if constexpr (requires { out.chunk(chunk.text, chunk.color); })
                 out.chunk(chunk.text, chunk.color);
@@ -43,8 +45,8 @@ void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t li
 }
 
 // The loop, stopping after `limit` chunks; says whether any are left.
-template <TextUnit Unit, typename Writer>
-bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
+template <typename Cursor, typename Writer>
+bool writeChunks(Cursor& cursor, Writer& out, std::size_t limit)
 {
     if (cursor.step() == 1)
         writeChunksWith<true>(cursor, out, limit);
@@ -53,31 +55,32 @@ bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t limit)
     return cursor.remaining() > 0;
 }
 
-template <TextUnit Unit, typename Writer>
-void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
+template <typename Cursor, typename Writer> void writeChunks(Cursor& cursor, Writer& out)
 {
     writeChunks(cursor, out, SIZE_MAX);
 }
 
 // The same loop with the choices of `options` applied on the way to `out`.
-template <TextUnit Unit, typename Writer>
-void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, ConvertOptions options)
+template <typename Cursor, typename Writer>
+void writeChunks(Cursor& cursor, Writer& out, ConvertOptions options)
 {
     if (!options.merge) {
         writeChunks(cursor, out);
         return;
     }
-    MergingWriter<Writer, Unit> merged(out);
+    MergingWriter<Writer, typename Cursor::CodeUnit> merged(out);
     writeChunks(cursor, merged);
     merged.finish();
 }
 
 template <typename Writer>
-void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
+void writeMarkup(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
                  Writer& out, ConvertOptions options = {})
 {
-    ChunkCursor cursor = chunksOf(input, stepText, colors);
-    writeChunks(cursor, out, options);
+    const std::u16string_view trimmed = trimSpaces(input);
+    const auto length = static_cast<std::int64_t>(trimmed.size());
+    withCursor(trimmed, effectiveStep(stepText, length), gradient, length, options.perLine,
+               [&](auto& cursor) { writeChunks(cursor, out, options); });
 }
 
 // Lays UTF-8 markup into one block of memory and hands the block to `sink` each time it fills,
@@ -253,7 +256,7 @@ private:
 /// chunk that is not blank becomes head + RRGGBB + mid + chunk + close.
 template <typename Append>
 void convertTextTo(std::u16string_view input, std::u16string_view stepText, const TagTemplate& tags,
-                   const ColorPair& colors, Append&& append, ConvertOptions options = {})
+                   const Gradient& gradient, Append&& append, ConvertOptions options = {})
 {
     struct Forward {
         const TagTemplate& tags;
@@ -270,7 +273,7 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
             append(std::u16string_view(tags.TagClose));
         }
     } out{tags, append};
-    detail::writeMarkup(input, stepText, colors, out, options);
+    detail::writeMarkup(input, stepText, gradient, out, options);
 }
 
 /// Converts well-formed UTF-8 `input`, whose length in UTF-16 code units is `utf16Length`, to
@@ -280,25 +283,34 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
 /// Chunks, steps and positions count UTF-16 code units as in ConvertText().
 template <typename Sink>
 void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16string_view stepText,
-                   const TagTemplate& tags, const ColorPair& colors, Sink&& sink,
+                   const TagTemplate& tags, const Gradient& gradient, Sink&& sink,
                    ConvertOptions options = {}, std::size_t blockSize = 1 << 20)
 {
     detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(tags, sink, blockSize,
                                                                 input.data() + input.size());
-    Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, colors);
-    detail::writeChunks(cursor, out, options);
+    if (options.perLine) {
+        const std::u8string_view trimmed = trimSpaces(input);
+        // A space is one byte and one UTF-16 unit.
+        const std::int64_t length =
+            utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size());
+        BasicLineCursor<char8_t> cursor(trimmed, effectiveStep(stepText, length), gradient);
+        detail::writeChunks(cursor, out, options);
+    } else {
+        Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, gradient);
+        detail::writeChunks(cursor, out, options);
+    }
     out.flush();
 }
 
 /// An upper bound of the length of the generated code, to size a buffer once.
 std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags);
+                           const TagTemplate& tags, ConvertOptions options = {});
 
 /// The generated code written into `result`, replacing what it held. Reusing one string for
 /// many conversions keeps its memory, which is faster than a fresh string each time.
 void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
-                     ConvertOptions options = {});
+                     std::u16string_view stepText, const TagTemplate& tags,
+                     const Gradient& gradient, ConvertOptions options = {});
 
 /// Told every few hundred thousand units of a conversion the code that is final so far: the
 /// front of the result, which stays where it is in memory and unchanged until the conversion
@@ -308,12 +320,13 @@ using ConvertProgress = std::function<bool(std::u16string_view doneSoFar)>;
 /// convertTextInto() reporting to `progress` on the way; false when `progress` stopped it, and
 /// `result` then holds only the code reported so far and perhaps a little more.
 bool convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
-                     ConvertOptions options, const ConvertProgress& progress);
+                     std::u16string_view stepText, const TagTemplate& tags,
+                     const Gradient& gradient, ConvertOptions options,
+                     const ConvertProgress& progress);
 
 /// The whole generated code for (input text, step text, template, colours).
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const ColorPair& colors,
+                           const TagTemplate& tags, const Gradient& gradient,
                            ConvertOptions options = {});
 
 } // namespace prismel

@@ -11,6 +11,8 @@ struct ConvertOptions {
     /// One tag for neighbouring chunks of the same colour with only spaces between them: the
     /// same look with much shorter code. Line breaks and tabs still close the tag.
     bool merge = false;
+    /// Every line gets the whole gradient, cut from its own start (see BasicLineCursor).
+    bool perLine = false;
 };
 
 namespace detail {
