@@ -85,15 +85,21 @@ CodeLength::Sizes operator+(CodeLength::Sizes a, CodeLength::Sizes b)
 // template's ends and a run's ends make one character out of two lone surrogates.
 struct RunCounter {
     const detail::TemplateSeams& seams;
+    bool decimal; // decimal colour codes, whose length varies with the colour
     std::uint64_t runs = 0;
     std::uint64_t pairs = 0;
+    std::uint64_t decimalDigits = 0;
     bool codeEndsHigh = false; // the code so far ends in a high surrogate
 
     void bare(std::u16string_view) { codeEndsHigh = false; }
 
-    void tagged(std::u16string_view text, Rgb)
+    void tagged(std::u16string_view text, Rgb color)
     {
         ++runs;
+        if (decimal) {
+            char16_t code[decimalCodeSize];
+            decimalDigits += static_cast<std::uint64_t>(writeDecimalColorCode(code, color) - code);
+        }
         if (codeEndsHigh && seams.headStartsLow)
             ++pairs;
         if (seams.midEndsHigh && isLowSurrogate(text.front()))
@@ -124,7 +130,7 @@ CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, Gradi
                        ConvertOptions options)
     : m_trimmed(trimSpaces(input)), m_gradient(std::move(gradient)), m_options(options),
       m_text(sizesOf(m_trimmed)),
-      m_tags(sizesOf(tags.TagHead) + Sizes{6, 6, 6} + sizesOf(tags.TagMid) + sizesOf(tags.TagClose))
+      m_tags(sizesOf(tags.TagHead) + sizesOf(tags.TagMid) + sizesOf(tags.TagClose))
 {
     const std::u16string_view head = tags.TagHead;
     const std::u16string_view mid = tags.TagMid;
@@ -138,7 +144,7 @@ CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, Gradi
 
 CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
 {
-    RunCounter counter{m_seams};
+    RunCounter counter{m_seams, m_options.colorCode == ColorCode::Decimal};
     detail::MergingWriter<RunCounter> merged(counter);
 
     // The conversion's chunk loop, with the blank test made linear over the walk: isBlankChunk()
@@ -176,7 +182,10 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
     } else {
         walk(counter);
     }
-    return {counter.runs, counter.pairs};
+    // Codes are ASCII: as many characters, bytes and units.
+    const std::uint64_t codes =
+        counter.decimal ? counter.decimalDigits : counter.runs * std::uint64_t{6};
+    return {counter.runs, counter.pairs, codes};
 }
 
 std::uint64_t CodeLength::at(std::int32_t step, LengthUnit unit) const
@@ -186,7 +195,7 @@ std::uint64_t CodeLength::at(std::int32_t step, LengthUnit unit) const
     const std::uint64_t pairSaving = unit == LengthUnit::Chars   ? 1
                                      : unit == LengthUnit::Bytes ? 2
                                                                  : 0;
-    const std::uint64_t tags = runs.tagged * m_tags.in(unit);
+    const std::uint64_t tags = runs.tagged * m_tags.in(unit) + runs.codeSizes;
     return m_text.in(unit) + tags - runs.pairsAcrossSeams * pairSaving;
 }
 

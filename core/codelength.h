@@ -64,6 +64,7 @@ private:
     struct Runs {
         std::uint64_t tagged = 0;
         std::uint64_t pairsAcrossSeams = 0;
+        std::uint64_t codeSizes = 0; // of the colour codes of all runs
     };
 
     Runs countRuns(std::int32_t step) const;
@@ -72,7 +73,7 @@ private:
     Gradient m_gradient;
     ConvertOptions m_options;
     Sizes m_text;
-    Sizes m_tags; // head + six digits + mid + close
+    Sizes m_tags; // head + mid + close
     detail::TemplateSeams m_seams;
 };
 

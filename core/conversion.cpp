@@ -11,9 +11,10 @@ namespace {
 // colour code and mid are laid down as one block whose six digits are then filled in.
 class BufferWriter {
 public:
-    BufferWriter(char16_t* at, const TagTemplate& tags)
+    BufferWriter(char16_t* at, const TagTemplate& tags, ColorCode code)
         : m_at(at), m_opening(tags.TagHead + u"000000" + tags.TagMid),
-          m_codeOffset(tags.TagHead.size()), m_close(tags.TagClose)
+          m_codeOffset(tags.TagHead.size()), m_decimal(code == ColorCode::Decimal),
+          m_close(tags.TagClose)
     {
     }
 
@@ -24,7 +25,10 @@ public:
         // Neighbouring chunks of a long text mostly share a colour, so the digits are rewritten
         // only when it changes.
         if (color != m_lastColor) {
-            writeColorCode(m_opening.data() + m_codeOffset, color);
+            if (m_decimal)
+                writeDecimal(color);
+            else
+                writeColorCode(m_opening.data() + m_codeOffset, color);
             m_lastColor = color;
         }
         m_at = copy(m_close, copy(text, copy(m_opening, m_at)));
@@ -33,6 +37,16 @@ public:
     char16_t* end() const { return m_at; }
 
 private:
+    // A decimal code's length varies with the colour, so the opening is laid anew.
+    void writeDecimal(Rgb color)
+    {
+        char16_t code[decimalCodeSize];
+        const std::size_t size =
+            static_cast<std::size_t>(writeDecimalColorCode(code, color) - code);
+        m_opening.replace(m_codeOffset, m_codeSize, code, size);
+        m_codeSize = size;
+    }
+
     static char16_t* copy(std::u16string_view piece, char16_t* to)
     {
         // Most chunks are a single unit; the rest go to memcpy, which is fastest for short runs.
@@ -47,6 +61,8 @@ private:
     char16_t* m_at;
     std::u16string m_opening;
     std::size_t m_codeOffset;
+    std::size_t m_codeSize = 6;
+    bool m_decimal;
     Rgb m_lastColor{-1, -1, -1}; // no colour the tool can hold
     std::u16string_view m_close;
 };
@@ -67,8 +83,9 @@ std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepTe
                           std::count_if(trimmed.begin(), trimmed.end(),
                                         [](char16_t c) { return c == u'\r' || c == u'\n'; }));
     }
+    const std::size_t codeSize = options.colorCode == ColorCode::Decimal ? decimalCodeSize : 6;
     const std::size_t perChunk =
-        tags.TagHead.size() + 6 + tags.TagMid.size() + tags.TagClose.size();
+        tags.TagHead.size() + codeSize + tags.TagMid.size() + tags.TagClose.size();
     return units + chunks * perChunk;
 }
 
@@ -87,7 +104,7 @@ bool convertTextInto(std::u16string& result, std::u16string_view input,
     // The buffer is sized once and never moves, which lets the code so far be read while the
     // rest is written.
     result.resize(markupCapacity(input, stepText, tags, options));
-    BufferWriter out(result.data(), tags);
+    BufferWriter out(result.data(), tags, options.colorCode);
     const auto written = [&] { return static_cast<std::size_t>(out.end() - result.data()); };
     // A few hundred thousand units of code between reports at step 1, a few milliseconds.
     const std::size_t chunksPerReport = progress ? std::size_t{1} << 14 : SIZE_MAX;

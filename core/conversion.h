@@ -91,7 +91,7 @@ public:
     // Chunk text may be read up to `inputEnd` (the end of the text it is cut from), which lets
     // a short chunk be copied as one fixed-size block.
     Utf8MarkupWriter(const TagTemplate& tags, Sink& sink, std::size_t blockSize,
-                     const char8_t* inputEnd)
+                     const char8_t* inputEnd, ColorCode code = ColorCode::Hex)
         : m_sink(sink), m_inputEnd(inputEnd), m_blockSize(std::max<std::size_t>(blockSize, 1)),
           m_block(std::make_unique_for_overwrite<char8_t[]>(m_blockSize)), m_at(m_block.get())
     {
@@ -99,7 +99,10 @@ public:
         m_opening = head + u8"000000" + toUtf8(tags.TagMid);
         m_codeOffset = head.size();
         m_close = toUtf8(tags.TagClose);
-        m_shortTags = m_opening.size() <= longPiece && m_close.size() <= shortPiece;
+        m_decimal = code == ColorCode::Decimal;
+        // A decimal code may grow to its longest.
+        const std::size_t longest = m_opening.size() + (m_decimal ? decimalCodeSize - 6 : 0);
+        m_shortTags = longest <= longPiece && m_close.size() <= shortPiece;
         if (m_shortTags) {
             std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
             std::copy(m_close.begin(), m_close.end(), m_paddedClose.begin());
@@ -158,10 +161,25 @@ private:
     {
         if (color == m_lastColor) [[likely]]
             return;
+        m_lastColor = color;
+        if (m_decimal) [[unlikely]] {
+            useDecimal(color);
+            return;
+        }
         writeColorCode(m_opening.data() + m_codeOffset, color);
         if (m_shortTags)
             writeColorCode(m_paddedOpening.data() + m_codeOffset, color);
-        m_lastColor = color;
+    }
+
+    // A decimal code's length varies with the colour, so the opening is laid anew.
+    [[gnu::noinline]] void useDecimal(Rgb color)
+    {
+        char8_t code[decimalCodeSize];
+        const auto size = static_cast<std::size_t>(writeDecimalColorCode(code, color) - code);
+        m_opening.replace(m_codeOffset, m_codeSize, code, size);
+        m_codeSize = size;
+        if (m_shortTags)
+            std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
     }
 
     // The common case: short tags and a short chunk, each copied as a block of fixed size
@@ -237,6 +255,8 @@ private:
     const char8_t* m_inputEnd;
     std::u8string m_opening; // head, six digits, mid
     std::size_t m_codeOffset = 0;
+    std::size_t m_codeSize = 6;
+    bool m_decimal = false;
     std::u8string m_close;
     bool m_shortTags = false;
     std::array<char8_t, longPiece> m_paddedOpening{};
@@ -261,18 +281,20 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
     struct Forward {
         const TagTemplate& tags;
         Append& append;
+        bool decimal;
         void bare(std::u16string_view text) { append(text); }
         void tagged(std::u16string_view text, Rgb color)
         {
-            char16_t code[6];
-            writeColorCode(code, color);
+            char16_t code[decimalCodeSize];
+            const char16_t* end =
+                decimal ? writeDecimalColorCode(code, color) : writeColorCode(code, color);
             append(std::u16string_view(tags.TagHead));
-            append(std::u16string_view(code, 6));
+            append(std::u16string_view(code, static_cast<std::size_t>(end - code)));
             append(std::u16string_view(tags.TagMid));
             append(text);
             append(std::u16string_view(tags.TagClose));
         }
-    } out{tags, append};
+    } out{tags, append, options.colorCode == ColorCode::Decimal};
     detail::writeMarkup(input, stepText, gradient, out, options);
 }
 
@@ -286,8 +308,8 @@ void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16s
                    const TagTemplate& tags, const Gradient& gradient, Sink&& sink,
                    ConvertOptions options = {}, std::size_t blockSize = 1 << 20)
 {
-    detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(tags, sink, blockSize,
-                                                                input.data() + input.size());
+    detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(
+        tags, sink, blockSize, input.data() + input.size(), options.colorCode);
     if (options.perLine) {
         const std::u8string_view trimmed = trimSpaces(input);
         // A space is one byte and one UTF-16 unit.

@@ -272,6 +272,7 @@ std::u16string lineByLineModel(std::u16string_view text, std::u16string_view ste
 
 TEST(PerLine, EachLineGetsTheWholeGradientAsIfConvertedAlone)
 {
+    const TagTemplate ansiLike{u"\x1b[", u"m", u"\x1b[39m"};
     // Letters, a cluster of a letter and its accent, an emoji with a skin tone, spaces inside.
     const std::u16string_view pieces[] = {u"a",  u"B",   u"e\u0301", u"\U0001F44D\U0001F3FD",
                                           u"字", u"x y", u"Z"};
@@ -297,17 +298,27 @@ TEST(PerLine, EachLineGetsTheWholeGradientAsIfConvertedAlone)
         }
         const std::u16string stepText(1, static_cast<char16_t>(u'0' + step));
         for (const auto& gradient : gradients) {
-            for (const bool merge : {false, true}) {
-                const prismel::ConvertOptions options{.merge = merge, .perLine = true};
-                const prismel::ConvertOptions alone{.merge = merge};
+            for (const int choice : {0, 1, 2, 3}) {
+                const bool merge = choice % 2 != 0;
+                const auto code =
+                    choice >= 2 ? prismel::ColorCode::Decimal : prismel::ColorCode::Hex;
+                const prismel::ConvertOptions options{
+                    .merge = merge, .perLine = true, .colorCode = code};
+                const prismel::ConvertOptions alone{.merge = merge, .colorCode = code};
                 const std::u16string expected =
-                    lineByLineModel(text, stepText, bare, gradient, alone);
-                const std::u16string code =
-                    prismel::ConvertText(text, stepText, bare, gradient, options);
-                ASSERT_EQ(code, expected) << "round " << round;
-                ASSERT_EQ(prismel::codeLength(text, stepText, bare, gradient, options,
+                    lineByLineModel(text, stepText, ansiLike, gradient, alone);
+                const std::u16string got =
+                    prismel::ConvertText(text, stepText, ansiLike, gradient, options);
+                ASSERT_EQ(got, expected) << "round " << round;
+                ASSERT_EQ(prismel::codeLength(text, stepText, ansiLike, gradient, options,
                                               prismel::LengthUnit::Units),
-                          code.size());
+                          got.size());
+                std::u8string utf8;
+                prismel::convertUtf8To(
+                    prismel::toUtf8(text), static_cast<std::int64_t>(text.size()), stepText,
+                    ansiLike, gradient, [&](std::u8string_view piece) { utf8 += piece; }, options,
+                    64);
+                ASSERT_TRUE(utf8 == prismel::toUtf8(got)) << "round " << round;
             }
         }
     }
