@@ -1,5 +1,6 @@
 #include "fuzz/fuzzinput.h"
 #include "fuzz/invariants.h"
+#include "fuzz/parsecheck.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,20 @@ INSTANTIATE_TEST_SUITE_P(Kept, ReplayTest, testing::ValuesIn(keptInputs()),
                          [](const testing::TestParamInfo<KeptInput>& param) {
                              return param.param.name;
                          });
+
+// The gradient parsers' kept inputs, each a file of its own.
+TEST(KeptParserInputs, HoldEveryInvariant)
+{
+    std::error_code error;
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(PRISMEL_PARSE_CORPUS_DIR, error)) {
+        if (!entry.is_regular_file())
+            continue;
+        ++count;
+        EXPECT_EQ(prismel::fuzzing::checkParsers(readBytes(entry.path())), "") << entry.path();
+    }
+    EXPECT_GT(count, 0U);
+}
 
 TEST(KeptInputs, BothDirectoriesHoldFiles)
 {
