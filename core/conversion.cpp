@@ -25,7 +25,7 @@ public:
         // Neighbouring chunks of a long text mostly share a colour, so the digits are rewritten
         // only when it changes.
         if (color != m_lastColor) {
-            if (m_decimal)
+            if (m_decimal) [[unlikely]]
                 writeDecimal(color);
             else
                 writeColorCode(m_opening.data() + m_codeOffset, color);
@@ -37,8 +37,9 @@ public:
     char16_t* end() const { return m_at; }
 
 private:
-    // A decimal code's length varies with the colour, so the opening is laid anew.
-    void writeDecimal(Rgb color)
+    // A decimal code's length varies with the colour, so the opening is laid anew; kept out of
+    // line, which keeps tagged() small enough for the chunk loop.
+    [[gnu::noinline]] void writeDecimal(Rgb color)
     {
         char16_t code[decimalCodeSize];
         const std::size_t size =
