@@ -9,7 +9,6 @@
 #include <getopt.h>
 #include <optional>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 namespace prismel::cli {
@@ -62,15 +61,6 @@ struct OptionRow {
     Handler handle;
 };
 
-// Until core/colorpair.h has its own helper, the one place here that writes a gradient end.
-void setGradientEnd(ColorPair& colors, bool start, Rgb color)
-{
-    if (start)
-        std::tie(colors.StartR, colors.StartG, colors.StartB) = std::tie(color.r, color.g, color.b);
-    else
-        std::tie(colors.EndR, colors.EndG, colors.EndB) = std::tie(color.r, color.g, color.b);
-}
-
 std::optional<ParseResult> setFormat(Parsed& parsed, std::string_view, std::string_view value)
 {
     constexpr std::array<std::string_view, 4> names{"html", "ubb", "qq", "ansi"};
@@ -100,7 +90,7 @@ std::optional<ParseResult> setColor(Parsed& parsed, std::string_view option, std
     if (!color)
         return usageError("colour '" + std::string(value) + "' of " + std::string(option) +
                           " is not six hexadecimal digits, #RGB or a colour name");
-    setGradientEnd(parsed.options.colors, start, *color);
+    prismel::setColor(parsed.options.colors, start ? GradientEnd::Start : GradientEnd::End, *color);
     parsed.pairGiven = true;
     return std::nullopt;
 }
