@@ -229,6 +229,11 @@ GradientColors::GradientColors(const Gradient& gradient)
 {
     for (const auto& stop : gradient.stops)
         m_colors.push_back(stop.color);
+    // A gradient without stops has nothing to colour with; black keeps every reading defined.
+    if (m_colors.empty()) {
+        m_colors.push_back(Rgb{});
+        m_places.push_back({0, 1});
+    }
     if (m_space == ColorSpace::Rgb && m_colors.size() == 2 && m_places[0].num == 0 &&
         m_places[1].num == m_places[1].den) {
         const Rgb s = m_colors[0];

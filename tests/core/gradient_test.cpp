@@ -250,6 +250,17 @@ TEST(GradientRgb, TwoStopsGiveTheChannelFormulaOfAPair)
     }
 }
 
+// Stops are 2 to 64 by every parser, but a gradient made in code may hold fewer.
+TEST(GradientRgb, FewerThanTwoStopsStillGiveAColour)
+{
+    const Gradient none{std::vector<GradientStop>{}};
+    const Gradient one({{{1, 2, 3}, 5000}}, ColorSpace::Oklch);
+    for (const std::int64_t i : {0, 1, 2}) {
+        EXPECT_EQ(prismel::colorAt(none, i, 2), (Rgb{}));
+        EXPECT_EQ(prismel::colorAt(one, i, 2), (Rgb{1, 2, 3}));
+    }
+}
+
 // --- The OKLab and OKLCH reference: the published constants, in long double ---
 
 using Vec = std::array<long double, 3>;
