@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target of the conversion core and fuzzes it for SECONDS (default 30).
+# Builds the libFuzzer targets of the conversion core and of the gradient parsers and fuzzes
+# each for SECONDS (default 30).
 # The fuzzer starts from fuzz/corpus/ and the kept inputs of tests/data/awkward/ and grows a
 # scratch copy of them, so the checked-in files stay as they are; anything it finds is written
 # to tests/data/awkward/, where the replay test picks it up, and the script then exits non-zero.
@@ -13,7 +14,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
 fi
 
 cmake --preset fuzz
-cmake --build --preset fuzz --target prismel_fuzz
+cmake --build --preset fuzz --target prismel_fuzz prismel_fuzz_parse
 
 corpus="$(mktemp -d "${TMPDIR:-/tmp}/prismel-fuzz.XXXXXX")"
 trap 'rm -rf "$corpus"' EXIT
@@ -25,6 +26,17 @@ build/fuzz/fuzz/prismel_fuzz -max_total_time="$seconds" -timeout=5 -max_len=4096
     -artifact_prefix="$PWD/tests/data/awkward/" "$corpus" || status=$?
 if [ "$status" -ne 0 ]; then
     echo "fuzz.sh: the fuzzer found a fault (exit $status); the input is kept in tests/data/awkward/" >&2
+    exit "$status"
+fi
+# The gradient parsers: what they find is kept beside their seeds, which the replay test reads.
+parse_corpus="$corpus/parse"
+mkdir -p "$parse_corpus"
+cp fuzz/corpus-parse/* "$parse_corpus"/
+echo "== fuzzing the gradient parsers for ${seconds} s"
+build/fuzz/fuzz/prismel_fuzz_parse -max_total_time="$seconds" -timeout=5 -max_len=1024 \
+    -artifact_prefix="$PWD/fuzz/corpus-parse/" "$parse_corpus" || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "fuzz.sh: the parser fuzzer found a fault (exit $status); the input is kept in fuzz/corpus-parse/" >&2
     exit "$status"
 fi
 echo "fuzz.sh: no fault found"
