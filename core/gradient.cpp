@@ -142,9 +142,9 @@ Triple gamutMapped(const Lab& lab)
     return clip;
 }
 
-std::int16_t byteOf(double channel)
+double byteScale(double channel)
 {
-    return static_cast<std::int16_t>(std::nearbyint(std::clamp(channel, 0.0, 1.0) * 255));
+    return std::clamp(channel, 0.0, 1.0) * 255;
 }
 
 // A colour this close to grey has no hue of its own.
@@ -312,6 +312,18 @@ Rgb GradientColors::mix(std::size_t j, std::int64_t pos, std::int64_t len) const
         };
         return {channel(s.r, e.r), channel(s.g, e.g), channel(s.b, e.b)};
     }
+    const std::array<double, 3> channels = mixedChannels(j, pos, len);
+    const auto rounded = [](double c) { return static_cast<std::int16_t>(std::nearbyint(c)); };
+    return {rounded(channels[0]), rounded(channels[1]), rounded(channels[2])};
+}
+
+std::array<double, 3> GradientColors::mixedChannels(std::size_t j, std::int64_t pos,
+                                                    std::int64_t len) const
+{
+    const Place from = m_places[j];
+    const Place to = m_places[j + 1];
+    const Wide num = (Wide{pos} * from.den - Wide{from.num} * len) * to.den;
+    const Wide den = Wide{len} * (Wide{to.num} * from.den - Wide{from.num} * to.den);
     const double u = static_cast<double>(num) / static_cast<double>(den);
     const Mixable& p = m_mixable[j];
     const Mixable& q = m_mixable[j + 1];
@@ -324,7 +336,7 @@ Rgb GradientColors::mix(std::size_t j, std::int64_t pos, std::int64_t len) const
         lab = {l, c * std::cos(h), c * std::sin(h)};
     }
     const Triple srgb = gamutMapped(lab);
-    return {byteOf(srgb[0]), byteOf(srgb[1]), byteOf(srgb[2])};
+    return {byteScale(srgb[0]), byteScale(srgb[1]), byteScale(srgb[2])};
 }
 
 std::int64_t GradientColors::rgbHoldsUntil(const Segment& segment, std::int64_t len,
@@ -392,42 +404,66 @@ Rgb ColorWalk::changeAt(std::int64_t pos)
         m_until = std::max(pos + 1, m_colors->rgbHoldsUntil(segment, m_len, m_color));
         return m_color;
     }
-    // The mixed colour is compared a short way ahead: within a 256th of the stops' distance it
-    // changes at most monotonically, so an equal colour there holds all the way.
+    // The mixed colour is looked at a short way ahead: within a 256th of the stops' distance
+    // each channel changes at most monotonically and nearly in a straight line, so the place
+    // where one first reaches its next half-way point is sought by interpolating the unrounded
+    // values at the ends of what is left, halving instead when that does not close in.
     const std::int64_t reach = std::max<std::int64_t>(1, (segment.until - segment.from) / 256);
     const std::int64_t last = std::min(segment.until - 1, pos + reach);
     m_until = pos + 1;
     if (last <= pos)
         return m_color;
-    const auto remember = [&](std::int64_t at, Rgb color) {
-        m_knownAt = at;
-        m_known = color;
-        m_until = at;
+    const auto j = static_cast<std::size_t>(segment.index);
+    const auto channelsAt = [&](std::int64_t at) {
+        return at == m_knownAt ? m_knownChannels : m_colors->mixedChannels(j, at, m_len);
     };
-    const Rgb next = evaluate(pos + 1);
-    if (next != m_color) {
-        remember(pos + 1, next);
-        return m_color;
-    }
-    const Rgb far = evaluate(last);
-    if (far == m_color) {
+    const auto rounded = [](const Channels& c) {
+        return Rgb{static_cast<std::int16_t>(std::nearbyint(c[0])),
+                   static_cast<std::int16_t>(std::nearbyint(c[1])),
+                   static_cast<std::int16_t>(std::nearbyint(c[2]))};
+    };
+    Channels otherChannels = m_colors->mixedChannels(j, last, m_len);
+    if (rounded(otherChannels) == m_color) {
         m_until = last + 1;
         return m_color;
     }
-    std::int64_t same = pos + 1;
+    const std::array<std::int16_t, 3> held{m_color.r, m_color.g, m_color.b};
+    std::int64_t same = pos;
     std::int64_t other = last;
-    Rgb otherColor = far;
+    Channels sameChannels = channelsAt(pos);
+    bool halve = false;
     while (other - same > 1) {
-        const std::int64_t middle = same + (other - same) / 2;
-        const Rgb color = evaluate(middle);
-        if (color == m_color) {
-            same = middle;
-        } else {
-            other = middle;
-            otherColor = color;
+        std::int64_t next = same + (other - same) / 2;
+        if (!halve) {
+            std::int64_t guess = other;
+            for (std::size_t k = 0; k < 3; ++k) {
+                const double rise = otherChannels.at(k) - sameChannels.at(k);
+                if (std::nearbyint(otherChannels.at(k)) == held.at(k) || rise == 0)
+                    continue;
+                const double share =
+                    (held.at(k) + (rise > 0 ? 0.5 : -0.5) - sameChannels.at(k)) / rise;
+                if (share > 0 && share < 1)
+                    guess = std::min(guess, same + static_cast<std::int64_t>(std::ceil(
+                                                       share * static_cast<double>(other - same))));
+            }
+            next = std::clamp(guess, same + 1, other - 1);
         }
+        const std::int64_t width = other - same;
+        const Channels channels = channelsAt(next);
+        if (rounded(channels) == m_color) {
+            same = next;
+            sameChannels = channels;
+        } else {
+            other = next;
+            otherChannels = channels;
+        }
+        // A guess that leaves more than half of what was left is followed by a halving.
+        halve = !halve && (other - same) * 2 > width;
     }
-    remember(other, otherColor);
+    m_knownAt = other;
+    m_knownChannels = otherChannels;
+    m_known = rounded(otherChannels);
+    m_until = other;
     return m_color;
 }
 

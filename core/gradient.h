@@ -2,6 +2,7 @@
 
 #include "colorpair.h"
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -152,6 +153,10 @@ public:
 
     ColorSpace space() const { return m_space; }
 
+    // For OKLab and OKLCH between stop `j` and the next: the channels at `pos` on the 0 to 255
+    // scale before rounding, which at() rounds half to even.
+    std::array<double, 3> mixedChannels(std::size_t j, std::int64_t pos, std::int64_t len) const;
+
     struct Place {
         std::int64_t num;
         std::int64_t den;
@@ -204,8 +209,10 @@ private:
     Rgb m_color;
     std::int64_t m_from = 0; // m_color holds for positions m_from to m_until - 1
     std::int64_t m_until = 0;
+    using Channels = std::array<double, 3>;
     std::int64_t m_knownAt = -1; // a colour evaluated ahead, kept for the next change
     Rgb m_known;
+    Channels m_knownChannels{}; // its channels before rounding
 };
 
 } // namespace detail
