@@ -184,7 +184,8 @@ std::vector<GradientColors::Place> resolvedPlaces(const Gradient& gradient);
 // until it may change, so that nearly every chunk of a long text takes the colour it has. A
 // two-colour RGB gradient goes by the pair's own walk; other RGB gradients by the bound where a
 // channel's exact value next reaches half-way; OKLab and OKLCH colours, which need not change
-// monotonically, are compared a short way ahead and the place they change found by halving.
+// monotonically, are compared a short way ahead and the place they change found from their
+// unrounded channels (see changeAt()).
 class ColorWalk {
 public:
     ColorWalk(std::shared_ptr<const GradientColors> colors, std::int64_t len);
