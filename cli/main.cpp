@@ -1,5 +1,6 @@
 // prismel-convert: the window's conversion for scripts and batch work.
 
+#include "cli/gradientsfile.h"
 #include "cli/input.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -8,8 +9,11 @@
 #include "core/codelength.h"
 #include "core/conversion.h"
 #include "core/fit.h"
+#include "core/gradient.h"
 #include "core/step.h"
+#include "core/utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +24,7 @@
 #include <string>
 #include <sysexits.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -79,6 +84,38 @@ int convert(int argc, char** argv, const char*& allocating)
     }
     const auto& options = std::get<prismel::cli::Options>(parsed);
 
+    // The user's gradients are read only when a name is asked for; a bad line is told and the
+    // rest still count.
+    std::vector<prismel::NamedGradient> own;
+    if (options.listGradients || options.gradientName) {
+        auto user = prismel::cli::loadUserGradients(prismel::cli::userGradientsPath());
+        for (const auto& warning : user.warnings)
+            printError(warning);
+        own = std::move(user.gradients);
+    }
+    if (options.listGradients) {
+        std::string names;
+        std::vector<std::u16string> listed;
+        const std::vector<prismel::NamedGradient>& ownList = own;
+        for (const auto* list : {&prismel::builtinGradients(), &ownList}) {
+            for (const auto& named : *list) {
+                if (std::find(listed.begin(), listed.end(), named.name) != listed.end())
+                    continue;
+                listed.push_back(named.name);
+                const std::u8string name = prismel::toUtf8(named.name);
+                names += std::string(name.begin(), name.end()) + "\n";
+            }
+        }
+        const int error = prismel::cli::writeAll(STDOUT_FILENO, names);
+        return error == 0 ? EX_OK : writeFailed(error);
+    }
+    const auto resolved = prismel::cli::resolveGradient(options, own);
+    if (const auto* error = std::get_if<prismel::cli::UsageError>(&resolved)) {
+        printError(error->message);
+        return EX_USAGE;
+    }
+    const auto& gradient = std::get<prismel::Gradient>(resolved);
+
     allocating = "the input";
     prismel::cli::InputBytes input;
     {
@@ -116,7 +153,7 @@ int convert(int argc, char** argv, const char*& allocating)
         allocating = "measuring the code";
         const auto fit =
             prismel::fitToLength(*options.fitLimit, decoded, options.stepText, options.tags,
-                                 options.colors, options.conversion, options.count);
+                                 gradient, options.conversion, options.count);
         if (!fit.fits) {
             printError("no step fits " + lengthText(*options.fitLimit, options.count) +
                        "; the shortest code is " + lengthText(fit.length, options.count) +
@@ -129,7 +166,7 @@ int convert(int argc, char** argv, const char*& allocating)
 
     allocating = "the output";
     prismel::cli::FdSink out(STDOUT_FILENO, options.stats);
-    prismel::convertUtf8To(text, check.utf16Units, stepText, options.tags, options.colors, out,
+    prismel::convertUtf8To(text, check.utf16Units, stepText, options.tags, gradient, out,
                            options.conversion);
     if (out.failed())
         return writeFailed(out.error());

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "cli/utf8.h"
+#include "core/utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +9,6 @@
 #include <getopt.h>
 #include <optional>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 namespace prismel::cli {
@@ -28,7 +28,27 @@ struct Parsed {
     Options options;
     std::optional<int> preset;
     std::optional<std::u16string> head, mid, close, step;
+    bool pairGiven = false; // --start or --end
 };
+
+// --format ansi: a terminal's 24-bit foreground colour, then back to the default one.
+const TagTemplate ansiTemplate{u"\x1b[38;2;", u"m", u"\x1b[39m"};
+constexpr int ansiPreset = 3;
+
+// A value as UTF-16, or the message that it is not UTF-8.
+std::optional<std::u16string> decoded(std::string_view value)
+{
+    auto text = decodeUtf8(value);
+    if (text.errorOffset)
+        return std::nullopt;
+    return std::move(text.text);
+}
+
+std::string narrow(std::u16string_view text)
+{
+    const std::u8string utf8 = toUtf8(text);
+    return {utf8.begin(), utf8.end()};
+}
 
 // Takes one option's value (empty for an option without one); a result ends the parsing.
 using Handler = std::optional<ParseResult> (*)(Parsed&, std::string_view option,
@@ -41,46 +61,13 @@ struct OptionRow {
     Handler handle;
 };
 
-// Six hexadecimal digits, either case, with an optional "#".
-std::optional<Rgb> parseColor(std::string_view text)
-{
-    if (!text.empty() && text.front() == '#')
-        text.remove_prefix(1);
-    if (text.size() != 6)
-        return std::nullopt;
-    std::array<int, 6> digits{};
-    for (std::size_t i = 0; i < 6; ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9')
-            digits[i] = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digits[i] = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digits[i] = c - 'A' + 10;
-        else
-            return std::nullopt;
-    }
-    const auto channel = [&](std::size_t i) {
-        return static_cast<std::int16_t>(digits[i] * 16 + digits[i + 1]);
-    };
-    return Rgb{channel(0), channel(2), channel(4)};
-}
-
-// Until core/colorpair.h has its own helper, the one place here that writes a gradient end.
-void setGradientEnd(ColorPair& colors, bool start, Rgb color)
-{
-    if (start)
-        std::tie(colors.StartR, colors.StartG, colors.StartB) = std::tie(color.r, color.g, color.b);
-    else
-        std::tie(colors.EndR, colors.EndG, colors.EndB) = std::tie(color.r, color.g, color.b);
-}
-
 std::optional<ParseResult> setFormat(Parsed& parsed, std::string_view, std::string_view value)
 {
-    constexpr std::array<std::string_view, 3> names{"html", "ubb", "qq"};
+    constexpr std::array<std::string_view, 4> names{"html", "ubb", "qq", "ansi"};
     const auto found = std::find(names.begin(), names.end(), value);
     if (found == names.end())
-        return usageError("unknown format '" + std::string(value) + "': choose html, ubb or qq");
+        return usageError("unknown format '" + std::string(value) +
+                          "': choose html, ubb, qq or ansi");
     parsed.preset = static_cast<int>(found - names.begin());
     return std::nullopt;
 }
@@ -98,11 +85,68 @@ std::optional<ParseResult> setText(Parsed& parsed, std::string_view option, std:
 template <bool start>
 std::optional<ParseResult> setColor(Parsed& parsed, std::string_view option, std::string_view value)
 {
-    const auto color = parseColor(value);
+    const auto text = decoded(value);
+    const auto color = text ? parseColor(*text) : std::nullopt;
     if (!color)
         return usageError("colour '" + std::string(value) + "' of " + std::string(option) +
-                          " is not six hexadecimal digits");
-    setGradientEnd(parsed.options.colors, start, *color);
+                          " is not six hexadecimal digits, #RGB or a colour name");
+    prismel::setColor(parsed.options.colors, start ? GradientEnd::Start : GradientEnd::End, *color);
+    parsed.pairGiven = true;
+    return std::nullopt;
+}
+
+std::optional<ParseResult> setStops(Parsed& parsed, std::string_view option, std::string_view value)
+{
+    const auto text = decoded(value);
+    if (!text)
+        return usageError("value of " + std::string(option) + " is not valid UTF-8");
+    auto stops = parseStops(*text);
+    if (!stops.value)
+        return usageError(std::string(option) + ": " + narrow(stops.error));
+    parsed.options.stops = std::move(stops.value);
+    return std::nullopt;
+}
+
+std::optional<ParseResult> setSpace(Parsed& parsed, std::string_view, std::string_view value)
+{
+    const auto text = decoded(value);
+    parsed.options.space = text ? parseColorSpace(*text) : std::nullopt;
+    if (!parsed.options.space)
+        return usageError("unknown colour space '" + std::string(value) +
+                          "': choose rgb, oklab or oklch");
+    return std::nullopt;
+}
+
+std::optional<ParseResult> setHue(Parsed& parsed, std::string_view, std::string_view value)
+{
+    const auto text = decoded(value);
+    parsed.options.hue = text ? parseHueMethod(*text) : std::nullopt;
+    if (!parsed.options.hue)
+        return usageError("unknown hue method '" + std::string(value) +
+                          "': choose shorter, longer, increasing or decreasing");
+    return std::nullopt;
+}
+
+std::optional<ParseResult> setGradient(Parsed& parsed, std::string_view option,
+                                       std::string_view value)
+{
+    auto text = decoded(value);
+    if (!text || text->empty())
+        return usageError("value of " + std::string(option) + " is not a gradient's name");
+    parsed.options.gradientName = std::move(*text);
+    return std::nullopt;
+}
+
+template <bool Options::*flag>
+std::optional<ParseResult> setFlag(Parsed& parsed, std::string_view, std::string_view)
+{
+    parsed.options.*flag = true;
+    return std::nullopt;
+}
+
+std::optional<ParseResult> setPerLine(Parsed& parsed, std::string_view, std::string_view)
+{
+    parsed.options.conversion.perLine = true;
     return std::nullopt;
 }
 
@@ -164,7 +208,8 @@ std::optional<ParseResult> showVersion(Parsed&, std::string_view, std::string_vi
 // Every option, once: the help text, the parser's table and the dispatch are all made from it.
 // A new option is one more row here.
 constexpr std::array optionTable{
-    OptionRow{"format", "html|ubb|qq", "take all three tag pieces from a preset", setFormat},
+    OptionRow{"format", "html|ubb|qq|ansi",
+              "take all three tag pieces from a preset (ansi: a terminal's colours)", setFormat},
     OptionRow{"head", "TEXT", "text before the colour code   (default \"[color=#\")",
               setText<&Parsed::head>},
     OptionRow{"mid", "TEXT", "text between code and chunk   (default \"]\")",
@@ -173,8 +218,19 @@ constexpr std::array optionTable{
               setText<&Parsed::close>},
     OptionRow{"step", "TEXT", "characters per colour, read like the step field (default 1)",
               setText<&Parsed::step>},
-    OptionRow{"start", "RRGGBB", "start colour (default FF00FF)", setColor<true>},
-    OptionRow{"end", "RRGGBB", "end colour (default 00FF00)", setColor<false>},
+    OptionRow{"start", "COLOUR", "start colour: RRGGBB, #RGB or a name (default FF00FF)",
+              setColor<true>},
+    OptionRow{"end", "COLOUR", "end colour (default 00FF00)", setColor<false>},
+    OptionRow{"stops", "LIST", "the gradient's stops instead: 'red, gold 30%, #00f'", setStops},
+    OptionRow{"gradient", "NAME", "a named gradient, built in or from the gradients file",
+              setGradient},
+    OptionRow{"space", "rgb|oklab|oklch", "where colours are mixed (default rgb)", setSpace},
+    OptionRow{"hue", "shorter|longer|increasing|decreasing",
+              "the way round the hue circle, with oklch (default shorter)", setHue},
+    OptionRow{"reverse", nullptr, "run the gradient backwards", setFlag<&Options::reverse>},
+    OptionRow{"per-line", nullptr, "every line gets the whole gradient", setPerLine},
+    OptionRow{"list-gradients", nullptr, "print the names of the named gradients",
+              setFlag<&Options::listGradients>},
     OptionRow{"merge", nullptr, "one tag for neighbouring chunks of the same colour", setMerge},
     OptionRow{"fit", "N", "first step from --step up with code at most N long", setFitLimit},
     OptionRow{"count", "chars|bytes|units", "the unit of --fit and --stats (default chars)",
@@ -293,8 +349,16 @@ ParseResult parseArguments(std::span<const char* const> args)
     }
 
     Options& options = parsed.options;
-    if (parsed.preset)
+    if (options.stops && parsed.pairGiven)
+        return usageError("--stops cannot be given with --start or --end");
+    if (options.gradientName && (options.stops || parsed.pairGiven))
+        return usageError("--gradient cannot be given with --stops, --start or --end");
+    if (parsed.preset == ansiPreset) {
+        options.tags = ansiTemplate;
+        options.conversion.colorCode = ColorCode::Decimal;
+    } else if (parsed.preset) {
         options.tags = *presetTemplate(*parsed.preset);
+    }
     if (parsed.head)
         options.tags.TagHead = std::move(*parsed.head);
     if (parsed.mid)
@@ -304,6 +368,31 @@ ParseResult parseArguments(std::span<const char* const> args)
     if (parsed.step)
         options.stepText = std::move(*parsed.step);
     return options;
+}
+
+std::variant<Gradient, UsageError> resolveGradient(const Options& options,
+                                                   const std::vector<NamedGradient>& own)
+{
+    Gradient gradient = options.colors;
+    if (options.stops)
+        gradient = Gradient(*options.stops);
+    if (options.gradientName) {
+        auto found = findGradient(*options.gradientName, own);
+        if (!found)
+            return UsageError{"unknown gradient '" + narrow(*options.gradientName) +
+                              "'; 'prismel-convert --list-gradients' names them"};
+        gradient = std::move(*found);
+    }
+    if (options.space)
+        gradient.space = *options.space;
+    if (options.hue) {
+        if (gradient.space != ColorSpace::Oklch)
+            return usageError("--hue goes only with the oklch colour space");
+        gradient.hue = *options.hue;
+    }
+    if (options.reverse)
+        gradient = reversed(gradient);
+    return gradient;
 }
 
 } // namespace prismel::cli

@@ -2,6 +2,7 @@
 
 #include "core/codelength.h"
 #include "core/colorpair.h"
+#include "core/gradient.h"
 #include "core/mergedtags.h"
 #include "core/tagtemplate.h"
 
@@ -10,6 +11,7 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace prismel::cli {
 
@@ -17,7 +19,15 @@ namespace prismel::cli {
 struct Options {
     TagTemplate tags = startupTemplate();
     std::u16string stepText = u"1";
-    ColorPair colors;
+    ColorPair colors; // --start and --end
+    // The gradient as --stops, --gradient, --space, --hue and --reverse ask, resolved by
+    // resolveGradient() once the user's gradients are known.
+    std::optional<std::vector<GradientStop>> stops;
+    std::optional<std::u16string> gradientName;
+    std::optional<ColorSpace> space;
+    std::optional<HueMethod> hue;
+    bool reverse = false;
+    bool listGradients = false;
     ConvertOptions conversion;
     std::optional<std::uint64_t> fitLimit; // --fit: choose the step whose code fits
     LengthUnit count = LengthUnit::Chars;  // the unit of fitLimit and of the statistics
@@ -42,6 +52,11 @@ using ParseResult = std::variant<Options, Info, UsageError>;
 // pieces win over --format whatever their order. Not reentrant: it uses getopt_long's global
 // state.
 ParseResult parseArguments(std::span<const char* const> args);
+
+// The gradient `options` ask for, with `own` the user's named gradients; a UsageError when a
+// --gradient name is unknown or --hue is given for a space other than oklch.
+std::variant<Gradient, UsageError> resolveGradient(const Options& options,
+                                                   const std::vector<NamedGradient>& own);
 
 // The usage text printed by --help.
 std::string usageText();

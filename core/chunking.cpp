@@ -269,20 +269,20 @@ template void destroy(ClusterBreaks<char8_t>*);
 } // namespace detail
 
 ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
-                     const ColorPair& colors)
+                     const Gradient& gradient)
 {
     const std::u16string_view trimmed = trimSpaces(input);
-    return {trimmed, effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())), colors};
+    return {trimmed, effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())), gradient};
 }
 
 Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
-                         std::u16string_view stepText, const ColorPair& colors)
+                         std::u16string_view stepText, const Gradient& gradient)
 {
     const std::u8string_view trimmed = trimSpaces(input);
     // A space is one byte and one UTF-16 unit.
     const std::int64_t length =
         utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size());
-    return {trimmed, effectiveStep(stepText, length), colors, length};
+    return {trimmed, effectiveStep(stepText, length), gradient, length};
 }
 
 } // namespace prismel

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "colorpair.h"
+#include "gradient.h"
 
 #include <algorithm>
 #include <array>
 #include <concepts>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -55,8 +57,10 @@ constexpr bool isLowSurrogate(char16_t c)
 /// One run of the trimmed text that shares a colour.
 template <TextUnit Unit> struct BasicChunk {
     std::basic_string_view<Unit> text;
-    std::int64_t position = 0; ///< 1-based UTF-16 position of the chunk's first character
-    Rgb color;                 ///< the colour of `position` over the whole trimmed length
+    /// 1-based UTF-16 position of the chunk's first character, in the trimmed text or, cut
+    /// line by line, in its line (0 for a line break)
+    std::int64_t position = 0;
+    Rgb color; ///< the colour of `position` over the length of the text or of its line
 };
 
 using Chunk = BasicChunk<char16_t>;
@@ -246,30 +250,40 @@ template <TextUnit Unit> class BasicChunkCursor {
 public:
     using View = std::basic_string_view<Unit>;
 
+    using CodeUnit = Unit;
+
     /// `step` must be at least 1 (see effectiveStep()); `utf16Length` is the trimmed text's
     /// length in UTF-16 code units.
-    BasicChunkCursor(View trimmed, std::int32_t step, const ColorPair& colors,
+    BasicChunkCursor(View trimmed, std::int32_t step, const Gradient& gradient,
                      std::int64_t utf16Length)
-        : m_walk{trimmed, static_cast<std::size_t>(step)}, m_gradient(colors, utf16Length)
+        : BasicChunkCursor(trimmed, step, detail::ColorWalk(gradient, utf16Length))
     {
     }
     BasicChunkCursor(View trimmed, std::int32_t step,
-                     const ColorPair& colors) requires std::same_as<Unit, char16_t>
-        : BasicChunkCursor(trimmed, step, colors, static_cast<std::int64_t>(trimmed.size()))
+                     const Gradient& gradient) requires std::same_as<Unit, char16_t>
+        : BasicChunkCursor(trimmed, step, gradient, static_cast<std::int64_t>(trimmed.size()))
     {
     }
-    /// The same, finding chunk ends in `index`, which was made of `trimmed` and must outlive
-    /// the cursor.
-    BasicChunkCursor(View trimmed, std::int32_t step, const ColorPair& colors,
-                     const detail::ClusterIndex& index) requires std::same_as<Unit, char16_t>
-        : BasicChunkCursor(trimmed, step, colors)
+    /// Colours from `colors`, whose length is the trimmed text's in UTF-16 code units.
+    BasicChunkCursor(View trimmed, std::int32_t step, detail::ColorWalk colors)
+        : m_walk{trimmed, static_cast<std::size_t>(step)}, m_gradient(std::move(colors))
+    {
+    }
+    /// The same, finding chunk ends in `index`, which was made of a text that holds `trimmed`
+    /// from its unit `base` on and must outlive the cursor.
+    BasicChunkCursor(View trimmed, std::int32_t step, detail::ColorWalk colors,
+                     const detail::ClusterIndex& index,
+                     std::size_t base = 0) requires std::same_as<Unit, char16_t>
+        : BasicChunkCursor(trimmed, step, std::move(colors))
     {
         m_index = &index;
+        m_indexBase = base;
     }
     ~BasicChunkCursor() { detail::destroy(m_breaks); }
     BasicChunkCursor(BasicChunkCursor&& other) noexcept
-        : m_walk(other.m_walk), m_gradient(other.m_gradient),
-          m_breaks(std::exchange(other.m_breaks, nullptr)), m_index(other.m_index)
+        : m_walk(other.m_walk), m_gradient(std::move(other.m_gradient)),
+          m_breaks(std::exchange(other.m_breaks, nullptr)), m_index(other.m_index),
+          m_indexBase(other.m_indexBase)
     {
     }
     BasicChunkCursor& operator=(BasicChunkCursor&&) = delete;
@@ -382,7 +396,7 @@ private:
         if (!boundary) {
             if constexpr (std::same_as<Unit, char16_t>) {
                 if (m_index != nullptr) [[unlikely]] {
-                    end = m_index->atOrAfter(end);
+                    end = m_index->atOrAfter(m_indexBase + end) - m_indexBase;
                     boundary = true;
                 }
             }
@@ -405,24 +419,150 @@ private:
     }
 
     Walk m_walk;
-    detail::GradientWalk m_gradient;
+    detail::ColorWalk m_gradient;
     detail::ClusterBreaks<Unit>* m_breaks = nullptr; // owned; made on first need
     const detail::ClusterIndex* m_index = nullptr;
+    std::size_t m_indexBase = 0; // where the cursor's text starts in the index's
 };
 
 using ChunkCursor = BasicChunkCursor<char16_t>;
 using Utf8ChunkCursor = BasicChunkCursor<char8_t>;
 
+/// Cuts a trimmed text line by line, where every line gets the whole gradient. A line ends at
+/// LF, CR or CR LF; it is cut from its own first unit as BasicChunkCursor cuts a text, no chunk
+/// runs past its end, and a chunk's colour is that of its position in the line over the line's
+/// length. Each unit of a line break is a chunk of its own, which the writers copy bare.
+template <TextUnit Unit> class BasicLineCursor {
+public:
+    using View = std::basic_string_view<Unit>;
+    using CodeUnit = Unit;
+
+    /// `step` must be at least 1; the step's fallback is the whole text's (see effectiveStep()).
+    /// An `index` made of `trimmed` gives the chunk ends, as for BasicChunkCursor.
+    BasicLineCursor(View trimmed, std::int32_t step, const Gradient& gradient,
+                    const detail::ClusterIndex* index = nullptr)
+        : m_text(trimmed), m_step(step),
+          m_colors(std::make_shared<const detail::GradientColors>(gradient)),
+          m_breakColor(m_colors->at(0, 1)), m_index(index)
+    {
+    }
+
+    std::optional<BasicChunk<Unit>> next()
+    {
+        BasicChunk<Unit> chunk;
+        if (!next(chunk))
+            return std::nullopt;
+        return chunk;
+    }
+
+    template <bool stepOfOne = false> bool next(BasicChunk<Unit>& chunk)
+    {
+        for (;;) {
+            if (m_line) {
+                if (m_line->template next<stepOfOne>(chunk))
+                    return true;
+                m_line.reset();
+            }
+            if (m_offset >= m_text.size())
+                return false;
+            if (isLineBreak(m_text[m_offset])) {
+                chunk = {m_text.substr(m_offset, 1), 0, m_breakColor};
+                ++m_offset;
+                return true;
+            }
+            const std::size_t end =
+                std::min(m_text.find_first_of(lineBreaks, m_offset), m_text.size());
+            const View line = m_text.substr(m_offset, end - m_offset);
+            std::int64_t units = static_cast<std::int64_t>(line.size());
+            if constexpr (std::same_as<Unit, char8_t>)
+                units = detail::utf16Units(line);
+            bool indexed = false;
+            if constexpr (std::same_as<Unit, char16_t>) {
+                // A cluster never spans a line break, so the whole text's ends serve each line.
+                if (m_index != nullptr) {
+                    m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units), *m_index,
+                                   m_offset);
+                    indexed = true;
+                }
+            }
+            if (!indexed)
+                m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units));
+            m_offset = end;
+        }
+    }
+
+    /// As BasicChunkCursor::forEach(): each chunk until the walk reaches offset `stop`.
+    template <bool stepOfOne = false, typename Consume>
+    void forEach(Consume&& consume, std::size_t stop = SIZE_MAX)
+    {
+        BasicChunk<Unit> chunk;
+        while (offset() < stop && next<stepOfOne>(chunk))
+            consume(chunk);
+    }
+
+    /// Units of the trimmed text handed out so far.
+    std::size_t offset() const { return m_offset - (m_line ? m_line->remaining() : 0); }
+
+    /// Units of the trimmed text not yet handed out.
+    std::size_t remaining() const
+    {
+        return (m_line ? m_line->remaining() : 0) + m_text.size() - m_offset;
+    }
+
+    std::size_t step() const { return static_cast<std::size_t>(m_step); }
+
+private:
+    static constexpr Unit lineBreaks[] = {Unit{'\r'}, Unit{'\n'}, Unit{}};
+
+    static constexpr bool isLineBreak(Unit unit)
+    {
+        return unit == Unit{'\r'} || unit == Unit{'\n'};
+    }
+
+    View m_text;
+    std::int32_t m_step;
+    std::size_t m_offset = 0; // where the current line ends, or the next one starts
+    std::shared_ptr<const detail::GradientColors> m_colors;
+    Rgb m_breakColor;
+    const detail::ClusterIndex* m_index;
+    std::optional<BasicChunkCursor<Unit>> m_line;
+};
+
+/// Calls `use` with the cursor over `trimmed` (`utf16Length` UTF-16 units long) that `perLine`
+/// asks for: a BasicChunkCursor over the whole text, or a BasicLineCursor; either finds chunk
+/// ends in `index` when one is given.
+template <TextUnit Unit, typename Use>
+void withCursor(std::basic_string_view<Unit> trimmed, std::int32_t step, const Gradient& gradient,
+                std::int64_t utf16Length, bool perLine, Use&& use,
+                const detail::ClusterIndex* index = nullptr)
+{
+    if (perLine) {
+        BasicLineCursor<Unit> cursor(trimmed, step, gradient, index);
+        use(cursor);
+        return;
+    }
+    if constexpr (std::same_as<Unit, char16_t>) {
+        if (index != nullptr) {
+            BasicChunkCursor<Unit> cursor(trimmed, step, detail::ColorWalk(gradient, utf16Length),
+                                          *index);
+            use(cursor);
+            return;
+        }
+    }
+    BasicChunkCursor<Unit> cursor(trimmed, step, gradient, utf16Length);
+    use(cursor);
+}
+
 /// The chunks of (input text, step text, colours): the input trimmed of spaces, cut with the
 /// step that effectiveStep() gives for the trimmed length. The markup and the preview both
 /// start here.
 ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
-                     const ColorPair& colors);
+                     const Gradient& gradient);
 
 /// The same for well-formed UTF-8 input whose length in UTF-16 code units is `utf16Length`
 /// (counted while checking it, so that the text is read once for that).
 Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
-                         std::u16string_view stepText, const ColorPair& colors);
+                         std::u16string_view stepText, const Gradient& gradient);
 
 /// True for a chunk that is copied without tags: spaces only, or exactly one tab, line feed or
 /// carriage return.

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -84,15 +85,21 @@ CodeLength::Sizes operator+(CodeLength::Sizes a, CodeLength::Sizes b)
 // template's ends and a run's ends make one character out of two lone surrogates.
 struct RunCounter {
     const detail::TemplateSeams& seams;
+    bool decimal; // decimal colour codes, whose length varies with the colour
     std::uint64_t runs = 0;
     std::uint64_t pairs = 0;
+    std::uint64_t decimalDigits = 0;
     bool codeEndsHigh = false; // the code so far ends in a high surrogate
 
     void bare(std::u16string_view) { codeEndsHigh = false; }
 
-    void tagged(std::u16string_view text, Rgb)
+    void tagged(std::u16string_view text, Rgb color)
     {
         ++runs;
+        if (decimal) {
+            char16_t code[decimalCodeSize];
+            decimalDigits += static_cast<std::uint64_t>(writeDecimalColorCode(code, color) - code);
+        }
         if (codeEndsHigh && seams.headStartsLow)
             ++pairs;
         if (seams.midEndsHigh && isLowSurrogate(text.front()))
@@ -119,11 +126,11 @@ std::uint64_t CodeLength::Sizes::in(LengthUnit unit) const
     return chars;
 }
 
-CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, const ColorPair& colors,
+CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, Gradient gradient,
                        ConvertOptions options)
-    : m_trimmed(trimSpaces(input)), m_colors(colors), m_options(options),
+    : m_trimmed(trimSpaces(input)), m_gradient(std::move(gradient)), m_options(options),
       m_text(sizesOf(m_trimmed)),
-      m_tags(sizesOf(tags.TagHead) + Sizes{6, 6, 6} + sizesOf(tags.TagMid) + sizesOf(tags.TagClose))
+      m_tags(sizesOf(tags.TagHead) + sizesOf(tags.TagMid) + sizesOf(tags.TagClose))
 {
     const std::u16string_view head = tags.TagHead;
     const std::u16string_view mid = tags.TagMid;
@@ -140,15 +147,13 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
     if (m_walked && !m_index)
         m_index = std::make_shared<const detail::ClusterIndex>(m_trimmed);
     m_walked = true;
-    RunCounter counter{m_seams};
+    RunCounter counter{m_seams, m_options.colorCode == ColorCode::Decimal};
     detail::MergingWriter<RunCounter> merged(counter);
 
     // The conversion's chunk loop, with the blank test made linear over the walk: isBlankChunk()
     // reads a whole chunk of spaces, which over every step of a long text of spaces is
     // quadratic. A run of spaces is measured once, by the first chunk that starts in it.
-    const auto walk = [&](auto& out) {
-        ChunkCursor cursor = m_index ? ChunkCursor(m_trimmed, step, m_colors, *m_index)
-                                     : ChunkCursor(m_trimmed, step, m_colors);
+    const auto walkWith = [&](auto& cursor, auto& out) {
         std::size_t spacesEnd = 0; // where the run of spaces measured last ends
         while (const auto chunk = cursor.next()) {
             const std::u16string_view text = chunk->text;
@@ -156,7 +161,7 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
             if (text.size() == 1) {
                 blank = text[0] == u' ' || text[0] == u'\t' || text[0] == u'\n' || text[0] == u'\r';
             } else if (text.front() == u' ' && text.back() == u' ') {
-                const auto begin = static_cast<std::size_t>(chunk->position - 1);
+                const auto begin = static_cast<std::size_t>(text.data() - m_trimmed.data());
                 if (begin >= spacesEnd) {
                     spacesEnd = begin;
                     while (spacesEnd < m_trimmed.size() && m_trimmed[spacesEnd] == u' ')
@@ -170,13 +175,21 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
                 out.tagged(text, chunk->color);
         }
     };
+    const auto walk = [&](auto& out) {
+        withCursor(
+            m_trimmed, step, m_gradient, textSize(), m_options.perLine,
+            [&](auto& cursor) { walkWith(cursor, out); }, m_index.get());
+    };
     if (m_options.merge) {
         walk(merged);
         merged.finish();
     } else {
         walk(counter);
     }
-    return {counter.runs, counter.pairs};
+    // Codes are ASCII: as many characters, bytes and units.
+    const std::uint64_t codes =
+        counter.decimal ? counter.decimalDigits : counter.runs * std::uint64_t{6};
+    return {counter.runs, counter.pairs, codes};
 }
 
 std::uint64_t CodeLength::at(std::int32_t step, LengthUnit unit) const
@@ -186,15 +199,15 @@ std::uint64_t CodeLength::at(std::int32_t step, LengthUnit unit) const
     const std::uint64_t pairSaving = unit == LengthUnit::Chars   ? 1
                                      : unit == LengthUnit::Bytes ? 2
                                                                  : 0;
-    const std::uint64_t tags = runs.tagged * m_tags.in(unit);
+    const std::uint64_t tags = runs.tagged * m_tags.in(unit) + runs.codeSizes;
     return m_text.in(unit) + tags - runs.pairsAcrossSeams * pairSaving;
 }
 
 std::uint64_t codeLength(std::u16string_view input, std::u16string_view stepText,
-                         const TagTemplate& tags, const ColorPair& colors, ConvertOptions options,
+                         const TagTemplate& tags, const Gradient& gradient, ConvertOptions options,
                          LengthUnit unit)
 {
-    const CodeLength length(input, tags, colors, options);
+    const CodeLength length(input, tags, gradient, options);
     return length.at(effectiveStep(stepText, length.textSize()), unit);
 }
 

@@ -2,6 +2,7 @@
 
 #include "chunking.h"
 #include "colorpair.h"
+#include "gradient.h"
 #include "mergedtags.h"
 #include "tagtemplate.h"
 
@@ -39,7 +40,7 @@ enum class LengthUnit {
 class CodeLength {
 public:
     /// Keeps a view of `input`, which must outlive this object.
-    CodeLength(std::u16string_view input, const TagTemplate& tags, const ColorPair& colors,
+    CodeLength(std::u16string_view input, const TagTemplate& tags, Gradient gradient,
                ConvertOptions options = {});
 
     /// The length of the code at `step`, first brought into range as effectiveStep() does.
@@ -65,6 +66,7 @@ private:
     struct Runs {
         std::uint64_t tagged = 0;
         std::uint64_t pairsAcrossSeams = 0;
+        std::uint64_t codeSizes = 0; // of the colour codes of all runs
     };
 
     Runs countRuns(std::int32_t step) const;
@@ -73,16 +75,16 @@ private:
     // Made at the second walk: one text measured at several steps.
     mutable std::shared_ptr<const detail::ClusterIndex> m_index;
     mutable bool m_walked = false;
-    ColorPair m_colors;
+    Gradient m_gradient;
     ConvertOptions m_options;
     Sizes m_text;
-    Sizes m_tags; // head + six digits + mid + close
+    Sizes m_tags; // head + mid + close
     detail::TemplateSeams m_seams;
 };
 
 /// The length of the code ConvertText() gives for the same arguments, in `unit`.
 std::uint64_t codeLength(std::u16string_view input, std::u16string_view stepText,
-                         const TagTemplate& tags, const ColorPair& colors,
+                         const TagTemplate& tags, const Gradient& gradient,
                          ConvertOptions options = {}, LengthUnit unit = LengthUnit::Chars);
 
 } // namespace prismel

@@ -76,4 +76,35 @@ char8_t* writeColorCode(char8_t* out, Rgb color)
     return out;
 }
 
+namespace {
+
+template <typename Unit> Unit* writeDecimal(Unit* out, Rgb color)
+{
+    bool first = true;
+    for (const std::int16_t channel : {color.r, color.g, color.b}) {
+        if (!first)
+            *out++ = Unit{';'};
+        first = false;
+        const unsigned value = static_cast<unsigned>(channel) & 0xFFu;
+        if (value >= 100)
+            *out++ = static_cast<Unit>('0' + value / 100);
+        if (value >= 10)
+            *out++ = static_cast<Unit>('0' + value / 10 % 10);
+        *out++ = static_cast<Unit>('0' + value % 10);
+    }
+    return out;
+}
+
+} // namespace
+
+char16_t* writeDecimalColorCode(char16_t* out, Rgb color)
+{
+    return writeDecimal(out, color);
+}
+
+char8_t* writeDecimalColorCode(char8_t* out, Rgb color)
+{
+    return writeDecimal(out, color);
+}
+
 } // namespace prismel

@@ -69,6 +69,13 @@ char16_t* writeColorCode(char16_t* out, Rgb color);
 /// The same digits as UTF-8.
 char8_t* writeColorCode(char8_t* out, Rgb color);
 
+/// Writes a colour as three decimal numbers joined by ';' ("255;128;0"), the form a 24-bit
+/// colour sequence of a terminal takes, at `out` and returns the position after them: at most
+/// decimalCodeSize units.
+char16_t* writeDecimalColorCode(char16_t* out, Rgb color);
+char8_t* writeDecimalColorCode(char8_t* out, Rgb color);
+inline constexpr std::size_t decimalCodeSize = 11;
+
 namespace detail {
 
 // s + numerator / len rounded half to even, for len > 0: a floor division, then the remainder
@@ -129,6 +136,9 @@ public:
             return m_color;
         return changeAt(pos);
     }
+
+    /// The first position after the last one asked whose colour may differ from its colour.
+    std::int64_t heldUntil() const { return m_until; }
 
 private:
     [[gnu::noinline]] Rgb changeAt(std::int64_t pos)

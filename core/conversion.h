@@ -2,7 +2,9 @@
 
 #include "chunking.h"
 #include "colorpair.h"
+#include "gradient.h"
 #include "mergedtags.h"
+#include "step.h"
 #include "tagtemplate.h"
 #include "utf8.h"
 
@@ -27,11 +29,11 @@ namespace detail {
 
 // The one loop that turns chunks into markup, for either encoding; `out` decides where the
 // pieces go: out.bare(text) for a blank chunk, out.tagged(text, colour) for any other.
-template <bool stepOfOne, TextUnit Unit, typename Writer>
-void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t stop)
+template <bool stepOfOne, typename Cursor, typename Writer>
+void writeChunksWith(Cursor& cursor, Writer& out, std::size_t stop)
 {
     cursor.template forEach<stepOfOne>(
-        [&out](const BasicChunk<Unit>& chunk) {
+        [&out](const BasicChunk<typename Cursor::CodeUnit>& chunk) {
             // A writer that tells blank chunks itself takes every chunk in one call.
             if constexpr (requires { out.chunk(chunk.text, chunk.color); })
                 out.chunk(chunk.text, chunk.color);
@@ -45,9 +47,9 @@ void writeChunksWith(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t st
 
 // The loop over about `units` more units of the text (the chunk that reaches them ends it), so
 // that a caller may look up from a long conversion after a bounded amount of work whatever the
-// step; says whether any chunks are left.
-template <TextUnit Unit, typename Writer>
-bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t units)
+// step; says whether any chunks are left. `cursor` is a whole text's or a line cursor.
+template <typename Cursor, typename Writer>
+bool writeChunks(Cursor& cursor, Writer& out, std::size_t units)
 {
     const std::size_t stop = units >= cursor.remaining() ? SIZE_MAX : cursor.offset() + units;
     if (cursor.step() == 1)
@@ -57,31 +59,32 @@ bool writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, std::size_t units)
     return cursor.remaining() > 0;
 }
 
-template <TextUnit Unit, typename Writer>
-void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out)
+template <typename Cursor, typename Writer> void writeChunks(Cursor& cursor, Writer& out)
 {
     writeChunks(cursor, out, SIZE_MAX);
 }
 
 // The same loop with the choices of `options` applied on the way to `out`.
-template <TextUnit Unit, typename Writer>
-void writeChunks(BasicChunkCursor<Unit>& cursor, Writer& out, ConvertOptions options)
+template <typename Cursor, typename Writer>
+void writeChunks(Cursor& cursor, Writer& out, ConvertOptions options)
 {
     if (!options.merge) {
         writeChunks(cursor, out);
         return;
     }
-    MergingWriter<Writer, Unit> merged(out);
+    MergingWriter<Writer, typename Cursor::CodeUnit> merged(out);
     writeChunks(cursor, merged);
     merged.finish();
 }
 
 template <typename Writer>
-void writeMarkup(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
+void writeMarkup(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
                  Writer& out, ConvertOptions options = {})
 {
-    ChunkCursor cursor = chunksOf(input, stepText, colors);
-    writeChunks(cursor, out, options);
+    const std::u16string_view trimmed = trimSpaces(input);
+    const auto length = static_cast<std::int64_t>(trimmed.size());
+    withCursor(trimmed, effectiveStep(stepText, length), gradient, length, options.perLine,
+               [&](auto& cursor) { writeChunks(cursor, out, options); });
 }
 
 // Lays UTF-8 markup into one block of memory and hands the block to `sink` each time it fills,
@@ -92,7 +95,7 @@ public:
     // Chunk text may be read up to `inputEnd` (the end of the text it is cut from), which lets
     // a short chunk be copied as one fixed-size block.
     Utf8MarkupWriter(const TagTemplate& tags, Sink& sink, std::size_t blockSize,
-                     const char8_t* inputEnd)
+                     const char8_t* inputEnd, ColorCode code = ColorCode::Hex)
         : m_sink(sink), m_inputEnd(inputEnd), m_blockSize(std::max<std::size_t>(blockSize, 1)),
           m_block(std::make_unique_for_overwrite<char8_t[]>(m_blockSize)), m_at(m_block.get())
     {
@@ -100,7 +103,10 @@ public:
         m_opening = head + u8"000000" + toUtf8(tags.TagMid);
         m_codeOffset = head.size();
         m_close = toUtf8(tags.TagClose);
-        m_shortTags = m_opening.size() <= longPiece && m_close.size() <= shortPiece;
+        m_decimal = code == ColorCode::Decimal;
+        // A decimal code may grow to its longest.
+        const std::size_t longest = m_opening.size() + (m_decimal ? decimalCodeSize - 6 : 0);
+        m_shortTags = longest <= longPiece && m_close.size() <= shortPiece;
         if (m_shortTags) {
             std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
             std::copy(m_close.begin(), m_close.end(), m_paddedClose.begin());
@@ -159,10 +165,25 @@ private:
     {
         if (color == m_lastColor) [[likely]]
             return;
+        m_lastColor = color;
+        if (m_decimal) [[unlikely]] {
+            useDecimal(color);
+            return;
+        }
         writeColorCode(m_opening.data() + m_codeOffset, color);
         if (m_shortTags)
             writeColorCode(m_paddedOpening.data() + m_codeOffset, color);
-        m_lastColor = color;
+    }
+
+    // A decimal code's length varies with the colour, so the opening is laid anew.
+    [[gnu::noinline]] void useDecimal(Rgb color)
+    {
+        char8_t code[decimalCodeSize];
+        const auto size = static_cast<std::size_t>(writeDecimalColorCode(code, color) - code);
+        m_opening.replace(m_codeOffset, m_codeSize, code, size);
+        m_codeSize = size;
+        if (m_shortTags)
+            std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
     }
 
     // The common case: short tags and a short chunk, each copied as a block of fixed size
@@ -238,6 +259,8 @@ private:
     const char8_t* m_inputEnd;
     std::u8string m_opening; // head, six digits, mid
     std::size_t m_codeOffset = 0;
+    std::size_t m_codeSize = 6;
+    bool m_decimal = false;
     std::u8string m_close;
     bool m_shortTags = false;
     std::array<char8_t, longPiece> m_paddedOpening{};
@@ -257,24 +280,26 @@ private:
 /// chunk that is not blank becomes head + RRGGBB + mid + chunk + close.
 template <typename Append>
 void convertTextTo(std::u16string_view input, std::u16string_view stepText, const TagTemplate& tags,
-                   const ColorPair& colors, Append&& append, ConvertOptions options = {})
+                   const Gradient& gradient, Append&& append, ConvertOptions options = {})
 {
     struct Forward {
         const TagTemplate& tags;
         Append& append;
+        bool decimal;
         void bare(std::u16string_view text) { append(text); }
         void tagged(std::u16string_view text, Rgb color)
         {
-            char16_t code[6];
-            writeColorCode(code, color);
+            char16_t code[decimalCodeSize];
+            const char16_t* end =
+                decimal ? writeDecimalColorCode(code, color) : writeColorCode(code, color);
             append(std::u16string_view(tags.TagHead));
-            append(std::u16string_view(code, 6));
+            append(std::u16string_view(code, static_cast<std::size_t>(end - code)));
             append(std::u16string_view(tags.TagMid));
             append(text);
             append(std::u16string_view(tags.TagClose));
         }
-    } out{tags, append};
-    detail::writeMarkup(input, stepText, colors, out, options);
+    } out{tags, append, options.colorCode == ColorCode::Decimal};
+    detail::writeMarkup(input, stepText, gradient, out, options);
 }
 
 /// Converts well-formed UTF-8 `input`, whose length in UTF-16 code units is `utf16Length`, to
@@ -284,25 +309,34 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
 /// Chunks, steps and positions count UTF-16 code units as in ConvertText().
 template <typename Sink>
 void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16string_view stepText,
-                   const TagTemplate& tags, const ColorPair& colors, Sink&& sink,
+                   const TagTemplate& tags, const Gradient& gradient, Sink&& sink,
                    ConvertOptions options = {}, std::size_t blockSize = 1 << 20)
 {
-    detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(tags, sink, blockSize,
-                                                                input.data() + input.size());
-    Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, colors);
-    detail::writeChunks(cursor, out, options);
+    detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(
+        tags, sink, blockSize, input.data() + input.size(), options.colorCode);
+    if (options.perLine) {
+        const std::u8string_view trimmed = trimSpaces(input);
+        // A space is one byte and one UTF-16 unit.
+        const std::int64_t length =
+            utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size());
+        BasicLineCursor<char8_t> cursor(trimmed, effectiveStep(stepText, length), gradient);
+        detail::writeChunks(cursor, out, options);
+    } else {
+        Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, gradient);
+        detail::writeChunks(cursor, out, options);
+    }
     out.flush();
 }
 
 /// An upper bound of the length of the generated code, to size a buffer once.
 std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags);
+                           const TagTemplate& tags, ConvertOptions options = {});
 
 /// The generated code written into `result`, replacing what it held. Reusing one string for
 /// many conversions keeps its memory, which is faster than a fresh string each time.
 void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
-                     ConvertOptions options = {});
+                     std::u16string_view stepText, const TagTemplate& tags,
+                     const Gradient& gradient, ConvertOptions options = {});
 
 /// Told the code that is final so far each time about 65,536 more units of the input are
 /// converted, whatever the step, so a few milliseconds apart: the front of the result, which
@@ -313,8 +347,9 @@ using ConvertProgress = std::function<bool(std::u16string_view doneSoFar)>;
 /// convertTextInto() reporting to `progress` on the way; false when `progress` stopped it, and
 /// `result` then holds only the code reported so far and perhaps a little more.
 bool convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags, const ColorPair& colors,
-                     ConvertOptions options, const ConvertProgress& progress);
+                     std::u16string_view stepText, const TagTemplate& tags,
+                     const Gradient& gradient, ConvertOptions options,
+                     const ConvertProgress& progress);
 
 /// How much of the memory given to convertTextInto() holds code, and whether it is all of it.
 struct WrittenCode {
@@ -327,12 +362,12 @@ struct WrittenCode {
 /// first, and a stop asked early finds little of it touched.
 WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
                             std::u16string_view stepText, const TagTemplate& tags,
-                            const ColorPair& colors, ConvertOptions options,
+                            const Gradient& gradient, ConvertOptions options,
                             const ConvertProgress& progress);
 
 /// The whole generated code for (input text, step text, template, colours).
 std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const ColorPair& colors,
+                           const TagTemplate& tags, const Gradient& gradient,
                            ConvertOptions options = {});
 
 } // namespace prismel

@@ -8,10 +8,10 @@
 namespace prismel {
 
 FitResult fitToLength(std::uint64_t limit, std::u16string_view input, std::u16string_view stepText,
-                      const TagTemplate& tags, const ColorPair& colors, ConvertOptions options,
+                      const TagTemplate& tags, const Gradient& gradient, ConvertOptions options,
                       LengthUnit unit)
 {
-    const CodeLength length(input, tags, colors, options);
+    const CodeLength length(input, tags, gradient, options);
     const std::int64_t n = length.textSize();
     const std::int32_t first = effectiveStep(stepText, n);
     const std::int32_t last = static_cast<std::int32_t>(

@@ -2,6 +2,7 @@
 
 #include "codelength.h"
 #include "colorpair.h"
+#include "gradient.h"
 #include "mergedtags.h"
 #include "tagtemplate.h"
 
@@ -23,7 +24,7 @@ struct FitResult {
 /// smallest step that reaches it. The length does not shrink steadily as the step grows (blank
 /// chunks and merged runs come and go), so every step up to the first that fits is measured.
 FitResult fitToLength(std::uint64_t limit, std::u16string_view input, std::u16string_view stepText,
-                      const TagTemplate& tags, const ColorPair& colors, ConvertOptions options = {},
-                      LengthUnit unit = LengthUnit::Chars);
+                      const TagTemplate& tags, const Gradient& gradient,
+                      ConvertOptions options = {}, LengthUnit unit = LengthUnit::Chars);
 
 } // namespace prismel

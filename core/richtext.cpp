@@ -67,11 +67,11 @@ private:
 } // namespace
 
 std::u16string richTextFragment(std::u16string_view input, std::u16string_view stepText,
-                                const ColorPair& colors, ConvertOptions options)
+                                const Gradient& gradient, ConvertOptions options)
 {
     std::u16string html = u"<meta charset=\"utf-8\">";
     HtmlWriter out(html);
-    detail::writeMarkup(input, stepText, colors, out, options);
+    detail::writeMarkup(input, stepText, gradient, out, options);
     return html;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorpair.h"
+#include "gradient.h"
 #include "mergedtags.h"
 
 #include <string>
@@ -16,6 +17,6 @@ namespace prismel {
 /// space that follows a space or starts a line becomes `&nbsp;` so that runs of spaces and
 /// indentation survive HTML's collapsing of white space.
 std::u16string richTextFragment(std::u16string_view input, std::u16string_view stepText,
-                                const ColorPair& colors, ConvertOptions options = {});
+                                const Gradient& gradient, ConvertOptions options = {});
 
 } // namespace prismel

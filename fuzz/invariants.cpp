@@ -1,7 +1,9 @@
 #include "invariants.h"
 
 #include "core/chunking.h"
+#include "core/codelength.h"
 #include "core/conversion.h"
+#include "core/gradient.h"
 #include "core/step.h"
 #include "core/utf8.h"
 
@@ -353,6 +355,155 @@ std::string checkUtf8Conversion(const FuzzInput& input)
     return {};
 }
 
+// A gradient, per-line cut and colour form made from the input itself, so that every input the
+// fuzzer tries also runs through stops, places, spaces and lines: the input's two colours are the
+// end stops, and its bytes seed the rest.
+struct GradientRun {
+    Gradient gradient;
+    ConvertOptions options;
+};
+
+GradientRun gradientRunOf(const FuzzInput& input)
+{
+    std::uint64_t seed = 14695981039346656037ULL; // FNV-1a over the colours and the text
+    const auto mix = [&](std::uint64_t value) { seed = (seed ^ value) * 1099511628211ULL; };
+    for (const std::int16_t channel :
+         {input.colors.StartR, input.colors.StartG, input.colors.StartB, input.colors.EndR,
+          input.colors.EndG, input.colors.EndB})
+        mix(static_cast<std::uint16_t>(channel));
+    for (const char16_t unit : input.text)
+        mix(unit);
+    const auto next = [&](std::uint64_t below) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return (seed >> 33) % below;
+    };
+    const auto color = [&] {
+        return Rgb{static_cast<std::int16_t>(next(256)), static_cast<std::int16_t>(next(256)),
+                   static_cast<std::int16_t>(next(256))};
+    };
+    const ColorPair& c = input.colors;
+    std::vector<GradientStop> stops{{Rgb{c.StartR, c.StartG, c.StartB}, std::nullopt}};
+    const std::uint64_t middle = next(5);
+    for (std::uint64_t k = 0; k < middle; ++k)
+        stops.push_back({color(), std::nullopt});
+    stops.push_back({Rgb{c.EndR, c.EndG, c.EndB}, std::nullopt});
+    for (auto& stop : stops) {
+        const std::uint64_t kind = next(4);
+        if (kind == 1)
+            stop.position = static_cast<std::int32_t>(next(10001));
+        else if (kind == 2)
+            stop.position = static_cast<std::int32_t>(next(3) * 5000);
+    }
+    GradientRun run{Gradient(std::move(stops), static_cast<ColorSpace>(next(3)),
+                             static_cast<HueMethod>(next(4))),
+                    {}};
+    if (run.gradient.space != ColorSpace::Oklch)
+        run.gradient.hue = HueMethod::Shorter;
+    if (next(2) != 0)
+        run.gradient = reversed(run.gradient);
+    run.options = {.merge = next(2) != 0,
+                   .perLine = next(2) != 0,
+                   .colorCode = next(2) != 0 ? ColorCode::Decimal : ColorCode::Hex};
+    return run;
+}
+
+// In RGB the colour is exact; mixed in OKLab or OKLCH the walk may be one off colorAt().
+bool closeEnough(Rgb got, Rgb expected, ColorSpace space)
+{
+    const int slack = space == ColorSpace::Rgb ? 0 : 1;
+    return std::abs(got.r - expected.r) <= slack && std::abs(got.g - expected.g) <= slack &&
+           std::abs(got.b - expected.b) <= slack;
+}
+
+std::string describe(Rgb color)
+{
+    return std::to_string(color.r) + "," + std::to_string(color.g) + "," + std::to_string(color.b);
+}
+
+// The same text through a gradient of the input's own making: each chunk's colour is the
+// gradient's at its position over the text's or its line's length, a chunk cut line by line
+// neither crosses a line break nor starts anywhere but where the last ended, and both encodings
+// and the code length agree on the markup.
+std::string checkGradientConversion(const FuzzInput& input)
+{
+    const GradientRun run = gradientRunOf(input);
+    const std::u16string text = withoutLoneSurrogates(input.text);
+    const TagTemplate tags{withoutLoneSurrogates(input.tags.TagHead),
+                           withoutLoneSurrogates(input.tags.TagMid),
+                           withoutLoneSurrogates(input.tags.TagClose)};
+    const std::u16string_view trimmed = trimmedOf(text);
+    const auto n = static_cast<std::int64_t>(trimmed.size());
+    const auto step = static_cast<std::int32_t>(expectedStep(input.stepText, n));
+    const std::string mode = std::string(run.options.perLine ? " line by line" : "") +
+                             (run.options.merge ? " merged" : "");
+    std::size_t at = 0;
+    std::string fault;
+    withCursor(trimmed, step, run.gradient, n, run.options.perLine, [&](auto& cursor) {
+        while (const auto chunk = cursor.next()) {
+            const auto offset = static_cast<std::size_t>(chunk->text.data() - trimmed.data());
+            const std::string where = "gradient chunk at " + std::to_string(offset) + mode + ": ";
+            if (offset != at || chunk->text.empty()) {
+                fault = where + "does not start where the last one ended";
+                return;
+            }
+            at += chunk->text.size();
+            std::int64_t position = static_cast<std::int64_t>(offset) + 1;
+            std::int64_t length = n;
+            if (run.options.perLine) {
+                const bool lineBreak =
+                    chunk->text.find_first_of(u"\r\n") != std::u16string_view::npos;
+                if (lineBreak && chunk->text.size() != 1) {
+                    fault = where + "holds a line break and more";
+                    return;
+                }
+                if (lineBreak)
+                    continue;
+                const std::size_t lineStart = trimmed.find_last_of(u"\r\n", offset);
+                const std::size_t begin =
+                    lineStart == std::u16string_view::npos ? 0 : lineStart + 1;
+                const std::size_t end =
+                    std::min(trimmed.find_first_of(u"\r\n", offset), trimmed.size());
+                position = static_cast<std::int64_t>(offset - begin) + 1;
+                length = static_cast<std::int64_t>(end - begin);
+            }
+            if (chunk->position != position) {
+                fault = where + "has position " + std::to_string(chunk->position) + ", expected " +
+                        std::to_string(position);
+                return;
+            }
+            const Rgb expected = colorAt(run.gradient, position, length);
+            if (!closeEnough(chunk->color, expected, run.gradient.space)) {
+                fault = where + "has colour " + describe(chunk->color) + ", the gradient's is " +
+                        describe(expected);
+                return;
+            }
+        }
+    });
+    if (!fault.empty())
+        return fault;
+    if (at != trimmed.size())
+        return "gradient chunks" + mode + " end at " + std::to_string(at) + " of " +
+               std::to_string(trimmed.size());
+
+    const std::u16string markup =
+        ConvertText(text, input.stepText, tags, run.gradient, run.options);
+    const std::uint64_t length =
+        codeLength(text, input.stepText, tags, run.gradient, run.options, LengthUnit::Units);
+    if (length != markup.size())
+        return "code length" + mode + " is " + std::to_string(length) + ", the code's " +
+               std::to_string(markup.size());
+    for (const std::size_t blockSize : {std::size_t{16}, std::size_t{4096}}) {
+        std::u8string got;
+        convertUtf8To(
+            toUtf8(text), static_cast<std::int64_t>(text.size()), input.stepText, tags,
+            run.gradient, [&](std::u8string_view block) { got += block; }, run.options, blockSize);
+        if (got != toUtf8(markup))
+            return "the UTF-8 conversion of a gradient" + mode + " in blocks of " +
+                   std::to_string(blockSize) + " differs from the UTF-16 one";
+    }
+    return {};
+}
+
 } // namespace
 
 std::string checkConversion(const FuzzInput& input)
@@ -375,18 +526,28 @@ std::string checkConversion(const FuzzInput& input)
     if (std::string fault = checkChunks(input, trimmed, step, chunks); !fault.empty())
         return fault;
 
-    // Fitting a text to a length walks it through an index of its chunk ends made once.
+    // Fitting a text to a length walks it through an index of its chunk ends made once, whole
+    // or line by line; the chunks must be the same as without it.
     const detail::ClusterIndex index(trimmed);
-    ChunkCursor indexed(trimmed, static_cast<std::int32_t>(step), input.colors, index);
-    for (const Chunk& chunk : chunks) {
-        const auto same = indexed.next();
-        if (!same || same->text.data() != chunk.text.data() ||
-            same->text.size() != chunk.text.size())
-            return "the indexed walk's chunk at unit " +
-                   std::to_string(chunk.text.data() - trimmed.data()) + " differs";
-    }
-    if (indexed.next())
-        return "the indexed walk goes on past the last chunk";
+    const Gradient gradient(input.colors);
+    const auto sameChunks = [&](auto& plain, auto& indexed) -> std::string {
+        while (const auto want = plain.next()) {
+            const auto got = indexed.next();
+            if (!got || got->text.data() != want->text.data() ||
+                got->text.size() != want->text.size())
+                return "the indexed walk's chunk at unit " +
+                       std::to_string(want->text.data() - trimmed.data()) + " differs";
+        }
+        return indexed.next() ? "the indexed walk goes on past the last chunk" : "";
+    };
+    const auto stepOf = static_cast<std::int32_t>(step);
+    ChunkCursor whole(trimmed, stepOf, gradient);
+    ChunkCursor wholeIndexed(trimmed, stepOf, detail::ColorWalk(gradient, n), index);
+    BasicLineCursor<char16_t> lines(trimmed, stepOf, gradient);
+    BasicLineCursor<char16_t> linesIndexed(trimmed, stepOf, gradient, &index);
+    for (std::string fault : {sameChunks(whole, wholeIndexed), sameChunks(lines, linesIndexed)})
+        if (!fault.empty())
+            return fault;
 
     const std::u16string markup = ConvertText(input.text, input.stepText, input.tags, input.colors);
     if (std::string fault = checkMarkup(input, trimmed, chunks, markup); !fault.empty())
@@ -403,7 +564,9 @@ std::string checkConversion(const FuzzInput& input)
     convertTextInto(reused, input.text, input.stepText, input.tags, input.colors);
     if (reused != markup)
         return "convertTextInto into a used string differs from ConvertText's result";
-    return checkUtf8Conversion(input);
+    if (std::string fault = checkUtf8Conversion(input); !fault.empty())
+        return fault;
+    return checkGradientConversion(input);
 }
 
 } // namespace prismel::fuzzing

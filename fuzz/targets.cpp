@@ -2,6 +2,7 @@
 
 #include "fuzzinput.h"
 #include "invariants.h"
+#include "parsecheck.h"
 
 #include "core/step.h"
 
@@ -45,11 +46,12 @@ std::string checkStepText(std::span<const std::uint8_t> data)
     return {};
 }
 
-const std::array<FuzzTarget, 2>& fuzzTargets()
+const std::array<FuzzTarget, 3>& fuzzTargets()
 {
-    static const std::array<FuzzTarget, 2> targets{{
+    static const std::array<FuzzTarget, 3> targets{{
         {"conversion", checkConversionBytes, "fuzz/corpus", "tests/data/awkward"},
         {"step", checkStepText, "fuzz/corpus-step", "tests/data/awkward-step"},
+        {"parse", checkParsers, "fuzz/corpus-parse", "tests/data/awkward-parse"},
     }};
     return targets;
 }

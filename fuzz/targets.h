@@ -22,6 +22,6 @@ struct FuzzTarget {
 // The step text as UTF-16LE units (an odd last byte dropped), read as the step field does.
 std::string checkStepText(std::span<const std::uint8_t> data);
 
-const std::array<FuzzTarget, 2>& fuzzTargets();
+const std::array<FuzzTarget, 3>& fuzzTargets();
 
 } // namespace prismel::fuzzing

@@ -10,11 +10,12 @@ constexpr float barHeight = 10.0f;
 
 } // namespace
 
-std::array<Rgb, 256> gradientBarColors(const ColorPair& colors)
+std::array<Rgb, 256> gradientBarColors(const Gradient& gradient)
 {
+    const detail::GradientColors colors(gradient);
     std::array<Rgb, 256> lineColors{};
     for (std::size_t a = 0; a < lineColors.size(); ++a)
-        lineColors[a] = colorAt(colors, static_cast<std::int64_t>(a), barSteps);
+        lineColors[a] = colors.at(static_cast<std::int64_t>(a), barSteps);
     return lineColors;
 }
 
@@ -23,11 +24,11 @@ void setGradientBarScale(GradientSurface& surface)
     surface.scale(0.0f, 0.0f, static_cast<float>(barSteps), barHeight);
 }
 
-void DrawGradientBar(GradientSurface& surface, const ColorPair& colors)
+void DrawGradientBar(GradientSurface& surface, const Gradient& gradient)
 {
     surface.cls();
     surface.setDrawWidth(1);
-    const auto lineColors = gradientBarColors(colors);
+    const auto lineColors = gradientBarColors(gradient);
     // Increasing a, so where two lines share a pixel column the later one stays visible.
     for (std::size_t a = 0; a < lineColors.size(); ++a) {
         const auto x = static_cast<float>(a);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/colorpair.h"
+#include "core/gradient.h"
 
 #include <array>
 #include <cstdint>
@@ -21,13 +22,13 @@ public:
     virtual void line(float x1, float y1, float x2, float y2, Rgb color) = 0;
 };
 
-// The colours of the bar's 256 vertical lines, left to right.
-std::array<Rgb, 256> gradientBarColors(const ColorPair& colors);
+// The colours of the bar's 256 vertical lines, left to right: line a is the gradient at a / 255.
+std::array<Rgb, 256> gradientBarColors(const Gradient& gradient);
 
 // Gives the bar its coordinate system, (0, 0)-(255, 10). Done once, before the first drawing.
 void setGradientBarScale(GradientSurface& surface);
 
 // Clears the bar and draws the 256 lines of the current colours.
-void DrawGradientBar(GradientSurface& surface, const ColorPair& colors);
+void DrawGradientBar(GradientSurface& surface, const Gradient& gradient);
 
 } // namespace prismel

@@ -51,10 +51,10 @@ std::int64_t visibleRows(float height)
 
 // Walks the same chunks as the markup, from the same chunksOf().
 template <typename Visit>
-void walkPreview(std::u16string_view input, std::u16string_view stepText, const ColorPair& colors,
+void walkPreview(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
                  float fontSize, std::int64_t rowLimit, Visit visit)
 {
-    ChunkCursor cursor = chunksOf(input, stepText, colors);
+    ChunkCursor cursor = chunksOf(input, stepText, gradient);
     while (const std::optional<Chunk> chunk = cursor.next()) {
         const std::int64_t row = (chunk->position - 1) / cellsPerRow;
         // Positions only grow, so nothing after the first hidden row can be visible either.
@@ -71,18 +71,19 @@ void walkPreview(std::u16string_view input, std::u16string_view stepText, const 
 } // namespace
 
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const ColorPair& colors)
+                     const Gradient& gradient)
 {
     surface.setFontSize(previewFontSize);
     surface.cls();
     const float fontSize = surface.fontSize();
     const std::int64_t rowLimit = visibleRows(surface.visibleHeight());
-    walkPreview(input, stepText, colors, fontSize, rowLimit, [&surface](const PlacedChunk& placed) {
-        surface.setForeColor(placed.color);
-        surface.setCurrentX(static_cast<float>(placed.x));
-        surface.setCurrentY(static_cast<float>(placed.y));
-        surface.print(placed.text);
-    });
+    walkPreview(input, stepText, gradient, fontSize, rowLimit,
+                [&surface](const PlacedChunk& placed) {
+                    surface.setForeColor(placed.color);
+                    surface.setCurrentX(static_cast<float>(placed.x));
+                    surface.setCurrentY(static_cast<float>(placed.y));
+                    surface.print(placed.text);
+                });
 }
 
 } // namespace prismel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/colorpair.h"
+#include "core/gradient.h"
 
 #include <string_view>
 
@@ -27,6 +28,6 @@ public:
 
 // Clears the surface and draws the chunks that can be visible on it.
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const ColorPair& colors);
+                     const Gradient& gradient);
 
 } // namespace prismel

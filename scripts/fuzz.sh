@@ -15,8 +15,9 @@ fi
 
 # name, seeds, kept inputs, share of the time in per cent: as in fuzz/targets.cpp.
 targets=(
-    "conversion fuzz/corpus tests/data/awkward 70"
-    "step fuzz/corpus-step tests/data/awkward-step 30"
+    "conversion fuzz/corpus tests/data/awkward 60"
+    "step fuzz/corpus-step tests/data/awkward-step 15"
+    "parse fuzz/corpus-parse tests/data/awkward-parse 25"
 )
 
 cmake --preset fuzz

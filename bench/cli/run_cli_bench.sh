@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times prismel-convert on 16 and 64 MiB of forum text at step 1, step 3 and --format html,
-# beside cat of the same output, with peak memory.
+# Times prismel-convert on 16 and 64 MiB of forum text at step 1, step 3, --format html and along
+# five stops mixed in OKLCH, beside cat of the same output, with peak memory.
 # Usage: run_cli_bench.sh PRISMEL_CONVERT MAKE_FORUM_TEXT WORKDIR
 #
 # Both write to the same places: a pipe into another cat, which stands for a caller reading the
@@ -42,11 +42,13 @@ for mib in 16 64; do
     input=$work/forum-${mib}MiB.txt
     [ -s "$input" ] || "$make_text" $((mib << 20)) > "$input"
     in_bytes=$(stat -c %s "$input")
-    for options in "--step 1" "--step 3" "--format html"; do
+    for options in "--step 1" "--step 3" "--format html" "--stops red,gold,lime,blue,purple --space oklch"; do
         code=$work/code.out
         # shellcheck disable=SC2086 # the options are meant to split into words
         "$convert" $options "$input" > "$code"
         out_bytes=$(stat -c %s "$code")
+        label=$options
+        [ ${#label} -le 14 ] || label="oklch 5 stops"
         for sink in pipe file; do
             if [ $sink = pipe ]; then
                 # shellcheck disable=SC2016 # expanded by the inner shell
@@ -59,7 +61,7 @@ for mib in 16 64; do
                 best_of 3 sh -c 'exec cat "$1" > "'"$work"'/file.out"' sh "$code"
             fi
             printf '%-8s %-14s %-5s %12d %10.2f s %7.2f s %6.1fx %11s %10.2f\n' \
-                "${mib}MiB" "$options" "$sink" "$out_bytes" "$conv_cpu" "$cpu" \
+                "${mib}MiB" "$label" "$sink" "$out_bytes" "$conv_cpu" "$cpu" \
                 "$(awk -v a="$conv_cpu" -v b="$cpu" 'BEGIN { print (b > 0 ? a / b : 0) }')" \
                 "$conv_wall" "$(awk -v k="$conv_kib" -v i="$in_bytes" 'BEGIN { print k * 1024 / i }')"
         done

@@ -143,6 +143,44 @@ void BM_ConvertUtf8(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+// BM_ConvertTextInto and BM_ConvertUtf8 along five stops mixed in OKLCH, whose colours are
+// evaluated a short way ahead of the chunks rather than bounded in closed form.
+const prismel::Gradient fiveStops({{{255, 0, 0}, {}},
+                                   {{255, 215, 0}, {}},
+                                   {{0, 255, 0}, {}},
+                                   {{0, 0, 255}, {}},
+                                   {{128, 0, 128}, {}}},
+                                  prismel::ColorSpace::Oklch);
+
+void BM_ConvertTextIntoOklch(benchmark::State& state)
+{
+    const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
+    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    std::u16string markup;
+    prismel::convertTextInto(markup, text, step, startup, fiveStops);
+    for (auto _ : state) {
+        prismel::convertTextInto(markup, text, step, startup, fiveStops);
+        benchmark::DoNotOptimize(markup.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+void BM_ConvertUtf8Oklch(benchmark::State& state)
+{
+    const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
+    static const std::u8string small = prismel::toUtf8(cachedText(mebi));
+    static const std::u8string large = prismel::toUtf8(cachedText(16 * mebi));
+    const std::u8string& utf8 = text.size() == mebi ? small : large;
+    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    for (auto _ : state) {
+        prismel::convertUtf8To(
+            utf8, static_cast<std::int64_t>(text.size()), step, startup, fiveStops,
+            [](std::u8string_view block) { benchmark::DoNotOptimize(block.data()); });
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
 // The same with a cluster at nearly every chunk end, the cost of asking ICU.
 void BM_ConvertTextIntoClusters(benchmark::State& state)
 {
@@ -255,6 +293,8 @@ void sizesAndSteps(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_ConvertText)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertTextInto)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertUtf8)->Apply(sizesAndSteps);
+BENCHMARK(BM_ConvertTextIntoOklch)->Apply(sizesAndSteps);
+BENCHMARK(BM_ConvertUtf8Oklch)->Apply(sizesAndSteps);
 BENCHMARK(BM_FreshMarkupSizedString)->Apply(sizesAndSteps);
 BENCHMARK(BM_ColorAtChunkPositions)->Apply(sizesAndSteps);
 BENCHMARK(BM_ConvertTextIntoClusters)

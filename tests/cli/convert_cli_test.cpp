@@ -313,6 +313,131 @@ INSTANTIATE_TEST_SUITE_P(
                    "step 1, 24 characters, 27 bytes, 25 UTF-16 units\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// Two stops halve to 80 at the middle; the rainbow's middle lies half-way from lime to cyan.
+INSTANTIATE_TEST_SUITE_P(
+    Gradients, ConvertOutput,
+    testing::Values(OutputCase{"stops_short_hex",
+                               {"--stops", "#000, #fff", "--format=html"},
+                               "AB",
+                               "<font color=808080>A</font><font color=FFFFFF>B</font>"},
+                    OutputCase{"stops_with_a_place",
+                               {"--stops=red, blue 50%, lime", "--format=html"},
+                               "ABCD",
+                               "<font color=800080>A</font><font color=0000FF>B</font>"
+                               "<font color=008080>C</font><font color=00FF00>D</font>"},
+                    OutputCase{"names_for_start_and_end",
+                               {"--start", "Black", "--end", "#00F", "--format=html", "--reverse"},
+                               "AB",
+                               "<font color=000080>A</font><font color=000000>B</font>"},
+                    OutputCase{"named_gradient",
+                               {"--gradient", "rainbow", "--format=html"},
+                               "AB",
+                               "<font color=00FF80>A</font><font color=FF00FF>B</font>"},
+                    OutputCase{"oklch_ends_on_the_end_colour",
+                               {"--space", "oklch", "--hue", "longer", "--format=html"},
+                               "A",
+                               "<font color=00FF00>A</font>"},
+                    OutputCase{"per_line",
+                               {"--per-line", "--format=html"},
+                               "AB\r\nCD",
+                               "<font color=808080>A</font><font color=00FF00>B</font>\r\n"
+                               "<font color=808080>C</font><font color=00FF00>D</font>"},
+                    OutputCase{"ansi",
+                               {"--format", "ansi"},
+                               "AB",
+                               "\x1b[38;2;128;128;128mA\x1b[39m\x1b[38;2;0;255;0mB\x1b[39m"},
+                    OutputCase{"ansi_merged",
+                               {"--format", "ansi", "--merge", "--stops", "black, black"},
+                               "A B",
+                               "\x1b[38;2;0;0;0mA B\x1b[39m"},
+                    OutputCase{"ansi_stats",
+                               {"--format", "ansi", "--stats"},
+                               "AB",
+                               "\x1b[38;2;128;128;128mA\x1b[39m\x1b[38;2;0;255;0mB\x1b[39m",
+                               Source::File,
+                               "step 1, 46 characters, 46 bytes\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// The fitted step is the first whose code, written out at that step, is short enough.
+TEST(ConvertCli, FitFindsTheFirstStepThatFitsWithGradientsAndAnsi)
+{
+    const std::string text = "彩虹 rainbow\r\n字 😀 line two and some more";
+    const std::vector<std::vector<std::string>> looks{
+        {"--format", "ansi"},
+        {"--format", "ansi", "--merge", "--per-line"},
+        {"--gradient", "sunset", "--merge"},
+        {"--stops", "red, red 50%, blue", "--merge", "--per-line", "--reverse"}};
+    for (const auto& look : looks) {
+        std::vector<std::size_t> lengths{0}; // the code's length at each step from 1
+        for (int step = 1; step < 40; ++step) {
+            auto args = look;
+            args.insert(args.end(), {"--step", std::to_string(step)});
+            lengths.push_back(run(args, text).out.size());
+        }
+        for (const std::size_t limit : {lengths[1], lengths[3] - 1, lengths[7]}) {
+            auto args = look;
+            args.insert(args.end(), {"--fit", std::to_string(limit), "--count", "bytes"});
+            const RunResult r = run(args, text);
+            const auto first = static_cast<std::size_t>(
+                std::find_if(lengths.begin() + 1, lengths.end(),
+                             [&](std::size_t length) { return length <= limit; }) -
+                lengths.begin());
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            auto stepArgs = look;
+            stepArgs.insert(stepArgs.end(), {"--step", std::to_string(first)});
+            EXPECT_EQ(r.out, run(stepArgs, text).out) << look.front() << " fit " << limit;
+        }
+    }
+}
+
+// The user's gradients come from $XDG_CONFIG_HOME/prismel/gradients.
+class UserGradientsFile : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(scratch("config") / "prismel");
+        setenv("XDG_CONFIG_HOME", scratch("config").c_str(), 1);
+    }
+    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
+
+    static void write(const std::string& text)
+    {
+        std::ofstream(scratch("config") / "prismel" / "gradients", std::ios::binary) << text;
+    }
+};
+
+TEST_F(UserGradientsFile, GoodLinesLoadAndEachBadLineIsToldWithItsNumber)
+{
+    write("# my gradients\n"
+          "grey: black, white\n"
+          "broken: red 120%, blue\n"
+          "rainbow: oklab: red, blue\n");
+    const RunResult list = run({"--list-gradients"}, "");
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_TRUE(list.out.starts_with("rainbow\npastel\n")) << list.out;
+    EXPECT_TRUE(list.out.ends_with("\ngrey\n")) << list.out; // a user's rainbow is listed once
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 8) << list.out;
+    EXPECT_NE(list.err.find("prismel/gradients:3: position '120%' lies outside 0% to 100%"),
+              std::string::npos)
+        << list.err;
+    EXPECT_EQ(std::count(list.err.begin(), list.err.end(), '\n'), 1) << list.err;
+
+    const RunResult grey = run({"--gradient", "grey", "--format=html"}, "AB");
+    EXPECT_EQ(grey.exitCode, 0);
+    EXPECT_EQ(grey.out, "<font color=808080>A</font><font color=FFFFFF>B</font>");
+    const RunResult own = run({"--gradient", "rainbow", "--space", "rgb", "--format=html"}, "AB");
+    EXPECT_EQ(own.out, "<font color=800080>A</font><font color=0000FF>B</font>");
+}
+
+TEST_F(UserGradientsFile, AMissingFileIsNoFault)
+{
+    fs::remove(scratch("config") / "prismel" / "gradients");
+    const RunResult list = run({"--list-gradients"}, "");
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_EQ(list.err, "");
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 7) << list.out;
+}
+
 TEST(ConvertCli, ReadsTheNamedFileNotStandardInput)
 {
     const auto file = scratch("named.txt");
@@ -411,6 +536,52 @@ INSTANTIATE_TEST_SUITE_P(
                   Sink::File,
                   64,
                   "option '--head' needs a value"},
+        ErrorCase{"one_stop", {"--stops", "red"}, "A", Sink::File, 64, "at least two stops"},
+        ErrorCase{"unknown_colour_in_stops",
+                  {"--stops", "red, bleu"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "unknown colour 'bleu'"},
+        ErrorCase{"place_past_the_end",
+                  {"--stops", "red, blue 100.5%"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "outside 0% to 100%"},
+        ErrorCase{"empty_stop", {"--stops", "red,,blue"}, "A", Sink::File, 64, "stop 2 is empty"},
+        ErrorCase{"unknown_space", {"--space", "hsl"}, "A", Sink::File, 64, "colour space 'hsl'"},
+        ErrorCase{"unknown_hue", {"--space=oklch", "--hue", "up"}, "A", Sink::File, 64, "'up'"},
+        ErrorCase{"hue_without_oklch",
+                  {"--space", "oklab", "--hue", "longer"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "only with the oklch"},
+        ErrorCase{"stops_with_start",
+                  {"--stops", "red, blue", "--start", "red"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "--stops cannot be given with --start"},
+        ErrorCase{"unknown_gradient",
+                  {"--gradient", "nosuch"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "unknown gradient 'nosuch'"},
+        ErrorCase{"gradient_with_stops",
+                  {"--gradient", "rainbow", "--stops", "red, blue"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "--gradient cannot be given"},
+        ErrorCase{"colour_name_unknown",
+                  {"--start", "reddish"},
+                  "A",
+                  Sink::File,
+                  64,
+                  "colour 'reddish' of --start"},
         ErrorCase{"colour_with_letter_g",
                   {"--end", "12345G"},
                   "A",

@@ -156,6 +156,46 @@ TEST(ParseArguments, ForumFitOptions)
     }
 }
 
+// --space, --hue and --reverse act on whatever gradient the other options chose.
+TEST(ResolveGradient, NamesStopsAndPairAreOverriddenThenReversed)
+{
+    using prismel::ColorSpace;
+    using prismel::Gradient;
+    using prismel::HueMethod;
+    const std::vector<prismel::NamedGradient> own{
+        {u"mine", Gradient({{{1, 2, 3}, {}}, {{4, 5, 6}, 2500}}, ColorSpace::Oklch)}};
+    struct ResolveCase {
+        const char* name;
+        std::vector<const char*> args;
+        std::optional<Gradient> expected; // nothing for a usage error
+    };
+    const Gradient pair(prismel::ColorPair{0, 0, 0, 255, 255, 255});
+    const ResolveCase cases[] = {
+        {"pair", {"--start", "black", "--end", "#fff"}, pair},
+        {"pair_reversed",
+         {"--start", "black", "--end", "#fff", "--reverse"},
+         prismel::reversed(pair)},
+        {"stops_in_oklab",
+         {"--stops", "#010203, #040506 25%", "--space", "oklab"},
+         Gradient({{{1, 2, 3}, {}}, {{4, 5, 6}, 2500}}, ColorSpace::Oklab)},
+        {"own_name_keeps_its_space_and_takes_a_hue",
+         {"--gradient", "mine", "--hue", "decreasing"},
+         Gradient({{{1, 2, 3}, {}}, {{4, 5, 6}, 2500}}, ColorSpace::Oklch, HueMethod::Decreasing)},
+        {"built_in_name", {"--gradient", "rainbow"}, *prismel::findGradient(u"rainbow", {})},
+        {"hue_with_rgb", {"--gradient", "mine", "--space", "rgb", "--hue", "longer"}, std::nullopt},
+        {"unknown_name", {"--gradient", "yours"}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parse(c.args);
+        ASSERT_TRUE(std::holds_alternative<Options>(parsed)) << c.name;
+        const auto resolved = prismel::cli::resolveGradient(std::get<Options>(parsed), own);
+        if (c.expected)
+            EXPECT_EQ(std::get<Gradient>(resolved), *c.expected) << c.name;
+        else
+            EXPECT_TRUE(std::holds_alternative<UsageError>(resolved)) << c.name;
+    }
+}
+
 // The parser keeps its place between calls unless told to start afresh.
 TEST(ParseArguments, EachCallStartsAfresh)
 {

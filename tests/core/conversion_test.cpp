@@ -1,7 +1,9 @@
+#include "core/codelength.h"
 #include "core/conversion.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -320,5 +322,133 @@ INSTANTIATE_TEST_SUITE_P(Table, ConvertProgressTest,
                                          ProgressCase{"stopped_at_the_second_report", {}, 2},
                                          ProgressCase{"merged_stopped", {.merge = true}, 2}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// --- Line by line ---
+
+// Every line on its own, as ConvertText() converts a text of that line: the reference for a text
+// whose lines have no spaces at their ends and are longer than the step, where the step's
+// fallback and the trimming of the whole text do not come in.
+std::u16string lineByLineModel(std::u16string_view text, std::u16string_view step,
+                               const TagTemplate& tags, const prismel::Gradient& gradient,
+                               prismel::ConvertOptions options)
+{
+    std::u16string code;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of(u"\r\n"), text.size());
+        code += prismel::ConvertText(text.substr(0, end), step, tags, gradient, options);
+        if (end < text.size())
+            code += text[end];
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return code;
+}
+
+TEST(PerLine, EachLineGetsTheWholeGradientAsIfConvertedAlone)
+{
+    const TagTemplate ansiLike{u"\x1b[", u"m", u"\x1b[39m"};
+    // Letters, a cluster of a letter and its accent, an emoji with a skin tone, spaces inside.
+    const std::u16string_view pieces[] = {u"a",  u"B",   u"e\u0301", u"\U0001F44D\U0001F3FD",
+                                          u"字", u"x y", u"Z"};
+    const std::u16string_view breaks[] = {u"\n", u"\r", u"\r\n", u"\n\n", u"\r\n\r\n"};
+    const prismel::Gradient gradients[] = {
+        ColorPair{},
+        prismel::Gradient({{{255, 0, 0}, {}}, {{0, 0, 255}, 3000}, {{0, 200, 0}, {}}}),
+        prismel::Gradient({{{255, 0, 0}, {}}, {{0, 0, 255}, {}}}, prismel::ColorSpace::Oklch),
+    };
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; ++round) {
+        const int step = 1 + round % 3;
+        std::u16string text;
+        const int lines = 1 + static_cast<int>(random() % 4);
+        for (int line = 0; line < lines; ++line) {
+            if (line > 0)
+                text += breaks[random() % std::size(breaks)];
+            // At least `step` + 1 pieces, so that the line is longer than the step.
+            const int length = step + 1 + static_cast<int>(random() % 6);
+            for (int k = 0; k < length; ++k)
+                text += pieces[random() % std::size(pieces)];
+            text.back() = u'Z'; // no space at a line's end
+        }
+        const std::u16string stepText(1, static_cast<char16_t>(u'0' + step));
+        for (const auto& gradient : gradients) {
+            for (const int choice : {0, 1, 2, 3}) {
+                const bool merge = choice % 2 != 0;
+                const auto code =
+                    choice >= 2 ? prismel::ColorCode::Decimal : prismel::ColorCode::Hex;
+                const prismel::ConvertOptions options{
+                    .merge = merge, .perLine = true, .colorCode = code};
+                const prismel::ConvertOptions alone{.merge = merge, .colorCode = code};
+                const std::u16string expected =
+                    lineByLineModel(text, stepText, ansiLike, gradient, alone);
+                const std::u16string got =
+                    prismel::ConvertText(text, stepText, ansiLike, gradient, options);
+                ASSERT_EQ(got, expected) << "round " << round;
+                ASSERT_EQ(prismel::codeLength(text, stepText, ansiLike, gradient, options,
+                                              prismel::LengthUnit::Units),
+                          got.size());
+                std::u8string utf8;
+                prismel::convertUtf8To(
+                    prismel::toUtf8(text), static_cast<std::int64_t>(text.size()), stepText,
+                    ansiLike, gradient, [&](std::u8string_view piece) { utf8 += piece; }, options,
+                    64);
+                ASSERT_TRUE(utf8 == prismel::toUtf8(got)) << "round " << round;
+            }
+        }
+    }
+}
+
+struct PerLineCase {
+    const char* name;
+    std::u16string_view input;
+    std::u16string_view step;
+    std::u16string_view expected;
+};
+
+void PrintTo(const PerLineCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PerLineEdges : public testing::TestWithParam<PerLineCase> {};
+
+TEST_P(PerLineEdges, CutsAtLineEnds)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(prismel::ConvertText(c.input, c.step, bare, ColorPair{}, {.perLine = true}),
+              c.expected);
+}
+
+// Magenta to green: a line of one unit takes the end colour, of two 808080 then 00FF00.
+INSTANTIATE_TEST_SUITE_P(
+    Table, PerLineEdges,
+    testing::Values(
+        PerLineCase{"empty_lines_pass_bare", u"A\n\n\r\nB", u"1", u"00FF00A\n\n\r\n00FF00B"},
+        // The step falls back on the whole text's length, not a line's.
+        PerLineCase{"short_line_is_one_chunk", u"ABCD\nAB", u"3", u"BF40BFABC00FF00D\n808080AB"},
+        PerLineCase{"spaces_at_line_ends_stay", u"A \n B", u"1", u"808080A \n 00FF00B"},
+        PerLineCase{"outer_spaces_trimmed", u"  AB\rA  ", u"1", u"808080A00FF00B\r00FF00A"},
+        PerLineCase{"break_inside_a_step", u"AB\r\nCD", u"3", u"808080AB\r\n808080CD"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A multi-stop gradient reaches the chunks through the cursor's walk.
+TEST(GradientConversion, EveryChunkTakesTheGradientsColourAtItsPosition)
+{
+    const prismel::Gradient gradient({{{255, 0, 0}, {}},
+                                      {{255, 255, 0}, 2500},
+                                      {{0, 0, 255}, 2500},
+                                      {{0, 255, 0}, {}},
+                                      {{90, 0, 90}, 9000}},
+                                     prismel::ColorSpace::Oklch, prismel::HueMethod::Longer);
+    std::u16string text;
+    for (int i = 0; i < 3000; ++i)
+        text += i % 7 == 0 ? u"彩 " : u"虹";
+    for (const std::u16string_view step : {u"1", u"4"}) {
+        prismel::ChunkCursor cursor = prismel::chunksOf(text, step, gradient);
+        while (const auto chunk = cursor.next())
+            ASSERT_EQ(chunk->color, prismel::colorAt(gradient, chunk->position,
+                                                     static_cast<std::int64_t>(text.size())))
+                << chunk->position;
+    }
+}
 
 } // namespace

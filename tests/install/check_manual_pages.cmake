@@ -26,7 +26,8 @@ execute_process(COMMAND ${CONVERT} --help OUTPUT_VARIABLE help RESULT_VARIABLE r
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "prismel-convert --help failed (${result})")
 endif()
-string(REGEX MATCHALL "--[a-z]+" options "${help}")
+# Names may hold hyphens (--per-line).
+string(REGEX MATCHALL "--[a-z][a-z-]*" options "${help}")
 list(REMOVE_DUPLICATES options)
 foreach(option ${options})
     # Each option heads an entry of its own under OPTIONS: ".TP", then the option in bold.

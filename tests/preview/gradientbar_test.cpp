@@ -126,4 +126,22 @@ TEST(DrawGradientBarTest, ClearsSetsWidthThenDrawsVerticalLinesLeftToRight)
     }
 }
 
+// Line a of any gradient is its colour at a / 255, stops and spaces included.
+TEST(BarColorTest, EveryLineIsTheGradientAtItsPlace)
+{
+    const prismel::Gradient gradients[] = {
+        prismel::Gradient({{rgb(255, 0, 0), {}},
+                           {rgb(0, 0, 255), 3000},
+                           {rgb(0, 255, 0), 3000},
+                           {rgb(9, 9, 9), {}}}),
+        prismel::Gradient({{rgb(255, 255, 255), {}}, {rgb(255, 0, 0), {}}},
+                          prismel::ColorSpace::Oklch),
+    };
+    for (const auto& gradient : gradients) {
+        const auto lines = prismel::gradientBarColors(gradient);
+        for (std::size_t a = 0; a < lines.size(); ++a)
+            EXPECT_EQ(lines[a], prismel::colorAt(gradient, static_cast<std::int64_t>(a), 255)) << a;
+    }
+}
+
 } // namespace

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/gradient.h"
+
+#include <string>
+#include <vector>
+
+namespace prismel::cli {
+
+// Where the user's named gradients live: $XDG_CONFIG_HOME/prismel/gradients, or
+// ~/.config/prismel/gradients when XDG_CONFIG_HOME is unset or empty; empty when neither
+// variable says where.
+std::string userGradientsPath();
+
+struct UserGradients {
+    std::vector<NamedGradient> gradients;
+    std::vector<std::string> warnings; // "FILE:LINE: what is wrong", one a bad line
+};
+
+// The gradients of the file at `path`. A missing file holds none and is no fault; one that cannot
+// be read or is not UTF-8 gives one warning, a bad line one warning each, and the good lines
+// still count.
+UserGradients loadUserGradients(const std::string& path);
+
+} // namespace prismel::cli

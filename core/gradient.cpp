@@ -1,0 +1,495 @@
+#include "gradient.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace prismel {
+
+namespace detail {
+
+namespace {
+
+__extension__ using Wide = __int128; // a GCC and Clang extension, hence the marker
+
+using Place = GradientColors::Place;
+
+// The least whole p with p * den >= num, for num >= 0 and den > 0.
+std::int64_t ceilDiv(Wide num, Wide den)
+{
+    return static_cast<std::int64_t>((num + den - 1) / den);
+}
+
+// --- OKLab, with Björn Ottosson's matrices, and CSS Color 4's gamut mapping into sRGB ---
+
+struct Lab {
+    double l, a, b;
+};
+
+using Triple = std::array<double, 3>;
+
+double linearOf(std::int16_t channel)
+{
+    const double c = channel / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+// Extended to negative values by symmetry, as CSS does, so that the distance of a colour
+// outside the gamut can be measured.
+double gammaOf(double x)
+{
+    const double magnitude = std::abs(x);
+    const double encoded =
+        magnitude <= 0.0031308 ? 12.92 * magnitude : 1.055 * std::pow(magnitude, 1 / 2.4) - 0.055;
+    return std::copysign(encoded, x);
+}
+
+Lab oklabOfLinear(const Triple& rgb)
+{
+    const auto [r, g, b] = rgb;
+    const double l = std::cbrt(0.4122214708 * r + 0.5363325363 * g + 0.0514459929 * b);
+    const double m = std::cbrt(0.2119034982 * r + 0.6806995451 * g + 0.1073969566 * b);
+    const double s = std::cbrt(0.0883024619 * r + 0.2817188376 * g + 0.6299787005 * b);
+    return {0.2104542553 * l + 0.7936177850 * m - 0.0040720468 * s,
+            1.9779984951 * l - 2.4285922050 * m + 0.4505937099 * s,
+            0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s};
+}
+
+Triple linearOfOklab(const Lab& lab)
+{
+    const double l = std::pow(lab.l + 0.3963377774 * lab.a + 0.2158037573 * lab.b, 3);
+    const double m = std::pow(lab.l - 0.1055613458 * lab.a - 0.0638541728 * lab.b, 3);
+    const double s = std::pow(lab.l - 0.0894841775 * lab.a - 1.2914855480 * lab.b, 3);
+    return {4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s,
+            -1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s,
+            -0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s};
+}
+
+Triple srgbOf(const Lab& lab)
+{
+    const Triple linear = linearOfOklab(lab);
+    return {gammaOf(linear[0]), gammaOf(linear[1]), gammaOf(linear[2])};
+}
+
+Lab oklabOfSrgb(const Triple& srgb)
+{
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return oklabOfLinear({linear(srgb[0]), linear(srgb[1]), linear(srgb[2])});
+}
+
+bool inGamut(const Triple& srgb)
+{
+    return std::all_of(srgb.begin(), srgb.end(), [](double c) { return c >= 0 && c <= 1; });
+}
+
+Triple clipped(const Triple& srgb)
+{
+    return {std::clamp(srgb[0], 0.0, 1.0), std::clamp(srgb[1], 0.0, 1.0),
+            std::clamp(srgb[2], 0.0, 1.0)};
+}
+
+double deltaEOK(const Triple& srgb, const Lab& lab)
+{
+    const Lab other = oklabOfSrgb(srgb);
+    return std::hypot(other.l - lab.l, other.a - lab.a, other.b - lab.b);
+}
+
+// The nearest colour in sRGB by CSS Color 4's rule: chroma halved towards the gamut's edge
+// until clipping changes the colour by less than a just-noticeable difference.
+Triple gamutMapped(const Lab& lab)
+{
+    if (lab.l >= 1)
+        return {1, 1, 1};
+    if (lab.l <= 0)
+        return {0, 0, 0};
+    const Triple origin = srgbOf(lab);
+    if (inGamut(origin))
+        return origin;
+    constexpr double jnd = 0.02;
+    constexpr double epsilon = 0.0001;
+    const double chroma = std::hypot(lab.a, lab.b);
+    const auto withChroma = [&](double c) {
+        return Lab{lab.l, lab.a * c / chroma, lab.b * c / chroma};
+    };
+    Triple clip = clipped(origin);
+    if (deltaEOK(clip, lab) < jnd)
+        return clip;
+    double low = 0;
+    double high = chroma;
+    bool lowInGamut = true;
+    while (high - low > epsilon) {
+        const double middle = (low + high) / 2;
+        const Lab current = withChroma(middle);
+        const Triple srgb = srgbOf(current);
+        if (lowInGamut && inGamut(srgb)) {
+            low = middle;
+            continue;
+        }
+        clip = clipped(srgb);
+        const double e = deltaEOK(clip, current);
+        if (e < jnd) {
+            if (jnd - e < epsilon)
+                return clip;
+            lowInGamut = false;
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    return clip;
+}
+
+double byteScale(double channel)
+{
+    return std::clamp(channel, 0.0, 1.0) * 255;
+}
+
+// A colour this close to grey has no hue of its own.
+constexpr double achromatic = 0.000004;
+
+// Each end's hue after CSS Color 4's hue fix-up for `method`.
+std::pair<double, double> huesFor(double h1, double h2, HueMethod method)
+{
+    const double turn = h2 - h1;
+    switch (method) {
+    case HueMethod::Shorter:
+        if (turn > 180)
+            h1 += 360;
+        else if (turn < -180)
+            h2 += 360;
+        break;
+    case HueMethod::Longer:
+        if (turn > 0 && turn < 180)
+            h1 += 360;
+        else if (turn > -180 && turn <= 0)
+            h2 += 360;
+        break;
+    case HueMethod::Increasing:
+        if (h2 < h1)
+            h2 += 360;
+        break;
+    case HueMethod::Decreasing:
+        if (h1 < h2)
+            h1 += 360;
+        break;
+    }
+    return {h1, h2};
+}
+
+} // namespace
+
+std::vector<Place> resolvedPlaces(const Gradient& gradient)
+{
+    const std::size_t count = gradient.stops.size();
+    std::vector<std::optional<std::int64_t>> fixed(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (const auto position = gradient.stops[i].position)
+            fixed[i] = std::clamp<std::int64_t>(*position, 0, Gradient::wholeWay);
+    }
+    if (count == 0)
+        return {};
+    if (!fixed.front())
+        fixed.front() = 0;
+    if (!fixed.back())
+        fixed.back() = Gradient::wholeWay;
+    std::int64_t highest = 0;
+    for (auto& place : fixed) {
+        if (place) {
+            place = std::max(*place, highest);
+            highest = *place;
+        }
+    }
+    std::vector<Place> places(count);
+    for (std::size_t i = 0; i < count;) {
+        if (fixed[i]) {
+            places[i] = {*fixed[i], Gradient::wholeWay};
+            ++i;
+            continue;
+        }
+        // A run of unplaced stops between two placed ones, k / (m + 1) of the way each.
+        std::size_t end = i;
+        while (!fixed[end])
+            ++end;
+        const std::int64_t from = *fixed[i - 1];
+        const std::int64_t to = *fixed[end];
+        const auto parts = static_cast<std::int64_t>(end - i + 1);
+        for (std::int64_t k = 1; k < parts; ++k)
+            places[i + static_cast<std::size_t>(k) - 1] = {from * parts + (to - from) * k,
+                                                           Gradient::wholeWay * parts};
+        i = end;
+    }
+    return places;
+}
+
+GradientColors::GradientColors(const Gradient& gradient)
+    : m_places(resolvedPlaces(gradient)), m_space(gradient.space)
+{
+    for (const auto& stop : gradient.stops)
+        m_colors.push_back(stop.color);
+    // A gradient without stops has nothing to colour with; black keeps every reading defined.
+    if (m_colors.empty()) {
+        m_colors.push_back(Rgb{});
+        m_places.push_back({0, 1});
+    }
+    if (m_space == ColorSpace::Rgb && m_colors.size() == 2 && m_places[0].num == 0 &&
+        m_places[1].num == m_places[1].den) {
+        const Rgb s = m_colors[0];
+        const Rgb e = m_colors[1];
+        m_pair = ColorPair{s.r, s.g, s.b, e.r, e.g, e.b};
+    }
+    if (m_space == ColorSpace::Rgb)
+        return;
+    for (const Rgb color : m_colors) {
+        const Lab lab = oklabOfLinear({linearOf(color.r), linearOf(color.g), linearOf(color.b)});
+        double hue = std::atan2(lab.b, lab.a) * 180 / std::numbers::pi;
+        if (hue < 0)
+            hue += 360;
+        m_mixable.push_back({lab.l, lab.a, lab.b, std::hypot(lab.a, lab.b), hue});
+    }
+    for (std::size_t j = 0; j + 1 < m_mixable.size(); ++j) {
+        const Mixable& from = m_mixable[j];
+        const Mixable& to = m_mixable[j + 1];
+        double h1 = from.h;
+        double h2 = to.h;
+        // A grey takes the other end's hue, so that white to red stays red all the way.
+        if (from.c <= achromatic)
+            h1 = to.c <= achromatic ? 0 : h2;
+        if (to.c <= achromatic)
+            h2 = h1;
+        m_hues.push_back(huesFor(h1, h2, gradient.hue));
+    }
+}
+
+GradientColors::Segment GradientColors::segmentOf(std::int64_t pos, std::int64_t len) const
+{
+    // The last stop at or before pos / len.
+    std::ptrdiff_t index = -1;
+    for (std::size_t j = 0; j < m_places.size(); ++j) {
+        if (Wide{m_places[j].num} * len <= Wide{pos} * m_places[j].den)
+            index = static_cast<std::ptrdiff_t>(j);
+    }
+    constexpr std::int64_t none = std::numeric_limits<std::int64_t>::max();
+    const auto firstAt = [&](std::size_t j) {
+        return ceilDiv(Wide{m_places[j].num} * len, m_places[j].den);
+    };
+    if (index < 0)
+        return {index, std::numeric_limits<std::int64_t>::min(), firstAt(0)};
+    const auto j = static_cast<std::size_t>(index);
+    const std::int64_t from = firstAt(j);
+    if (j + 1 == m_places.size())
+        return {index, from, none};
+    return {index, from, firstAt(j + 1)};
+}
+
+Rgb GradientColors::at(std::int64_t pos, std::int64_t len) const
+{
+    if (m_pair)
+        return colorAt(*m_pair, pos, len);
+    const Segment segment = segmentOf(pos, len);
+    if (segment.index < 0)
+        return m_colors.front();
+    const auto j = static_cast<std::size_t>(segment.index);
+    if (j + 1 == m_colors.size() || Wide{pos} * m_places[j].den == Wide{m_places[j].num} * len)
+        return m_colors[j];
+    return mix(j, pos, len);
+}
+
+Rgb GradientColors::mix(std::size_t j, std::int64_t pos, std::int64_t len) const
+{
+    // u = (pos / len - a / c) / (b / d - a / c), a ratio of whole numbers.
+    const Place from = m_places[j];
+    const Place to = m_places[j + 1];
+    const Wide num = (Wide{pos} * from.den - Wide{from.num} * len) * to.den;
+    const Wide den = Wide{len} * (Wide{to.num} * from.den - Wide{from.num} * to.den);
+    const Rgb s = m_colors[j];
+    const Rgb e = m_colors[j + 1];
+    if (m_space == ColorSpace::Rgb) {
+        const auto channel = [&](std::int16_t start, std::int16_t end) {
+            return roundedQuotient<Wide>(start, Wide{end - start} * num, den);
+        };
+        return {channel(s.r, e.r), channel(s.g, e.g), channel(s.b, e.b)};
+    }
+    const std::array<double, 3> channels = mixedChannels(j, pos, len);
+    const auto rounded = [](double c) { return static_cast<std::int16_t>(std::nearbyint(c)); };
+    return {rounded(channels[0]), rounded(channels[1]), rounded(channels[2])};
+}
+
+std::array<double, 3> GradientColors::mixedChannels(std::size_t j, std::int64_t pos,
+                                                    std::int64_t len) const
+{
+    const Place from = m_places[j];
+    const Place to = m_places[j + 1];
+    const Wide num = (Wide{pos} * from.den - Wide{from.num} * len) * to.den;
+    const Wide den = Wide{len} * (Wide{to.num} * from.den - Wide{from.num} * to.den);
+    const double u = static_cast<double>(num) / static_cast<double>(den);
+    const Mixable& p = m_mixable[j];
+    const Mixable& q = m_mixable[j + 1];
+    const double l = p.l + (q.l - p.l) * u;
+    Lab lab{l, p.a + (q.a - p.a) * u, p.b + (q.b - p.b) * u};
+    if (m_space == ColorSpace::Oklch) {
+        const auto [h1, h2] = m_hues[j];
+        const double c = p.c + (q.c - p.c) * u;
+        const double h = (h1 + (h2 - h1) * u) * std::numbers::pi / 180;
+        lab = {l, c * std::cos(h), c * std::sin(h)};
+    }
+    const Triple srgb = gamutMapped(lab);
+    return {byteScale(srgb[0]), byteScale(srgb[1]), byteScale(srgb[2])};
+}
+
+std::int64_t GradientColors::rgbHoldsUntil(const Segment& segment, std::int64_t len,
+                                           Rgb color) const
+{
+    const auto j = static_cast<std::size_t>(segment.index);
+    if (segment.index < 0 || j + 1 == m_places.size())
+        return segment.until;
+    const Place from = m_places[j];
+    const Place to = m_places[j + 1];
+    const Wide span = Wide{len} * (Wide{to.num} * from.den - Wide{from.num} * to.den);
+    std::int64_t until = segment.until;
+    // A channel's exact value is s + d (pos c - a len) b' / span with b' the next place's
+    // denominator; it may round otherwise from where it reaches half-way to the next value.
+    const auto bound = [&](std::int16_t s, std::int16_t e, std::int16_t value) {
+        const Wide d = Wide{e} - s;
+        if (d == 0)
+            return;
+        const Wide u = Wide{value} - s;
+        const Wide num =
+            (d > 0 ? 2 * u + 1 : 2 * u - 1) * span + 2 * d * from.num * Wide{len} * to.den;
+        const Wide divisor = 2 * d * from.den * to.den;
+        const Wide quotient = num / divisor; // both of one sign
+        until = std::min(
+            until, static_cast<std::int64_t>(quotient * divisor == num ? quotient : quotient + 1));
+    };
+    const Rgb s = m_colors[j];
+    const Rgb e = m_colors[j + 1];
+    bound(s.r, e.r, color.r);
+    bound(s.g, e.g, color.g);
+    bound(s.b, e.b, color.b);
+    return until;
+}
+
+ColorWalk::ColorWalk(std::shared_ptr<const GradientColors> colors, std::int64_t len)
+    : m_colors(std::move(colors)), m_len(len)
+{
+    if (m_colors->pair())
+        m_pair.emplace(*m_colors->pair(), len);
+}
+
+ColorWalk::ColorWalk(const Gradient& gradient, std::int64_t len)
+    : ColorWalk(std::make_shared<const GradientColors>(gradient), len)
+{
+}
+
+Rgb ColorWalk::evaluate(std::int64_t pos)
+{
+    return pos == m_knownAt ? m_known : m_colors->at(pos, m_len);
+}
+
+Rgb ColorWalk::changeAt(std::int64_t pos)
+{
+    m_from = pos;
+    if (m_pair) {
+        m_color = m_pair->at(pos);
+        m_until = m_pair->heldUntil();
+        return m_color;
+    }
+    m_color = evaluate(pos);
+    const GradientColors::Segment segment = m_colors->segmentOf(pos, m_len);
+    const bool between =
+        segment.index >= 0 && segment.until != std::numeric_limits<std::int64_t>::max();
+    if (!between || m_colors->space() == ColorSpace::Rgb) {
+        m_until = std::max(pos + 1, m_colors->rgbHoldsUntil(segment, m_len, m_color));
+        return m_color;
+    }
+    // The mixed colour is looked at a short way ahead: within a 256th of the stops' distance
+    // each channel changes at most monotonically and nearly in a straight line, so the place
+    // where one first reaches its next half-way point is sought by interpolating the unrounded
+    // values at the ends of what is left, halving instead when that does not close in.
+    const std::int64_t reach = std::max<std::int64_t>(1, (segment.until - segment.from) / 256);
+    const std::int64_t last = std::min(segment.until - 1, pos + reach);
+    m_until = pos + 1;
+    if (last <= pos)
+        return m_color;
+    const auto j = static_cast<std::size_t>(segment.index);
+    const auto channelsAt = [&](std::int64_t at) {
+        return at == m_knownAt ? m_knownChannels : m_colors->mixedChannels(j, at, m_len);
+    };
+    const auto rounded = [](const Channels& c) {
+        return Rgb{static_cast<std::int16_t>(std::nearbyint(c[0])),
+                   static_cast<std::int16_t>(std::nearbyint(c[1])),
+                   static_cast<std::int16_t>(std::nearbyint(c[2]))};
+    };
+    Channels otherChannels = m_colors->mixedChannels(j, last, m_len);
+    if (rounded(otherChannels) == m_color) {
+        m_until = last + 1;
+        return m_color;
+    }
+    const std::array<std::int16_t, 3> held{m_color.r, m_color.g, m_color.b};
+    std::int64_t same = pos;
+    std::int64_t other = last;
+    Channels sameChannels = channelsAt(pos);
+    bool halve = false;
+    while (other - same > 1) {
+        std::int64_t next = same + (other - same) / 2;
+        if (!halve) {
+            std::int64_t guess = other;
+            for (std::size_t k = 0; k < 3; ++k) {
+                const double rise = otherChannels.at(k) - sameChannels.at(k);
+                if (std::nearbyint(otherChannels.at(k)) == held.at(k) || rise == 0)
+                    continue;
+                const double share =
+                    (held.at(k) + (rise > 0 ? 0.5 : -0.5) - sameChannels.at(k)) / rise;
+                if (share > 0 && share < 1)
+                    guess = std::min(guess, same + static_cast<std::int64_t>(std::ceil(
+                                                       share * static_cast<double>(other - same))));
+            }
+            next = std::clamp(guess, same + 1, other - 1);
+        }
+        const std::int64_t width = other - same;
+        const Channels channels = channelsAt(next);
+        if (rounded(channels) == m_color) {
+            same = next;
+            sameChannels = channels;
+        } else {
+            other = next;
+            otherChannels = channels;
+        }
+        // A guess that leaves more than half of what was left is followed by a halving.
+        halve = !halve && (other - same) * 2 > width;
+    }
+    m_knownAt = other;
+    m_knownChannels = otherChannels;
+    m_known = rounded(otherChannels);
+    m_until = other;
+    return m_color;
+}
+
+} // namespace detail
+
+Rgb colorAt(const Gradient& gradient, std::int64_t pos, std::int64_t len)
+{
+    return detail::GradientColors(gradient).at(pos, len);
+}
+
+Gradient reversed(const Gradient& gradient)
+{
+    // Places are fixed up first, so that a place raised to an earlier one mirrors too; a run of
+    // unplaced stops is spread evenly either way round.
+    Gradient result = gradient;
+    const std::vector<detail::GradientColors::Place> places = detail::resolvedPlaces(gradient);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const auto& place = places[i];
+        auto& position = result.stops[i].position;
+        if (place.den == Gradient::wholeWay)
+            position = Gradient::wholeWay - static_cast<std::int32_t>(place.num);
+        else
+            position.reset();
+    }
+    std::reverse(result.stops.begin(), result.stops.end());
+    return result;
+}
+
+} // namespace prismel

@@ -1,0 +1,460 @@
+#include "gradient.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace prismel {
+
+namespace {
+
+struct NamedColor {
+    std::u16string_view name;
+    std::uint32_t rgb;
+};
+
+// The named colours of CSS Color 4, in order of name for a binary search.
+constexpr std::array<NamedColor, 148> namedColors{{
+    {u"aliceblue", 0xF0F8FF},
+    {u"antiquewhite", 0xFAEBD7},
+    {u"aqua", 0x00FFFF},
+    {u"aquamarine", 0x7FFFD4},
+    {u"azure", 0xF0FFFF},
+    {u"beige", 0xF5F5DC},
+    {u"bisque", 0xFFE4C4},
+    {u"black", 0x000000},
+    {u"blanchedalmond", 0xFFEBCD},
+    {u"blue", 0x0000FF},
+    {u"blueviolet", 0x8A2BE2},
+    {u"brown", 0xA52A2A},
+    {u"burlywood", 0xDEB887},
+    {u"cadetblue", 0x5F9EA0},
+    {u"chartreuse", 0x7FFF00},
+    {u"chocolate", 0xD2691E},
+    {u"coral", 0xFF7F50},
+    {u"cornflowerblue", 0x6495ED},
+    {u"cornsilk", 0xFFF8DC},
+    {u"crimson", 0xDC143C},
+    {u"cyan", 0x00FFFF},
+    {u"darkblue", 0x00008B},
+    {u"darkcyan", 0x008B8B},
+    {u"darkgoldenrod", 0xB8860B},
+    {u"darkgray", 0xA9A9A9},
+    {u"darkgreen", 0x006400},
+    {u"darkgrey", 0xA9A9A9},
+    {u"darkkhaki", 0xBDB76B},
+    {u"darkmagenta", 0x8B008B},
+    {u"darkolivegreen", 0x556B2F},
+    {u"darkorange", 0xFF8C00},
+    {u"darkorchid", 0x9932CC},
+    {u"darkred", 0x8B0000},
+    {u"darksalmon", 0xE9967A},
+    {u"darkseagreen", 0x8FBC8F},
+    {u"darkslateblue", 0x483D8B},
+    {u"darkslategray", 0x2F4F4F},
+    {u"darkslategrey", 0x2F4F4F},
+    {u"darkturquoise", 0x00CED1},
+    {u"darkviolet", 0x9400D3},
+    {u"deeppink", 0xFF1493},
+    {u"deepskyblue", 0x00BFFF},
+    {u"dimgray", 0x696969},
+    {u"dimgrey", 0x696969},
+    {u"dodgerblue", 0x1E90FF},
+    {u"firebrick", 0xB22222},
+    {u"floralwhite", 0xFFFAF0},
+    {u"forestgreen", 0x228B22},
+    {u"fuchsia", 0xFF00FF},
+    {u"gainsboro", 0xDCDCDC},
+    {u"ghostwhite", 0xF8F8FF},
+    {u"gold", 0xFFD700},
+    {u"goldenrod", 0xDAA520},
+    {u"gray", 0x808080},
+    {u"green", 0x008000},
+    {u"greenyellow", 0xADFF2F},
+    {u"grey", 0x808080},
+    {u"honeydew", 0xF0FFF0},
+    {u"hotpink", 0xFF69B4},
+    {u"indianred", 0xCD5C5C},
+    {u"indigo", 0x4B0082},
+    {u"ivory", 0xFFFFF0},
+    {u"khaki", 0xF0E68C},
+    {u"lavender", 0xE6E6FA},
+    {u"lavenderblush", 0xFFF0F5},
+    {u"lawngreen", 0x7CFC00},
+    {u"lemonchiffon", 0xFFFACD},
+    {u"lightblue", 0xADD8E6},
+    {u"lightcoral", 0xF08080},
+    {u"lightcyan", 0xE0FFFF},
+    {u"lightgoldenrodyellow", 0xFAFAD2},
+    {u"lightgray", 0xD3D3D3},
+    {u"lightgreen", 0x90EE90},
+    {u"lightgrey", 0xD3D3D3},
+    {u"lightpink", 0xFFB6C1},
+    {u"lightsalmon", 0xFFA07A},
+    {u"lightseagreen", 0x20B2AA},
+    {u"lightskyblue", 0x87CEFA},
+    {u"lightslategray", 0x778899},
+    {u"lightslategrey", 0x778899},
+    {u"lightsteelblue", 0xB0C4DE},
+    {u"lightyellow", 0xFFFFE0},
+    {u"lime", 0x00FF00},
+    {u"limegreen", 0x32CD32},
+    {u"linen", 0xFAF0E6},
+    {u"magenta", 0xFF00FF},
+    {u"maroon", 0x800000},
+    {u"mediumaquamarine", 0x66CDAA},
+    {u"mediumblue", 0x0000CD},
+    {u"mediumorchid", 0xBA55D3},
+    {u"mediumpurple", 0x9370DB},
+    {u"mediumseagreen", 0x3CB371},
+    {u"mediumslateblue", 0x7B68EE},
+    {u"mediumspringgreen", 0x00FA9A},
+    {u"mediumturquoise", 0x48D1CC},
+    {u"mediumvioletred", 0xC71585},
+    {u"midnightblue", 0x191970},
+    {u"mintcream", 0xF5FFFA},
+    {u"mistyrose", 0xFFE4E1},
+    {u"moccasin", 0xFFE4B5},
+    {u"navajowhite", 0xFFDEAD},
+    {u"navy", 0x000080},
+    {u"oldlace", 0xFDF5E6},
+    {u"olive", 0x808000},
+    {u"olivedrab", 0x6B8E23},
+    {u"orange", 0xFFA500},
+    {u"orangered", 0xFF4500},
+    {u"orchid", 0xDA70D6},
+    {u"palegoldenrod", 0xEEE8AA},
+    {u"palegreen", 0x98FB98},
+    {u"paleturquoise", 0xAFEEEE},
+    {u"palevioletred", 0xDB7093},
+    {u"papayawhip", 0xFFEFD5},
+    {u"peachpuff", 0xFFDAB9},
+    {u"peru", 0xCD853F},
+    {u"pink", 0xFFC0CB},
+    {u"plum", 0xDDA0DD},
+    {u"powderblue", 0xB0E0E6},
+    {u"purple", 0x800080},
+    {u"rebeccapurple", 0x663399},
+    {u"red", 0xFF0000},
+    {u"rosybrown", 0xBC8F8F},
+    {u"royalblue", 0x4169E1},
+    {u"saddlebrown", 0x8B4513},
+    {u"salmon", 0xFA8072},
+    {u"sandybrown", 0xF4A460},
+    {u"seagreen", 0x2E8B57},
+    {u"seashell", 0xFFF5EE},
+    {u"sienna", 0xA0522D},
+    {u"silver", 0xC0C0C0},
+    {u"skyblue", 0x87CEEB},
+    {u"slateblue", 0x6A5ACD},
+    {u"slategray", 0x708090},
+    {u"slategrey", 0x708090},
+    {u"snow", 0xFFFAFA},
+    {u"springgreen", 0x00FF7F},
+    {u"steelblue", 0x4682B4},
+    {u"tan", 0xD2B48C},
+    {u"teal", 0x008080},
+    {u"thistle", 0xD8BFD8},
+    {u"tomato", 0xFF6347},
+    {u"turquoise", 0x40E0D0},
+    {u"violet", 0xEE82EE},
+    {u"wheat", 0xF5DEB3},
+    {u"white", 0xFFFFFF},
+    {u"whitesmoke", 0xF5F5F5},
+    {u"yellow", 0xFFFF00},
+    {u"yellowgreen", 0x9ACD32},
+}};
+
+constexpr bool isSortedByName()
+{
+    for (std::size_t i = 1; i < namedColors.size(); ++i) {
+        if (!(namedColors[i - 1].name < namedColors[i].name))
+            return false;
+    }
+    return true;
+}
+static_assert(isSortedByName(), "the search needs the names in order");
+
+int hexValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+std::u16string_view trimmed(std::u16string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::u16string quoted(std::u16string_view text)
+{
+    return u"'" + std::u16string(text) + u"'";
+}
+
+std::u16string numberText(std::size_t n)
+{
+    const std::string digits = std::to_string(n);
+    return {digits.begin(), digits.end()};
+}
+
+std::optional<Rgb> hexColor(std::u16string_view digits)
+{
+    std::array<int, 6> values{};
+    if (digits.size() != 3 && digits.size() != 6)
+        return std::nullopt;
+    for (std::size_t i = 0; i < 6; ++i) {
+        // #RGB stands for #RRGGBB.
+        const int value = hexValue(digits[digits.size() == 3 ? i / 2 : i]);
+        if (value < 0)
+            return std::nullopt;
+        values.at(i) = value;
+    }
+    const auto channel = [&](std::size_t i) {
+        return static_cast<std::int16_t>(values.at(i) * 16 + values.at(i + 1));
+    };
+    return Rgb{channel(0), channel(2), channel(4)};
+}
+
+// A place: digits, then at most two decimals, then '%', 0 to 100; in hundredths.
+Parsed<std::int32_t> parsePlace(std::u16string_view text)
+{
+    const std::u16string bad = u"position " + quoted(text);
+    std::u16string_view rest = text;
+    const bool negative = !rest.empty() && rest.front() == u'-';
+    if (negative)
+        rest.remove_prefix(1);
+    std::int64_t whole = 0;
+    std::size_t digits = 0;
+    while (!rest.empty() && rest.front() >= u'0' && rest.front() <= u'9') {
+        whole = std::min<std::int64_t>(whole * 10 + (rest.front() - u'0'), 1'000'000);
+        rest.remove_prefix(1);
+        ++digits;
+    }
+    std::int64_t hundredths = 0;
+    std::size_t decimals = 0;
+    if (!rest.empty() && rest.front() == u'.') {
+        rest.remove_prefix(1);
+        while (!rest.empty() && rest.front() >= u'0' && rest.front() <= u'9') {
+            if (++decimals > 2)
+                return {std::nullopt, bad + u" has more than two decimals"};
+            hundredths = hundredths * 10 + (rest.front() - u'0');
+            rest.remove_prefix(1);
+        }
+        if (decimals == 0)
+            return {std::nullopt, bad + u" is not a percentage like 30% or 12.5%"};
+    }
+    if (digits == 0 || rest != u"%")
+        return {std::nullopt, bad + u" is not a percentage like 30% or 12.5%"};
+    const std::int64_t value = whole * 100 + (decimals == 1 ? hundredths * 10 : hundredths);
+    if (negative || value > Gradient::wholeWay)
+        return {std::nullopt, bad + u" lies outside 0% to 100%"};
+    return {static_cast<std::int32_t>(value), {}};
+}
+
+} // namespace
+
+std::optional<Rgb> parseColor(std::u16string_view text)
+{
+    if (text.starts_with(u'#'))
+        return hexColor(text.substr(1));
+    // Six letters may also be a name: "orange", "maroon".
+    if (const auto hex = text.size() == 6 ? hexColor(text) : std::nullopt)
+        return hex;
+    std::u16string lower(text);
+    for (char16_t& c : lower) {
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    const auto found = std::lower_bound(
+        namedColors.begin(), namedColors.end(), lower,
+        [](const NamedColor& color, const std::u16string& name) { return color.name < name; });
+    if (found == namedColors.end() || found->name != lower)
+        return std::nullopt;
+    const std::uint32_t v = found->rgb;
+    return Rgb{static_cast<std::int16_t>(v >> 16), static_cast<std::int16_t>((v >> 8) & 0xFF),
+               static_cast<std::int16_t>(v & 0xFF)};
+}
+
+Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
+{
+    std::vector<GradientStop> stops;
+    std::size_t number = 0;
+    for (std::size_t at = 0;;) {
+        const std::size_t comma = std::min(text.find(u',', at), text.size());
+        const std::u16string_view item = trimmed(text.substr(at, comma - at));
+        ++number;
+        if (item.empty())
+            return {std::nullopt, u"stop " + numberText(number) + u" is empty"};
+        const std::size_t blank = std::min(item.find_first_of(u" \t"), item.size());
+        const std::u16string_view name = item.substr(0, blank);
+        const auto color = parseColor(name);
+        if (!color)
+            return {std::nullopt, u"unknown colour " + quoted(name)};
+        GradientStop stop{*color, std::nullopt};
+        if (const std::u16string_view place = trimmed(item.substr(blank)); !place.empty()) {
+            auto parsed = parsePlace(place);
+            if (!parsed.value)
+                return {std::nullopt, std::move(parsed.error)};
+            stop.position = parsed.value;
+        }
+        if (stops.size() == Gradient::maxStops)
+            return {std::nullopt, u"more than 64 stops"};
+        stops.push_back(stop);
+        if (comma == text.size())
+            break;
+        at = comma + 1;
+    }
+    if (stops.size() < Gradient::minStops)
+        return {std::nullopt, u"a gradient needs at least two stops"};
+    return {std::move(stops), {}};
+}
+
+std::optional<ColorSpace> parseColorSpace(std::u16string_view text)
+{
+    if (text == u"rgb")
+        return ColorSpace::Rgb;
+    if (text == u"oklab")
+        return ColorSpace::Oklab;
+    if (text == u"oklch")
+        return ColorSpace::Oklch;
+    return std::nullopt;
+}
+
+std::optional<HueMethod> parseHueMethod(std::u16string_view text)
+{
+    constexpr std::array<std::pair<std::u16string_view, HueMethod>, 4> methods{{
+        {u"shorter", HueMethod::Shorter},
+        {u"longer", HueMethod::Longer},
+        {u"increasing", HueMethod::Increasing},
+        {u"decreasing", HueMethod::Decreasing},
+    }};
+    for (const auto& [name, method] : methods) {
+        if (text == name)
+            return method;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+bool isNameUnit(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'-' || c == u'_';
+}
+
+// One line of a gradients file that is neither blank nor a comment.
+Parsed<NamedGradient> parseGradientLine(std::u16string_view line)
+{
+    const std::size_t first = line.find(u':');
+    if (first == std::u16string_view::npos)
+        return {std::nullopt, u"expected 'name: stops' or 'name: space: stops'"};
+    const std::u16string_view name = trimmed(line.substr(0, first));
+    if (name.empty() || !std::all_of(name.begin(), name.end(), isNameUnit))
+        return {std::nullopt, u"name " + quoted(name) + u" is not letters, digits, '-' and '_'"};
+    std::u16string_view rest = line.substr(first + 1);
+    Gradient gradient;
+    if (const std::size_t second = rest.find(u':'); second != std::u16string_view::npos) {
+        const std::u16string_view how = trimmed(rest.substr(0, second));
+        rest = rest.substr(second + 1);
+        const std::size_t blank = std::min(how.find_first_of(u" \t"), how.size());
+        const std::u16string_view spaceName = how.substr(0, blank);
+        const std::u16string_view hueName = trimmed(how.substr(blank));
+        const auto space = parseColorSpace(spaceName);
+        if (!space)
+            return {std::nullopt,
+                    u"unknown colour space " + quoted(spaceName) + u": choose rgb, oklab or oklch"};
+        gradient.space = *space;
+        if (!hueName.empty()) {
+            const auto hue = parseHueMethod(hueName);
+            if (*space != ColorSpace::Oklch)
+                return {std::nullopt, u"a hue method goes only with oklch"};
+            if (!hue)
+                return {std::nullopt, u"unknown hue method " + quoted(hueName) +
+                                          u": choose shorter, longer, increasing or decreasing"};
+            gradient.hue = *hue;
+        }
+    }
+    auto stops = parseStops(rest);
+    if (!stops.value)
+        return {std::nullopt, std::move(stops.error)};
+    gradient.stops = std::move(*stops.value);
+    return {NamedGradient{std::u16string(name), std::move(gradient)}, {}};
+}
+
+} // namespace
+
+GradientsFile parseGradientsFile(std::u16string_view text)
+{
+    GradientsFile file;
+    std::size_t number = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(u'\n', at), text.size());
+        std::u16string_view line = text.substr(at, end - at);
+        at = end + 1;
+        ++number;
+        if (line.ends_with(u'\r'))
+            line.remove_suffix(1);
+        line = trimmed(line);
+        if (line.empty() || line.front() == u'#')
+            continue;
+        auto parsed = parseGradientLine(line);
+        if (!parsed.value) {
+            file.faults.push_back({number, std::move(parsed.error)});
+            continue;
+        }
+        std::erase_if(file.gradients,
+                      [&](const NamedGradient& known) { return known.name == parsed.value->name; });
+        file.gradients.push_back(std::move(*parsed.value));
+    }
+    return file;
+}
+
+const std::vector<NamedGradient>& builtinGradients()
+{
+    static const std::vector<NamedGradient> gradients = [] {
+        const std::array<std::u16string_view, 7> lines{
+            u"rainbow: rgb: ff0000, ffff00, 00ff00, 00ffff, 0000ff, ff00ff",
+            u"pastel: oklab: ffb3ba, ffdfba, ffffba, baffc9, bae1ff",
+            u"sunset: oklab: 355c7d, 6c5b7b, c06c84, f67280, f8b195",
+            u"ocean: oklab: 001f3f, 0074d9, 7fdbff, 39cccc",
+            u"fire: rgb: 800000, ff0000, ff8c00 60%, ffd700, ffffe0",
+            u"forest: oklch: 0b3d0b, 228b22, 9acd32",
+            u"hue-circle: oklch longer: ff0000, ff0000",
+        };
+        std::vector<NamedGradient> made;
+        made.reserve(lines.size());
+        for (const auto line : lines)
+            made.push_back(std::move(*parseGradientLine(line).value));
+        return made;
+    }();
+    return gradients;
+}
+
+std::optional<Gradient> findGradient(std::u16string_view name,
+                                     const std::vector<NamedGradient>& own)
+{
+    for (const auto* list : {&own, &builtinGradients()}) {
+        const auto found = std::find_if(list->begin(), list->end(),
+                                        [&](const NamedGradient& g) { return g.name == name; });
+        if (found != list->end())
+            return found->gradient;
+    }
+    return std::nullopt;
+}
+
+} // namespace prismel
