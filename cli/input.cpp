@@ -1,11 +1,13 @@
 #include "input.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <sys/mman.h>
@@ -13,6 +15,10 @@
 #include <sysexits.h>
 #include <unistd.h>
 #include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace prismel::cli {
 
@@ -113,6 +119,39 @@ bool InputBytes::changedSinceRead(int fd) const
         return false;
     return info.st_size != m_fileSize || info.st_mtim.tv_sec != m_modified.tv_sec ||
            info.st_mtim.tv_nsec != m_modified.tv_nsec;
+}
+
+std::uint64_t fingerprintOf(std::string_view bytes)
+{
+    // Fletcher's two sums over words of eight bytes: the second adds up the first after every
+    // word, so that each word counts by its place as well as by its value.
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    std::uint64_t sums[4] = {}; // two lanes of each sum
+#ifdef __SSE2__
+    __m128i sum = _mm_setzero_si128();
+    __m128i placed = _mm_setzero_si128();
+    for (; size - i >= 16; i += 16) {
+        sum = _mm_add_epi64(sum, _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)));
+        placed = _mm_add_epi64(placed, sum);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), sum);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + 2), placed);
+#endif
+    for (; size - i >= 8; i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data + i, sizeof word);
+        sums[0] += word;
+        sums[2] += sums[0];
+    }
+    // The last bytes, with the count of them, so that trailing zeros still show.
+    std::uint64_t last = size - i;
+    for (; i < size; ++i)
+        last = (last << 8) | data[i];
+    sums[1] += last;
+    sums[3] += sums[1];
+    return sums[0] ^ std::rotl(sums[1], 17) ^ std::rotl(sums[2], 31) ^ std::rotl(sums[3], 47);
 }
 
 namespace {

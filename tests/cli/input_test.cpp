@@ -154,6 +154,47 @@ TEST(ChangedSinceRead, PipeNeverChanges)
     ::close(ends[0]);
 }
 
+// The fingerprint compares a mapped file's bytes before and after the conversion; the rows are
+// changes a rewrite makes, at each place of the words and blocks it sums.
+struct FingerprintCase {
+    const char* name;
+    std::string before;
+    std::string after;
+};
+
+class Fingerprint : public testing::TestWithParam<FingerprintCase> {};
+
+TEST_P(Fingerprint, ShowsTheChange)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(prismel::cli::fingerprintOf(c.before), prismel::cli::fingerprintOf(c.before));
+    EXPECT_NE(prismel::cli::fingerprintOf(c.before), prismel::cli::fingerprintOf(c.after));
+}
+
+std::string withByte(std::string text, std::size_t at, char byte)
+{
+    text[at] = byte;
+    return text;
+}
+
+const std::string text40 = "0123456789abcdefghijklmnopqrstuvwxyzABCD";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rewrites, Fingerprint,
+    testing::Values(
+        FingerprintCase{"first_byte", text40, withByte(text40, 0, '!')},
+        FingerprintCase{"in_the_second_word", text40, withByte(text40, 9, '!')},
+        FingerprintCase{"in_the_word_after_the_blocks", text40, withByte(text40, 33, '!')},
+        FingerprintCase{"last_byte", text40, withByte(text40, 39, '!')},
+        FingerprintCase{"blocks_swapped", text40,
+                        text40.substr(16, 16) + text40.substr(0, 16) + text40.substr(32)},
+        FingerprintCase{"words_swapped_in_the_tail", std::string(16, 'z') + "AAAAAAAABBBBBBBB",
+                        std::string(16, 'z') + "BBBBBBBBAAAAAAAA"},
+        FingerprintCase{"bytes_swapped_at_the_end", "abc", "acb"},
+        FingerprintCase{"zero_byte_added_at_the_end", std::string("ab"), std::string("ab\0", 3)},
+        FingerprintCase{"emoji_for_ascii", "\xF0\x9F\x98\x80\xF0\x9F\x98\x80", "AAAAAAAA"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 // A SIGBUS is taken for a shortened input only where the input's pages are; elsewhere it is a
 // fault of its own, and the program dies of it.
 class LostPages : public testing::Test {
