@@ -14,39 +14,35 @@
 namespace {
 
 using prismel::cli::InputBytes;
+using Regular = InputBytes::Regular;
 
-// A file of the test's own, open for reading, removed at the end.
-class ScratchFile {
-public:
-    explicit ScratchFile(const std::string& bytes)
+// A file of the test's own holding `bytes`, open for reading, removed at the end.
+struct ScratchFile {
+    explicit ScratchFile(const std::string& bytes) : path("/tmp/prismel-input-XXXXXX")
     {
-        char name[] = "/tmp/prismel-input-XXXXXX";
-        const int writer = ::mkstemp(name);
-        m_path = name;
+        const int writer = ::mkstemp(path.data());
         EXPECT_EQ(::write(writer, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         ::close(writer);
-        m_fd = ::open(name, O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     }
     ~ScratchFile()
     {
-        ::close(m_fd);
-        ::unlink(m_path.c_str());
+        ::close(fd);
+        ::unlink(path.c_str());
     }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
 
-    int fd() const { return m_fd; }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-    int m_fd = -1;
+    std::string path;
+    int fd = -1;
 };
 
+// /dev/zero never ends, as an endless pipe does not: it is refused at the limit instead of
+// growing until the memory runs out.
 struct LimitCase {
     const char* name;
-    std::size_t fileBytes;
-    InputBytes::Regular regular;
+    std::size_t fileBytes; // 0: /dev/zero
+    Regular regular;
     std::size_t limit;
     int result;
 };
@@ -57,43 +53,32 @@ TEST_P(ReadLimit, CopiesAtMostTheLimit)
 {
     const auto& c = GetParam();
     const ScratchFile file(std::string(c.fileBytes, 'x'));
+    const int fd = c.fileBytes > 0 ? file.fd : ::open("/dev/zero", O_RDONLY | O_CLOEXEC);
     InputBytes input;
-    EXPECT_EQ(input.readAll(file.fd(), c.regular, c.limit), c.result);
+    EXPECT_EQ(input.readAll(fd, c.regular, c.limit), c.result);
     if (c.result == 0) {
         EXPECT_EQ(input.bytes(), std::string(c.fileBytes, 'x'));
-        EXPECT_EQ(input.mapped(), c.regular == InputBytes::Regular::Map && c.fileBytes > 0);
     }
+    if (fd != file.fd)
+        ::close(fd);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, ReadLimit,
-    testing::Values(LimitCase{"copy_exactly_the_limit", 5000, InputBytes::Regular::Copy, 5000, 0},
-                    LimitCase{"copy_one_byte_past", 5001, InputBytes::Regular::Copy, 5000, EFBIG},
-                    LimitCase{"copy_empty_with_no_room", 0, InputBytes::Regular::Copy, 0, 0},
-                    LimitCase{"copy_past_a_page_limit", 9000, InputBytes::Regular::Copy, 4096,
-                              EFBIG},
+    Inputs, ReadLimit,
+    testing::Values(LimitCase{"copy_exactly_the_limit", 5000, Regular::Copy, 5000, 0},
+                    LimitCase{"copy_one_byte_past", 5001, Regular::Copy, 5000, EFBIG},
                     // A mapped file takes pages of the page cache, none of the program's own.
-                    LimitCase{"map_past_the_limit", 5001, InputBytes::Regular::Map, 5000, 0},
-                    LimitCase{"empty_file_is_read", 0, InputBytes::Regular::Map, 5000, 0}),
+                    LimitCase{"map_past_the_limit", 5001, Regular::Map, 5000, 0},
+                    LimitCase{"endless_past_a_limit_of_megabytes", 0, Regular::Map, 3 << 20,
+                              EFBIG}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// /dev/zero never ends, as an endless pipe does not: it is refused at the limit instead of
-// growing until the memory runs out.
-TEST(ReadAll, EndlessInputStopsAtTheLimit)
-{
-    const int zero = ::open("/dev/zero", O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(zero, 0);
-    InputBytes input;
-    EXPECT_EQ(input.readAll(zero, InputBytes::Regular::Map, std::size_t{3} << 20), EFBIG);
-    EXPECT_LE(input.bytes().size(), (std::size_t{3} << 20) + 1 + (std::size_t{1} << 20));
-    ::close(zero);
-}
-
+// A rewrite of the same size at another time, as when the clock has moved on, or a longer file.
 struct ChangeCase {
     const char* name;
-    InputBytes::Regular regular;
-    void (*change)(const ScratchFile&);
-    bool changed;
+    Regular regular;
+    bool rewrite;
+    bool append;
 };
 
 class ChangedSinceRead : public testing::TestWithParam<ChangeCase> {};
@@ -103,59 +88,32 @@ TEST_P(ChangedSinceRead, SeesWritesToTheFile)
     const auto& c = GetParam();
     const ScratchFile file("ABCDEFGH");
     InputBytes input;
-    ASSERT_EQ(input.readAll(file.fd(), c.regular), 0);
-    c.change(file);
-    EXPECT_EQ(input.changedSinceRead(file.fd()), c.changed);
-    // A copy keeps what was read.
-    if (c.regular == InputBytes::Regular::Copy) {
-        EXPECT_EQ(input.bytes(), "ABCDEFGH");
+    ASSERT_EQ(input.readAll(file.fd, c.regular), 0);
+    const int writer = ::open(file.path.c_str(), O_WRONLY | O_CLOEXEC);
+    struct stat info {};
+    ::fstat(writer, &info);
+    const timespec later[2] = {info.st_atim, {info.st_mtim.tv_sec + 1, info.st_mtim.tv_nsec}};
+    if (c.rewrite && (::pwrite(writer, "abcd", 4, 0) != 4 || ::futimens(writer, later) != 0))
+        ADD_FAILURE() << "cannot rewrite";
+    if (c.append && ::pwrite(writer, "I", 1, 8) != 1)
+        ADD_FAILURE() << "cannot append";
+    ::close(writer);
+    EXPECT_EQ(input.changedSinceRead(file.fd), c.rewrite || c.append);
+    if (c.regular == Regular::Copy) {
+        EXPECT_EQ(input.bytes(), "ABCDEFGH"); // a copy keeps what was read
     }
 }
 
-void untouched(const ScratchFile&) {}
-
-void appended(const ScratchFile& file)
-{
-    const int writer = ::open(file.path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    EXPECT_EQ(::write(writer, "I", 1), 1);
-    ::close(writer);
-}
-
-// A rewrite of the same size; the time is set apart from the first, as it is when the clock has
-// moved on between the two.
-void rewritten(const ScratchFile& file)
-{
-    const int writer = ::open(file.path().c_str(), O_WRONLY | O_CLOEXEC);
-    EXPECT_EQ(::pwrite(writer, "abcd", 4, 0), 4);
-    struct stat info {};
-    ::fstat(writer, &info);
-    const timespec times[2] = {info.st_atim, {info.st_mtim.tv_sec + 1, info.st_mtim.tv_nsec}};
-    ::futimens(writer, times);
-    ::close(writer);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, ChangedSinceRead,
-    testing::Values(ChangeCase{"mapped_untouched", InputBytes::Regular::Map, untouched, false},
-                    ChangeCase{"mapped_appended", InputBytes::Regular::Map, appended, true},
-                    ChangeCase{"mapped_rewritten", InputBytes::Regular::Map, rewritten, true},
-                    ChangeCase{"copied_untouched", InputBytes::Regular::Copy, untouched, false},
-                    ChangeCase{"copied_rewritten", InputBytes::Regular::Copy, rewritten, true}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST(ChangedSinceRead, PipeNeverChanges)
-{
-    int ends[2];
-    ASSERT_EQ(::pipe(ends), 0);
-    ::close(ends[1]);
-    InputBytes input;
-    ASSERT_EQ(input.readAll(ends[0]), 0);
-    EXPECT_FALSE(input.changedSinceRead(ends[0]));
-    ::close(ends[0]);
-}
+INSTANTIATE_TEST_SUITE_P(Files, ChangedSinceRead,
+                         testing::Values(ChangeCase{"mapped_untouched", Regular::Map, false, false},
+                                         ChangeCase{"mapped_appended", Regular::Map, false, true},
+                                         ChangeCase{"mapped_rewritten", Regular::Map, true, false},
+                                         ChangeCase{"copied_rewritten", Regular::Copy, true,
+                                                    false}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // The fingerprint compares a mapped file's bytes before and after the conversion; the rows are
-// changes a rewrite makes, at each place of the words and blocks it sums.
+// changes at each place of the words and blocks it sums.
 struct FingerprintCase {
     const char* name;
     std::string before;
@@ -171,91 +129,61 @@ TEST_P(Fingerprint, ShowsTheChange)
     EXPECT_NE(prismel::cli::fingerprintOf(c.before), prismel::cli::fingerprintOf(c.after));
 }
 
-std::string withByte(std::string text, std::size_t at, char byte)
-{
-    text[at] = byte;
-    return text;
-}
-
 const std::string text40 = "0123456789abcdefghijklmnopqrstuvwxyzABCD";
 
 INSTANTIATE_TEST_SUITE_P(
     Rewrites, Fingerprint,
-    testing::Values(
-        FingerprintCase{"first_byte", text40, withByte(text40, 0, '!')},
-        FingerprintCase{"in_the_second_word", text40, withByte(text40, 9, '!')},
-        FingerprintCase{"in_the_word_after_the_blocks", text40, withByte(text40, 33, '!')},
-        FingerprintCase{"last_byte", text40, withByte(text40, 39, '!')},
-        FingerprintCase{"blocks_swapped", text40,
-                        text40.substr(16, 16) + text40.substr(0, 16) + text40.substr(32)},
-        FingerprintCase{"words_swapped_in_the_tail", std::string(16, 'z') + "AAAAAAAABBBBBBBB",
-                        std::string(16, 'z') + "BBBBBBBBAAAAAAAA"},
-        FingerprintCase{"bytes_swapped_at_the_end", "abc", "acb"},
-        FingerprintCase{"zero_byte_added_at_the_end", std::string("ab"), std::string("ab\0", 3)},
-        FingerprintCase{"emoji_for_ascii", "\xF0\x9F\x98\x80\xF0\x9F\x98\x80", "AAAAAAAA"}),
+    testing::Values(FingerprintCase{"first_byte", text40, "!" + text40.substr(1)},
+                    FingerprintCase{"in_the_word_after_the_blocks", text40,
+                                    text40.substr(0, 33) + "!" + text40.substr(34)},
+                    FingerprintCase{"blocks_swapped", text40,
+                                    text40.substr(16, 16) + text40.substr(0, 16) +
+                                        text40.substr(32)},
+                    FingerprintCase{"bytes_swapped_at_the_end", "abc", "acb"},
+                    FingerprintCase{"zero_byte_added_at_the_end", "ab", std::string("ab\0", 3)}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// A SIGBUS is taken for a shortened input only where the input's pages are; elsewhere it is a
-// fault of its own, and the program dies of it.
-class LostPages : public testing::Test {
-protected:
-    LostPages() : m_page(static_cast<std::size_t>(::sysconf(_SC_PAGESIZE))) {}
+// A SIGBUS is taken for a shortened input only where the input's pages are; elsewhere, or sent by
+// kill(), it is a fault of its own, and the program dies of it.
+enum class Fault { InInput, InOtherFile, Sent };
 
-    // Reads a byte of the second page of `file` mapped, after the file was cut to nothing.
-    static char touchCut(const ScratchFile& file, const char* bytes)
-    {
-        EXPECT_EQ(::truncate(file.path().c_str(), 0), 0);
-        return static_cast<const volatile char*>(bytes)[5000];
-    }
+class LostPages : public testing::TestWithParam<Fault> {};
 
-    std::size_t m_page;
-};
-
-TEST_F(LostPages, InTheInputEndTheProgramWithItsMessage)
+TEST_P(LostPages, AreTheInputsOnly)
 {
-    const ScratchFile file(std::string(2 * m_page, 'x'));
-    EXPECT_EXIT(
-        {
-            InputBytes input;
-            if (input.readAll(file.fd()) == 0) {
-                prismel::cli::exitWhenPagesAreLost(input, "prismel-convert: 'f': changed");
-                touchCut(file, input.bytes().data());
-            }
-            std::exit(0);
-        },
-        testing::ExitedWithCode(74), "^prismel-convert: 'f': changed\n$");
+    const std::string twoPages(2 * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)), 'x');
+    const ScratchFile file(twoPages);
+    const ScratchFile other(twoPages);
+    const auto fault = [&] {
+        InputBytes input;
+        if (input.readAll(file.fd) != 0)
+            std::exit(1);
+        prismel::cli::exitWhenPagesAreLost(input, "prismel-convert: 'f': changed");
+        const char* bytes = input.bytes().data();
+        const char* cut = bytes;
+        if (GetParam() == Fault::InOtherFile)
+            cut = static_cast<const char*>(
+                ::mmap(nullptr, twoPages.size(), PROT_READ, MAP_PRIVATE, other.fd, 0));
+        if (GetParam() == Fault::Sent)
+            ::kill(::getpid(), SIGBUS);
+        else if (::truncate((cut == bytes ? file : other).path.c_str(), 0) == 0)
+            std::exit(static_cast<const volatile char*>(cut)[twoPages.size() - 1]);
+        std::exit(0);
+    };
+    if (GetParam() == Fault::InInput)
+        EXPECT_EXIT(fault(), testing::ExitedWithCode(74), "^prismel-convert: 'f': changed\n$");
+    else
+        EXPECT_EXIT(fault(), testing::KilledBySignal(SIGBUS), "");
 }
 
-TEST_F(LostPages, ElsewhereKeepTheirDefaultAction)
+std::string faultName(const testing::TestParamInfo<Fault>& row)
 {
-    const ScratchFile input(std::string(2 * m_page, 'x'));
-    const ScratchFile other(std::string(2 * m_page, 'y'));
-    EXPECT_EXIT(
-        {
-            InputBytes bytes;
-            if (bytes.readAll(input.fd()) == 0) {
-                prismel::cli::exitWhenPagesAreLost(bytes, "prismel-convert: 'f': changed");
-                void* mapped = ::mmap(nullptr, 2 * m_page, PROT_READ, MAP_PRIVATE, other.fd(), 0);
-                touchCut(other, static_cast<const char*>(mapped));
-            }
-            std::exit(0);
-        },
-        testing::KilledBySignal(SIGBUS), "");
+    constexpr const char* names[] = {"in_the_input", "in_another_file", "sent_by_kill"};
+    return names[static_cast<int>(row.param)];
 }
 
-TEST_F(LostPages, SentByAnotherProcessKeepTheirDefaultAction)
-{
-    const ScratchFile file(std::string(2 * m_page, 'x'));
-    EXPECT_EXIT(
-        {
-            InputBytes input;
-            if (input.readAll(file.fd()) == 0) {
-                prismel::cli::exitWhenPagesAreLost(input, "prismel-convert: 'f': changed");
-                ::kill(::getpid(), SIGBUS);
-            }
-            std::exit(0);
-        },
-        testing::KilledBySignal(SIGBUS), "");
-}
+INSTANTIATE_TEST_SUITE_P(Faults, LostPages,
+                         testing::Values(Fault::InInput, Fault::InOtherFile, Fault::Sent),
+                         faultName);
 
 } // namespace

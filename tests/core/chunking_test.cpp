@@ -98,7 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
     ChangedAfterCounting, MiscountedUtf8,
     testing::Values(MiscountedCase{"count_of_the_spaces_alone", u8"   A   ", 6, u"1"},
                     MiscountedCase{"count_below_the_spaces", u8"  AB  ", 0, u"1"},
-                    MiscountedCase{"count_far_past_the_text", u8"AB", 1000, u"3"},
                     MiscountedCase{"lead_cut_off_at_the_end", u8"AB\xE5", 3, u"1"},
                     MiscountedCase{"four_byte_lead_before_ascii",
                                    u8"\xF0"
@@ -108,7 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
                                    u8"\x80\x80\xBF"
                                    "A",
                                    4, u"1"},
-                    MiscountedCase{"leads_only", u8"\xF4\xE0\xC3\xFF\xF0", 5, u"3"},
                     MiscountedCase{"combining_mark_after_a_cut_lead", u8"A\xE5\xCC\x81", 2, u"1"}),
     [](const auto& row) { return std::string(row.param.name); });
 
