@@ -5,28 +5,29 @@
 # that ends in 0 must be exactly the code of some text, the one its tags hold.
 # Usage: rewrite_race.sh PRISMEL_CONVERT RUNS cp|dd [OPTION...]
 #   cp: the file is replaced in turn by two of 4 MB, "😀" x 1M and "AAAA" x 1M (truncated, then
-#       written anew); dd: the same two are written over it in place, and now and then three
-#       bytes that cut a character.
+#       written anew); dd: the same two are written over it in place, with a pause of up to 0.3 s
+#       after each so that some runs read it at rest, then three bytes that cut a character.
 set -uo pipefail
 convert=$1 runs=$2 writer=$3
 shift 3
 work=$(mktemp -d "${TMPDIR:-/tmp}/prismel-race.XXXXXX")
-trap 'kill "$writer_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+# The writer stops at its next turn once told, so that nothing writes while the files go.
+trap 'touch "$work/stop"; wait; rm -rf "$work"' EXIT
 python3 -c "
 open('$work/A', 'wb').write('😀'.encode() * 1000000)
 open('$work/B', 'wb').write(b'AAAA' * 1000000)"
 cp "$work/A" "$work/t"
 case $writer in
-cp) (while :; do cp "$work/A" "$work/t"; cp "$work/B" "$work/t"; done) & ;;
-dd) (while :; do
-        dd if="$work/B" of="$work/t" bs=64k conv=notrunc status=none
-        dd if="$work/A" of="$work/t" bs=64k conv=notrunc status=none
+cp) (while [ ! -e "$work/stop" ]; do cp "$work/A" "$work/t"; cp "$work/B" "$work/t"; done) & ;;
+dd) (pause() { sleep "$(printf '0.%03d' $((RANDOM % 300)))"; }
+    while [ ! -e "$work/stop" ]; do
+        dd if="$work/B" of="$work/t" bs=64k conv=notrunc status=none && pause
+        dd if="$work/A" of="$work/t" bs=64k conv=notrunc status=none && pause
         printf 'A\xf0\x9f' |
             dd of="$work/t" bs=1 seek=$(((RANDOM * 32768 + RANDOM) % 3999990)) conv=notrunc status=none
     done) & ;;
 *) echo "writer must be cp or dd" >&2; exit 64 ;;
 esac
-writer_pid=$!
 
 declare -A count
 for _ in $(seq "$runs"); do
