@@ -5,11 +5,14 @@
 # that ends in 0 must be exactly the code of some text, the one its tags hold.
 # Usage: rewrite_race.sh PRISMEL_CONVERT RUNS cp|dd [OPTION...]
 #   cp: the file is replaced in turn by two of 4 MB, "😀" x 1M and "AAAA" x 1M (truncated, then
-#       written anew); dd: the same two are written over it in place, with a pause of up to 0.3 s
-#       after each so that some runs read it at rest, then three bytes that cut a character.
+#       written anew); dd: the same two are written over it in place, with a pause after each
+#       so that some runs read it at rest, then three bytes that cut a character. The pauses
+#       last up to REWRITE_PAUSE_MS (300; a slower converter, such as one built with
+#       AddressSanitizer, needs longer ones to find the file at rest).
 set -uo pipefail
 convert=$1 runs=$2 writer=$3
 shift 3
+pause_ms=${REWRITE_PAUSE_MS:-300}
 work=$(mktemp -d "${TMPDIR:-/tmp}/prismel-race.XXXXXX")
 # The writer stops at its next turn once told, so that nothing writes while the files go.
 trap 'touch "$work/stop"; wait; rm -rf "$work"' EXIT
@@ -19,7 +22,10 @@ open('$work/B', 'wb').write(b'AAAA' * 1000000)"
 cp "$work/A" "$work/t"
 case $writer in
 cp) (while [ ! -e "$work/stop" ]; do cp "$work/A" "$work/t"; cp "$work/B" "$work/t"; done) & ;;
-dd) (pause() { sleep "$(printf '0.%03d' $((RANDOM % 300)))"; }
+dd) (pause() {
+        local ms=$((RANDOM % pause_ms))
+        sleep "$(printf '%d.%03d' $((ms / 1000)) $((ms % 1000)))"
+    }
     while [ ! -e "$work/stop" ]; do
         dd if="$work/B" of="$work/t" bs=64k conv=notrunc status=none && pause
         dd if="$work/A" of="$work/t" bs=64k conv=notrunc status=none && pause
