@@ -68,6 +68,19 @@ int writeFailed(int error)
     return EX_IOERR;
 }
 
+// Closes a file descriptor when it goes.
+struct Descriptor {
+    int fd;
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
 // Converts as the command line asks; `allocating` names what the memory is for at each stage,
 // for the message when it runs out.
 int convert(int argc, char** argv, const char*& allocating)
@@ -117,27 +130,52 @@ int convert(int argc, char** argv, const char*& allocating)
     const auto& gradient = std::get<prismel::Gradient>(resolved);
 
     allocating = "the input";
+    const bool useStdin = options.file == "-";
+    const std::string inputName = useStdin ? std::string("standard input") : options.file;
+    const int fd = useStdin ? STDIN_FILENO : ::open(options.file.c_str(), O_RDONLY | O_CLOEXEC);
+    const int openError = errno;
+    // Kept open to the end, to ask whether the file changed meanwhile.
+    const Descriptor file{fd == STDIN_FILENO ? -1 : fd};
+    // Fitting reads the text many times, so a file is copied for it: every pass then sees the
+    // same bytes. The conversion alone reads a file where it lies, and asks at the end whether
+    // it changed.
+    const std::size_t memory = prismel::cli::availableMemory();
     prismel::cli::InputBytes input;
-    {
-        const bool useStdin = options.file == "-";
-        const int fd = useStdin ? STDIN_FILENO : ::open(options.file.c_str(), O_RDONLY | O_CLOEXEC);
-        const int readError = fd < 0 ? errno : input.readAll(fd);
-        if (fd >= 0 && !useStdin)
-            ::close(fd);
-        if (readError != 0) {
-            printError("cannot read '" + (useStdin ? std::string("standard input") : options.file) +
-                       "': " + std::strerror(readError));
-            return EX_NOINPUT;
-        }
+    const int readError =
+        fd < 0 ? openError
+               : input.readAll(fd,
+                               options.fitLimit ? prismel::cli::InputBytes::Regular::Copy
+                                                : prismel::cli::InputBytes::Regular::Map,
+                               memory);
+    if (readError == EFBIG) {
+        printError("the input is larger than the memory available (" +
+                   std::to_string(memory >> 20) + " MiB)");
+        return EX_OSERR;
     }
+    if (readError != 0) {
+        printError("cannot read '" + inputName + "': " + std::strerror(readError));
+        return EX_NOINPUT;
+    }
+    const std::string changedMessage =
+        "'" + inputName + "': the input file changed while being read";
+    prismel::cli::exitWhenPagesAreLost(input, "prismel-convert: " + changedMessage);
+    const auto changed = [&changedMessage] {
+        printError(changedMessage);
+        return EX_IOERR;
+    };
 
-    // The input is converted where it lies; one pass checks it and counts its UTF-16 units, the
-    // measure of steps and positions.
+    // The input is converted where it lies, mapped or copied; one pass checks it and counts its
+    // UTF-16 units, the measure of steps and positions.
     std::string_view bytes = input.bytes();
+    // Taken before the check, so that any change after it shows at the end.
+    const std::uint64_t fingerprint = input.mapped() ? prismel::cli::fingerprintOf(bytes) : 0;
     const std::size_t bomSize = prismel::cli::byteOrderMarkSize(bytes);
     bytes.remove_prefix(bomSize);
     const prismel::cli::Utf8Check check = prismel::cli::checkUtf8(bytes);
     if (check.errorOffset) {
+        // A file caught half rewritten can read as bad UTF-8 that is not in it.
+        if (input.changedSinceRead(fd))
+            return changed();
         printError("input is not valid UTF-8: bad byte at offset " +
                    std::to_string(bomSize + *check.errorOffset));
         return EX_DATAERR;
@@ -149,12 +187,16 @@ int convert(int argc, char** argv, const char*& allocating)
         // Fitting measures the code at many steps with the UTF-16 core, so it works on a UTF-16
         // copy, dropped before the conversion.
         allocating = "the decoded input";
-        const std::u16string decoded = prismel::cli::decodeUtf8(bytes).text;
+        const prismel::cli::DecodedText decoded = prismel::cli::decodeUtf8(bytes);
+        if (decoded.changed || decoded.errorOffset)
+            return changed();
         allocating = "measuring the code";
         const auto fit =
-            prismel::fitToLength(*options.fitLimit, decoded, options.stepText, options.tags,
+            prismel::fitToLength(*options.fitLimit, decoded.text, options.stepText, options.tags,
                                  gradient, options.conversion, options.count);
         if (!fit.fits) {
+            if (input.changedSinceRead(fd))
+                return changed();
             printError("no step fits " + lengthText(*options.fitLimit, options.count) +
                        "; the shortest code is " + lengthText(fit.length, options.count) +
                        ", at step " + std::to_string(fit.step));
@@ -170,6 +212,12 @@ int convert(int argc, char** argv, const char*& allocating)
                            options.conversion);
     if (out.failed())
         return writeFailed(out.error());
+    // A mapped file rewritten during the conversion may have handed it bytes the check never
+    // saw. The file's size and time tell of a write begun since it was opened, and the bytes'
+    // fingerprint of what is left of one that was under way then.
+    if (input.changedSinceRead(fd) ||
+        (input.mapped() && prismel::cli::fingerprintOf(input.bytes()) != fingerprint))
+        return changed();
     if (options.stats) {
         // A space is one byte and one unit, so trimming takes as many of each.
         const std::size_t spaces = text.size() - prismel::trimSpaces(text).size();
@@ -182,20 +230,10 @@ int convert(int argc, char** argv, const char*& allocating)
 
 } // namespace
 
-// The input file is mapped; if another process shortens it meanwhile, reading the lost pages
-// raises SIGBUS. Only async-signal-safe calls here.
-extern "C" void inputShortened(int)
-{
-    constexpr char message[] = "prismel-convert: the input file was shortened while being read\n";
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(EX_IOERR);
-}
-
 int main(int argc, char** argv)
 {
     // A closed pipe must be an exit code the caller can read, not death by signal.
     std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGBUS, inputShortened);
     const char* allocating = "the command line";
     try {
         return convert(argc, argv, allocating);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -16,39 +17,47 @@ namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-// The length of the well-formed sequence at `i`, or 0 if the byte at `i` starts none. The ranges
-// of the second byte are those that rule out overlong forms, surrogates and values past
-// U+10FFFF.
-std::size_t sequenceLength(const unsigned char* bytes, std::size_t size, std::size_t i)
-{
-    const unsigned char lead = bytes[i];
-    if (lead < 0x80)
-        return 1;
-    const auto inside = [](unsigned char byte, unsigned char low, unsigned char high) {
-        return byte >= low && byte <= high;
-    };
+// What a lead byte demands of the bytes after it: how many there are in all, and the range of the
+// second, which rules out overlong forms, surrogates and values past U+10FFFF. A length of 0: the
+// byte leads no sequence.
+struct LeadRule {
     std::size_t length = 0;
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
-    if (inside(lead, 0xC2, 0xDF)) {
-        length = 2;
-    } else if (inside(lead, 0xE0, 0xEF)) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (inside(lead, 0xF0, 0xF4)) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
+};
+
+constexpr bool inside(unsigned char byte, unsigned char low, unsigned char high)
+{
+    return byte >= low && byte <= high;
+}
+
+constexpr LeadRule leadRule(unsigned char lead)
+{
+    if (lead < 0x80)
+        return {1};
+    if (inside(lead, 0xC2, 0xDF))
+        return {2};
+    if (inside(lead, 0xE0, 0xEF))
+        return {3, static_cast<unsigned char>(lead == 0xE0 ? 0xA0 : 0x80),
+                static_cast<unsigned char>(lead == 0xED ? 0x9F : 0xBF)};
+    if (inside(lead, 0xF0, 0xF4))
+        return {4, static_cast<unsigned char>(lead == 0xF0 ? 0x90 : 0x80),
+                static_cast<unsigned char>(lead == 0xF4 ? 0x8F : 0xBF)};
+    return {};
+}
+
+// The length of the well-formed sequence at `i`, or 0 if the byte at `i` starts none.
+std::size_t sequenceLength(const unsigned char* bytes, std::size_t size, std::size_t i)
+{
+    const LeadRule rule = leadRule(bytes[i]);
+    if (rule.length <= 1)
+        return rule.length;
+    if (size - i < rule.length || !inside(bytes[i + 1], rule.low, rule.high))
         return 0;
-    }
-    if (size - i < length || !inside(bytes[i + 1], low, high))
-        return 0;
-    for (std::size_t k = 2; k < length; ++k)
+    for (std::size_t k = 2; k < rule.length; ++k)
         if (!inside(bytes[i + k], 0x80, 0xBF))
             return 0;
-    return length;
+    return rule.length;
 }
 
 // The lead byte of the first sequence from `i` on that is not well-formed; `i` starts a sequence.
@@ -295,45 +304,95 @@ std::size_t byteOrderMarkSize(std::string_view bytes)
     return bytes.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
 }
 
+namespace {
+
+// Strict UTF-8 into exactly `capacity` units at `out`; false if the bytes are not well-formed or
+// do not come to that many units. Every byte is read once, into a local that is both checked and
+// decoded, and no write goes past `capacity`: the bytes may be a file that another process
+// rewrites meanwhile, so nothing counted in an earlier pass is trusted.
+bool decodeInto(const unsigned char* bytes, std::size_t size, char16_t* out, std::size_t capacity)
+{
+    std::size_t at = 0;
+    std::size_t i = 0;
+    while (i < size) {
+        // Runs of ASCII eight bytes at a time, from one load.
+        std::uint64_t word = 0;
+        if (size - i >= sizeof word && capacity - at >= sizeof word) {
+            std::memcpy(&word, bytes + i, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                for (std::size_t k = 0; k < sizeof word; ++k)
+                    out[at + k] = static_cast<char16_t>((word >> (8 * k)) & 0x7Fu);
+                at += sizeof word;
+                i += sizeof word;
+                continue;
+            }
+        }
+        const unsigned char lead = bytes[i];
+        const LeadRule rule = leadRule(lead);
+        if (rule.length == 0 || size - i < rule.length)
+            return false;
+        std::array<unsigned char, 3> next{};
+        for (std::size_t k = 1; k < rule.length; ++k)
+            next[k - 1] = bytes[i + k];
+        if (rule.length > 1 && !inside(next[0], rule.low, rule.high))
+            return false;
+        for (std::size_t k = 2; k < rule.length; ++k)
+            if (!inside(next[k - 1], 0x80, 0xBF))
+                return false;
+        constexpr unsigned char leadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+        char32_t c = lead & leadBits[rule.length - 1];
+        for (std::size_t k = 1; k < rule.length; ++k)
+            c = (c << 6) | (next[k - 1] & 0x3Fu);
+        i += rule.length;
+        if (c < 0x10000) {
+            if (at == capacity)
+                return false;
+            out[at++] = static_cast<char16_t>(c);
+        } else {
+            if (capacity - at < 2)
+                return false;
+            c -= 0x10000;
+            out[at++] = static_cast<char16_t>(0xD800 + (c >> 10));
+            out[at++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        }
+    }
+    return at == capacity;
+}
+
+} // namespace
+
 DecodedText decodeUtf8(std::string_view bytes)
+{
+    return detail::decodeUtf8(bytes, {});
+}
+
+namespace detail {
+
+DecodedText decodeUtf8(std::string_view bytes, const std::function<void()>& betweenPasses)
 {
     DecodedText result;
     const std::size_t begin = byteOrderMarkSize(bytes);
     bytes.remove_prefix(begin);
 
     // First check everything and count the code units, so the text is allocated once at its
-    // exact size.
+    // exact size; the second pass checks again as it decodes.
     const Utf8Check check = checkUtf8(bytes);
     if (check.errorOffset) {
         result.errorOffset = begin + *check.errorOffset;
         return result;
     }
+    if (betweenPasses)
+        betweenPasses();
 
     result.text.resize(static_cast<std::size_t>(check.utf16Units));
-    char16_t* out = result.text.data();
-    const auto byteAt = [&](std::size_t k) { return static_cast<char32_t>(bytes[k]) & 0xFFu; };
-    for (std::size_t i = 0; i < bytes.size();) {
-        const char32_t lead = byteAt(i);
-        if (lead < 0x80) {
-            *out++ = static_cast<char16_t>(lead);
-            ++i;
-        } else if (lead < 0xE0) {
-            *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (byteAt(i + 1) & 0x3F));
-            i += 2;
-        } else if (lead < 0xF0) {
-            *out++ = static_cast<char16_t>(((lead & 0x0F) << 12) | ((byteAt(i + 1) & 0x3F) << 6) |
-                                           (byteAt(i + 2) & 0x3F));
-            i += 3;
-        } else {
-            const char32_t cp = (((lead & 0x07) << 18) | ((byteAt(i + 1) & 0x3F) << 12) |
-                                 ((byteAt(i + 2) & 0x3F) << 6) | (byteAt(i + 3) & 0x3F)) -
-                                0x10000;
-            *out++ = static_cast<char16_t>(0xD800 + (cp >> 10));
-            *out++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-            i += 4;
-        }
+    if (!decodeInto(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                    result.text.data(), result.text.size())) {
+        result.text.clear();
+        result.changed = true;
     }
     return result;
 }
+
+} // namespace detail
 
 } // namespace prismel::cli

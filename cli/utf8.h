@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,10 +27,21 @@ struct DecodedText {
     std::u16string text;
     // Byte offset of the first byte that is not part of well-formed UTF-8, if any.
     std::optional<std::size_t> errorOffset;
+    // The bytes read otherwise the second time than the first: memory that someone wrote
+    // meanwhile, such as a mapped file another process rewrites. `text` is then empty.
+    bool changed = false;
 };
 
 // Strict UTF-8 to UTF-16, as checkUtf8() reads it. A leading byte-order mark is dropped; offsets
 // still count it.
 DecodedText decodeUtf8(std::string_view bytes);
+
+namespace detail {
+
+// decodeUtf8() calling `betweenPasses` after its count and before it decodes: the place where
+// a test changes the bytes.
+DecodedText decodeUtf8(std::string_view bytes, const std::function<void()>& betweenPasses);
+
+} // namespace detail
 
 } // namespace prismel::cli

@@ -279,9 +279,11 @@ Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
                          std::u16string_view stepText, const Gradient& gradient)
 {
     const std::u8string_view trimmed = trimSpaces(input);
-    // A space is one byte and one UTF-16 unit.
-    const std::int64_t length =
-        utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size());
+    // A space is one byte and one UTF-16 unit. A count taken before the text changed under it
+    // (a mapped file rewritten by another process) can come to less than its spaces; the
+    // gradient divides by the length, so it stays at least 1.
+    const std::int64_t length = std::max<std::int64_t>(
+        utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size()), 1);
     return {trimmed, effectiveStep(stepText, length), gradient, length};
 }
 

@@ -85,6 +85,52 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"error_after_good_emoji", "\xF0\x9F\x98\x80\x80", u"", 4}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// The bytes are rewritten between the decoder's count and its decoding, as a file another process
+// rewrites while it is mapped. Whatever the second pass reads, it writes no more than it counted,
+// and it reports a change unless it read well-formed text of the same length.
+struct RewriteCase {
+    const char* name;
+    std::string before;
+    std::string after; // of the same size
+    std::u16string_view text;
+    bool changed;
+};
+
+class DecodeUtf8Rewritten : public testing::TestWithParam<RewriteCase> {};
+
+TEST_P(DecodeUtf8Rewritten, NeverTrustsTheCount)
+{
+    const auto& c = GetParam();
+    ASSERT_EQ(c.before.size(), c.after.size());
+    std::string bytes = c.before;
+    const auto decoded =
+        prismel::cli::detail::decodeUtf8(bytes, [&] { c.after.copy(bytes.data(), bytes.size()); });
+    EXPECT_FALSE(decoded.errorOffset);
+    EXPECT_EQ(decoded.changed, c.changed);
+    EXPECT_EQ(decoded.text, c.text);
+}
+
+const std::string emoji = "\xF0\x9F\x98\x80";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rewrites, DecodeUtf8Rewritten,
+    testing::Values(RewriteCase{"leads_become_ascii", emoji + emoji, "AAAAAAAA", u"", true},
+                    RewriteCase{"ascii_run_gains_a_lead", std::string(40, 'A'),
+                                std::string(20, 'A') + emoji + std::string(16, 'A'), u"", true},
+                    RewriteCase{"continuation_becomes_ascii", "\xC3\xA9",
+                                "\xC3"
+                                "A",
+                                u"", true},
+                    RewriteCase{"cut_off_at_the_end", "AAA\xC3\xA9", "AAAA\xC3", u"", true},
+                    // Well-formed text of the count is the text the second pass read.
+                    RewriteCase{"same_length_other_letters", "ABCDEFGHIJ", "abcdefghij",
+                                u"abcdefghij", false},
+                    RewriteCase{"pair_becomes_chinese_and_ascii", emoji,
+                                "\xE5\xBD\xA9"
+                                "A",
+                                u"彩A", false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 struct CheckCase {
     const char* name;
     std::string_view bytes;

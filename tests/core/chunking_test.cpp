@@ -66,4 +66,48 @@ TEST(ClusterFastPath, Utf8StarterTestFollowsTheList)
     }
 }
 
+// A UTF-8 text may change after it was checked and counted (a mapped file that another process
+// rewrites): the cursor then meets bytes that are not well-formed and a count that is not the
+// text's. Its chunks must still lie within the text and cover it, and no colour may divide by a
+// length of 0 or less.
+struct MiscountedCase {
+    const char* name;
+    std::u8string text;
+    std::int64_t utf16Length;
+    std::u16string_view step;
+};
+
+class MiscountedUtf8 : public testing::TestWithParam<MiscountedCase> {};
+
+TEST_P(MiscountedUtf8, ChunksStayWithinTheText)
+{
+    const auto& c = GetParam();
+    const std::u8string_view trimmed = prismel::trimSpaces(std::u8string_view(c.text));
+    auto cursor = prismel::chunksOf(c.text, c.utf16Length, c.step, prismel::ColorPair{});
+    std::string covered; // gtest prints std::string, not std::u8string
+    while (const auto chunk = cursor.next()) {
+        ASSERT_FALSE(chunk->text.empty());
+        ASSERT_GE(chunk->text.data(), trimmed.data());
+        ASSERT_LE(chunk->text.data() + chunk->text.size(), trimmed.data() + trimmed.size());
+        covered.append(chunk->text.begin(), chunk->text.end());
+    }
+    EXPECT_EQ(covered, std::string(trimmed.begin(), trimmed.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ChangedAfterCounting, MiscountedUtf8,
+    testing::Values(MiscountedCase{"count_of_the_spaces_alone", u8"   A   ", 6, u"1"},
+                    MiscountedCase{"count_below_the_spaces", u8"  AB  ", 0, u"1"},
+                    MiscountedCase{"lead_cut_off_at_the_end", u8"AB\xE5", 3, u"1"},
+                    MiscountedCase{"four_byte_lead_before_ascii",
+                                   u8"\xF0"
+                                   "ABCD",
+                                   5, u"2"},
+                    MiscountedCase{"stray_continuations",
+                                   u8"\x80\x80\xBF"
+                                   "A",
+                                   4, u"1"},
+                    MiscountedCase{"combining_mark_after_a_cut_lead", u8"A\xE5\xCC\x81", 2, u"1"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 } // namespace
