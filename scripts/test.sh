@@ -17,10 +17,15 @@ cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci -j2
 
-step "clang-tidy"
+step "clang-tidy, beside the steps below"
 # Every finding is an error (.clang-tidy). It reads the release build's compile commands, so
-# nothing is compiled a second time; the benchmarks and what moc generates are left out.
-run-clang-tidy -p build/ci -j "$(nproc)" -quiet "$PWD/(app|cli|core|fuzz|preview|tests|window)/"
+# nothing is compiled a second time; the benchmarks and what moc generates are left out. It runs
+# at a lower priority beside the sanitizer builds, in the time their tests and the single-threaded
+# fuzzers leave the processors idle, and its findings are shown at the end.
+nice -n 10 run-clang-tidy -p build/ci -j "$(nproc)" -quiet \
+    "$PWD/(app|cli|core|fuzz|preview|tests|window)/" >build/clang-tidy.log 2>&1 &
+tidy=$!
+trap 'kill "$tidy" 2>/dev/null || true' EXIT
 
 step "address and undefined-behaviour sanitizers"
 cmake --preset asan
@@ -39,4 +44,10 @@ ctest --preset tsan -j2
 
 step "fuzzing the conversion and every parser"
 scripts/fuzz.sh "${PRISMEL_FUZZ_SECONDS:-30}"
+step "clang-tidy's findings"
+if ! wait "$tidy"; then
+    grep -E -A3 "(error|warning): " build/clang-tidy.log || tail -n 40 build/clang-tidy.log
+    echo "test.sh: clang-tidy found the above (the whole log is build/clang-tidy.log)" >&2
+    exit 1
+fi
 step "all passed"
