@@ -12,22 +12,25 @@ step() { echo "== $1 (at ${SECONDS} s)"; }
 step "formatting"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
-step "release build and tests"
+step "release build"
 cmake --preset ci
 cmake --build --preset ci
-ctest --preset ci -j2
 
 step "clang-tidy, beside the steps below"
 # Every finding is an error (.clang-tidy). It reads the release build's compile commands, so
 # nothing is compiled a second time; the benchmarks and what moc generates are left out. It runs
-# at a lower priority beside the sanitizer builds, in the time their tests and the single-threaded
-# fuzzers leave the processors idle, and its findings are shown at the end.
+# at a lower priority beside the tests and the sanitizer builds, in the time the tests and the
+# single-threaded fuzzers leave the processors idle, and its findings are shown at the end.
 nice -n 10 run-clang-tidy -p build/ci -j "$(nproc)" -quiet \
     "$PWD/(app|cli|core|fuzz|preview|tests|window)/" >build/clang-tidy.log 2>&1 &
 tidy=$!
 trap 'kill "$tidy" 2>/dev/null || true' EXIT
 
+step "release tests"
+ctest --preset ci -j2
+
 step "address and undefined-behaviour sanitizers"
+# The packaging tests check the same files as in the release build and are left out here.
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan -j2
