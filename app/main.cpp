@@ -1,10 +1,10 @@
 #include "window/config.h"
-#include "window/form1.h"
-#include "window/qtclipboard.h"
-#include "window/qtcolordialog.h"
-#include "window/qtmessageboxes.h"
-#include "window/qtnumberdialog.h"
-#include "window/qturlopener.h"
+#include "window/form/form1.h"
+#include "window/adapters/qtclipboard.h"
+#include "window/adapters/qtcolordialog.h"
+#include "window/adapters/qtmessageboxes.h"
+#include "window/adapters/qtnumberdialog.h"
+#include "window/adapters/qturlopener.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -6,7 +6,7 @@
 #include "core/colorpair.h"
 #include "core/conversion.h"
 #include "core/tagtemplate.h"
-#include "window/longtextedit.h"
+#include "window/widgets/longtextedit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -16,14 +16,14 @@
 #include "core/conversion.h"
 #include "core/tagtemplate.h"
 #include "preview/colorpick.h"
-#include "window/convertrunner.h"
-#include "window/form1.h"
-#include "window/longtextedit.h"
-#include "window/qtclipboard.h"
-#include "window/qtcolordialog.h"
-#include "window/qtmessageboxes.h"
-#include "window/qtnumberdialog.h"
-#include "window/qturlopener.h"
+#include "window/form/convertrunner.h"
+#include "window/form/form1.h"
+#include "window/widgets/longtextedit.h"
+#include "window/adapters/qtclipboard.h"
+#include "window/adapters/qtcolordialog.h"
+#include "window/adapters/qtmessageboxes.h"
+#include "window/adapters/qtnumberdialog.h"
+#include "window/adapters/qturlopener.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 #include "fakeplatform.h"
 #include "modalwatch.h"
 
-#include "window/form1.h"
-#include "window/longtextedit.h"
-#include "window/qtcolordialog.h"
-#include "window/qtmessageboxes.h"
-#include "window/qtnumberdialog.h"
+#include "window/form/form1.h"
+#include "window/widgets/longtextedit.h"
+#include "window/adapters/qtcolordialog.h"
+#include "window/adapters/qtmessageboxes.h"
+#include "window/adapters/qtnumberdialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

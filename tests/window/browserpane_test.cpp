@@ -1,4 +1,4 @@
-#include "window/browserpane.h"
+#include "window/adapters/browserpane.h"
 #include "window/platform.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "core/conversion.h"
-#include "window/convertrunner.h"
-#include "window/longtextedit.h"
+#include "window/form/convertrunner.h"
+#include "window/widgets/longtextedit.h"
 
 #include <QLineEdit>
 #include <QPointer>

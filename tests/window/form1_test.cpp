@@ -1,13 +1,13 @@
 #include "fakeplatform.h"
 
 #include "preview/colorpick.h"
-#include "window/browserpane.h"
+#include "window/adapters/browserpane.h"
 #include "window/config.h"
-#include "window/convertrunner.h"
-#include "window/form1.h"
-#include "window/gradientbarwidget.h"
-#include "window/longtextedit.h"
-#include "window/previewwidget.h"
+#include "window/form/convertrunner.h"
+#include "window/form/form1.h"
+#include "window/widgets/gradientbarwidget.h"
+#include "window/widgets/longtextedit.h"
+#include "window/widgets/previewwidget.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

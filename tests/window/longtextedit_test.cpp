@@ -1,4 +1,4 @@
-#include "window/longtextedit.h"
+#include "window/widgets/longtextedit.h"
 
 #include <QApplication>
 #include <QClipboard>

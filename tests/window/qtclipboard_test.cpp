@@ -1,4 +1,4 @@
-#include "window/qtclipboard.h"
+#include "window/adapters/qtclipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "window/qtcolordialog.h"
+#include "window/adapters/qtcolordialog.h"
 
 #include "modalwatch.h"
 

@@ -1,4 +1,4 @@
-#include "window/qtmessageboxes.h"
+#include "window/adapters/qtmessageboxes.h"
 
 #include "modalwatch.h"
 

@@ -1,7 +1,7 @@
 #include "fakeplatform.h"
 
-#include "window/form1.h"
-#include "window/longtextedit.h"
+#include "window/form/form1.h"
+#include "window/widgets/longtextedit.h"
 
 #include <QComboBox>
 #include <QDir>

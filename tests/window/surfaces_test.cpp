@@ -1,8 +1,8 @@
 #include "preview/gradientbar.h"
 #include "preview/textpreview.h"
-#include "window/fonts.h"
-#include "window/gradientbarwidget.h"
-#include "window/previewwidget.h"
+#include "window/form/fonts.h"
+#include "window/widgets/gradientbarwidget.h"
+#include "window/widgets/previewwidget.h"
 
 #include <QFontInfo>
 #include <QTest>

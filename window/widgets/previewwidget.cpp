@@ -1,7 +1,7 @@
-#include "window/previewwidget.h"
+#include "window/widgets/previewwidget.h"
 
-#include "window/qtcolor.h"
-#include "window/twips.h"
+#include "window/adapters/qtcolor.h"
+#include "window/form/twips.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

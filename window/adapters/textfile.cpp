@@ -1,4 +1,4 @@
-#include "window/textfile.h"
+#include "window/adapters/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "window/longtextedit.h"
+#include "window/widgets/longtextedit.h"
 
-#include "window/selectallonfocus.h"
+#include "window/widgets/selectallonfocus.h"
 
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>

@@ -16,7 +16,7 @@
 // FormControls and a connect in connectHandlers()), then the case in the handler.
 
 #include "core/colorpair.h"
-#include "window/controltable.h"
+#include "window/form/controltable.h"
 #include "window/platform.h"
 
 #include <QWidget>

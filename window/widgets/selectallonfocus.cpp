@@ -1,4 +1,4 @@
-#include "window/selectallonfocus.h"
+#include "window/widgets/selectallonfocus.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "window/qtnumberdialog.h"
+#include "window/adapters/qtnumberdialog.h"
 
 #include <QInputDialog>
 

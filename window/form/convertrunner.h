@@ -4,7 +4,7 @@
 #include "core/colorpair.h"
 #include "core/mergedtags.h"
 #include "core/tagtemplate.h"
-#include "window/longtextedit.h"
+#include "window/widgets/longtextedit.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,9 +1,9 @@
-#include "window/codemenu.h"
+#include "window/form/codemenu.h"
 
 #include "core/fit.h"
 #include "core/richtext.h"
 #include "core/tagtemplate.h"
-#include "window/longtextedit.h"
+#include "window/widgets/longtextedit.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "window/gradientbarwidget.h"
+#include "window/widgets/gradientbarwidget.h"
 
-#include "window/qtcolor.h"
+#include "window/adapters/qtcolor.h"
 
 #include <QPainter>
 

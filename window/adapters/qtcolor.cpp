@@ -1,4 +1,4 @@
-#include "window/qtcolor.h"
+#include "window/adapters/qtcolor.h"
 
 namespace prismel {
 

@@ -1,4 +1,4 @@
-#include "window/convertrunner.h"
+#include "window/form/convertrunner.h"
 
 #include "core/conversion.h"
 

@@ -1,6 +1,6 @@
-#include "window/qtcolordialog.h"
+#include "window/adapters/qtcolordialog.h"
 
-#include "window/qtcolor.h"
+#include "window/adapters/qtcolor.h"
 
 #include <QColorDialog>
 #include <QPointer>

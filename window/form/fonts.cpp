@@ -1,4 +1,4 @@
-#include "window/fonts.h"
+#include "window/form/fonts.h"
 
 namespace prismel {
 

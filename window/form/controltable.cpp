@@ -1,4 +1,4 @@
-#include "window/controltable.h"
+#include "window/form/controltable.h"
 
 #include "window/config.h"
 

@@ -3,7 +3,7 @@
 #include "core/codelength.h"
 #include "core/colorpair.h"
 #include "core/mergedtags.h"
-#include "window/controltable.h"
+#include "window/form/controltable.h"
 #include "window/platform.h"
 
 #include <QObject>

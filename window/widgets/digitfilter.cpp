@@ -1,4 +1,4 @@
-#include "window/digitfilter.h"
+#include "window/widgets/digitfilter.h"
 
 #include <QKeyEvent>
 

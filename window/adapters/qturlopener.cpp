@@ -1,4 +1,4 @@
-#include "window/qturlopener.h"
+#include "window/adapters/qturlopener.h"
 
 #include <QDesktopServices>
 
