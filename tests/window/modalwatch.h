@@ -23,4 +23,17 @@ template <typename Dialog> void whenModal(std::function<void(Dialog&)> act, int 
     });
 }
 
+// The same for a popup, such as a menu opened with QMenu::exec(), which is not modal.
+template <typename Popup> void whenPopup(std::function<void(Popup&)> act, int triesLeft = 1000)
+{
+    QTimer::singleShot(5, [act = std::move(act), triesLeft]() mutable {
+        auto* popup = qobject_cast<Popup*>(QApplication::activePopupWidget());
+        if (popup != nullptr && popup->isVisible()) {
+            act(*popup);
+        } else if (triesLeft > 0) {
+            whenPopup<Popup>(std::move(act), triesLeft - 1);
+        }
+    });
+}
+
 } // namespace prismel::test

@@ -3,6 +3,10 @@
 #include "core/gradient.h"
 
 #include <QObject>
+#include <QPoint>
+
+#include <cstdint>
+#include <vector>
 
 namespace prismel {
 
@@ -35,7 +39,13 @@ Q_SIGNALS:
     void changed();
 
 private:
+    void addStop(int place);
+    void moveStop(std::size_t index, int place);
+    void offerStopMenu(std::size_t index, QPoint globalPos);
     void redraw();
+    // Every stop's place as the bar shows it, in hundredths of a percent.
+    std::vector<std::int32_t> places() const;
+    void writeOutPlaces();
 
     GradientBarWidget& m_bar;
     ColorDialog& m_dialog;
