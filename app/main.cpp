@@ -3,7 +3,7 @@
 #include "window/adapters/qtclipboard.h"
 #include "window/adapters/qtcolordialog.h"
 #include "window/adapters/qtmessageboxes.h"
-#include "window/adapters/qtnumberdialog.h"
+#include "window/adapters/qtinputdialog.h"
 #include "window/adapters/qturlopener.h"
 
 #include <QApplication>
@@ -32,12 +32,12 @@ int main(int argc, char* argv[])
     prismel::QtClipboard clipboard;
     prismel::QtMessageBoxes messageBoxes;
     prismel::QtUrlOpener urlOpener;
-    prismel::QtNumberDialog numberDialog;
-    prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener, numberDialog});
+    prismel::QtInputDialog inputDialog;
+    prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener, inputDialog});
     // The modal services open over the window, told so the same way once it exists.
     colorDialog.setOwner(&form);
     messageBoxes.setOwner(&form);
-    numberDialog.setOwner(&form);
+    inputDialog.setOwner(&form);
     form.showCentred();
     // "Open with" and `prismel FILE`: the first file named starts in the input box.
     if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)

@@ -4,23 +4,11 @@
 #include "core/utf8.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 namespace prismel::cli {
-
-std::string userGradientsPath()
-{
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && *config)
-        return std::string(config) + "/prismel/gradients";
-    const char* home = std::getenv("HOME");
-    if (home && *home)
-        return std::string(home) + "/.config/prismel/gradients";
-    return {};
-}
 
 UserGradients loadUserGradients(const std::string& path)
 {

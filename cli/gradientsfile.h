@@ -7,11 +7,6 @@
 
 namespace prismel::cli {
 
-// Where the user's named gradients live: $XDG_CONFIG_HOME/prismel/gradients, or
-// ~/.config/prismel/gradients when XDG_CONFIG_HOME is unset or empty; empty when neither
-// variable says where.
-std::string userGradientsPath();
-
 struct UserGradients {
     std::vector<NamedGradient> gradients;
     std::vector<std::string> warnings; // "FILE:LINE: what is wrong", one a bad line

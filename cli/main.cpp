@@ -101,7 +101,7 @@ int convert(int argc, char** argv, const char*& allocating)
     // rest still count.
     std::vector<prismel::NamedGradient> own;
     if (options.listGradients || options.gradientName) {
-        auto user = prismel::cli::loadUserGradients(prismel::cli::userGradientsPath());
+        auto user = prismel::cli::loadUserGradients(prismel::userGradientsPath());
         for (const auto& warning : user.warnings)
             printError(warning);
         own = std::move(user.gradients);

@@ -119,6 +119,25 @@ struct GradientsFile {
 /// a fault and the other lines still count; a later line of the same name replaces the earlier.
 GradientsFile parseGradientsFile(std::u16string_view text);
 
+/// Where the user's named gradients live, for the window and prismel-convert alike:
+/// $XDG_CONFIG_HOME/prismel/gradients, or ~/.config/prismel/gradients when XDG_CONFIG_HOME is
+/// unset or empty; empty when neither variable says where.
+std::string userGradientsPath();
+
+/// True for a name a gradients file can hold: one or more ASCII letters, digits, '-' and '_'.
+bool isGradientName(std::u16string_view name);
+
+/// The gradients file line that parseGradientsFile() reads back as `gradient` named `name`
+/// (a valid name): "name: space: stops", or for OKLCH "name: oklch hue: stops", each stop
+/// "#rrggbb" followed by its place where it has one.
+std::u16string gradientLine(std::u16string_view name, const Gradient& gradient);
+
+/// `file`, a gradients file's text, with the gradient `name` set to `gradient`: the first line of
+/// that name replaced where it stands and any later ones dropped, or else a new line at the end.
+/// Every other line, comments and faulty lines included, stays as it is.
+std::u16string withGradientLine(std::u16string_view file, std::u16string_view name,
+                                const Gradient& gradient);
+
 /// The gradient called `name`: the first of `own` (the user's) with that name, else the built-in
 /// one.
 std::optional<Gradient> findGradient(std::u16string_view name,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <string>
 
 namespace prismel {
@@ -422,6 +423,142 @@ GradientsFile parseGradientsFile(std::u16string_view text)
         file.gradients.push_back(std::move(*parsed.value));
     }
     return file;
+}
+
+std::string userGradientsPath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config)
+        return std::string(config) + "/prismel/gradients";
+    const char* home = std::getenv("HOME");
+    if (home && *home)
+        return std::string(home) + "/.config/prismel/gradients";
+    return {};
+}
+
+bool isGradientName(std::u16string_view name)
+{
+    return !name.empty() && std::all_of(name.begin(), name.end(), isNameUnit);
+}
+
+namespace {
+
+std::u16string_view spaceName(ColorSpace space)
+{
+    switch (space) {
+    case ColorSpace::Oklab:
+        return u"oklab";
+    case ColorSpace::Oklch:
+        return u"oklch";
+    case ColorSpace::Rgb:
+        break;
+    }
+    return u"rgb";
+}
+
+std::u16string_view hueName(HueMethod hue)
+{
+    switch (hue) {
+    case HueMethod::Longer:
+        return u"longer";
+    case HueMethod::Increasing:
+        return u"increasing";
+    case HueMethod::Decreasing:
+        return u"decreasing";
+    case HueMethod::Shorter:
+        break;
+    }
+    return u"shorter";
+}
+
+void appendHex(std::u16string& out, std::int16_t channel)
+{
+    constexpr std::u16string_view digits = u"0123456789abcdef";
+    const auto value = static_cast<unsigned>(std::clamp<std::int16_t>(channel, 0, 255));
+    out += digits[value >> 4];
+    out += digits[value & 15];
+}
+
+// Hundredths of a percent as the shortest percentage that reads back the same: "12.5%".
+void appendPlace(std::u16string& out, std::int32_t place)
+{
+    out += numberText(static_cast<std::size_t>(place / 100));
+    if (const std::int32_t fraction = place % 100; fraction != 0) {
+        out += u'.';
+        out += static_cast<char16_t>(u'0' + fraction / 10);
+        if (fraction % 10 != 0)
+            out += static_cast<char16_t>(u'0' + fraction % 10);
+    }
+    out += u'%';
+}
+
+// The name a file line gives, or nothing for a blank line, a comment or a line without one.
+std::optional<std::u16string_view> lineName(std::u16string_view line)
+{
+    line = trimmed(line);
+    if (line.empty() || line.front() == u'#')
+        return std::nullopt;
+    const std::size_t colon = line.find(u':');
+    if (colon == std::u16string_view::npos)
+        return std::nullopt;
+    return trimmed(line.substr(0, colon));
+}
+
+} // namespace
+
+std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
+{
+    std::u16string line(name);
+    line += u": ";
+    line += spaceName(gradient.space);
+    if (gradient.space == ColorSpace::Oklch) {
+        line += u' ';
+        line += hueName(gradient.hue);
+    }
+    line += u':';
+    const char16_t* separator = u" ";
+    for (const GradientStop& stop : gradient.stops) {
+        line += separator;
+        separator = u", ";
+        line += u'#';
+        for (const std::int16_t channel : {stop.color.r, stop.color.g, stop.color.b})
+            appendHex(line, channel);
+        if (stop.position) {
+            line += u' ';
+            appendPlace(line, std::clamp(*stop.position, 0, Gradient::wholeWay));
+        }
+    }
+    return line;
+}
+
+std::u16string withGradientLine(std::u16string_view file, std::u16string_view name,
+                                const Gradient& gradient)
+{
+    std::u16string out;
+    out.reserve(file.size() + 64);
+    bool written = false;
+    for (std::size_t at = 0; at < file.size();) {
+        const std::size_t end = std::min(file.find(u'\n', at), file.size());
+        const std::size_t next = std::min(end + 1, file.size());
+        std::u16string_view line = file.substr(at, end - at);
+        if (line.ends_with(u'\r'))
+            line.remove_suffix(1);
+        if (lineName(line) != name) {
+            out += file.substr(at, next - at);
+        } else if (!written) {
+            out += gradientLine(name, gradient);
+            out += file.substr(at + line.size(), next - at - line.size()); // its line end
+            written = true;
+        }
+        at = next;
+    }
+    if (!written) {
+        if (!out.empty() && out.back() != u'\n')
+            out += u'\n';
+        out += gradientLine(name, gradient);
+        out += u'\n';
+    }
+    return out;
 }
 
 const std::vector<NamedGradient>& builtinGradients()

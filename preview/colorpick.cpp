@@ -15,19 +15,30 @@ std::array<std::int32_t, 3> SplitColor(std::int32_t packed)
     return {r, g, b};
 }
 
-void PickColor(int index, ColorDialog& dialog, ColorPair& colors, GradientSurface& bar)
+namespace {
+
+// A packed colour has a zero top byte; a chooser that sets it anyway must not push the blue
+// channel outside 0 to 255.
+std::optional<Rgb> chooseRgb(ColorDialog& dialog)
 {
     const std::optional<std::uint32_t> chosen = dialog.chooseColor();
     if (!chosen)
-        return;
-
-    // A packed colour has a zero top byte; a chooser that sets it anyway must not push the blue
-    // channel outside 0 to 255.
+        return std::nullopt;
     const auto [r, g, b] = SplitColor(static_cast<std::int32_t>(*chosen & 0xFFFFFFu));
-    setColor(
-        colors, index == 0 ? GradientEnd::Start : GradientEnd::End,
-        {static_cast<std::int16_t>(r), static_cast<std::int16_t>(g), static_cast<std::int16_t>(b)});
-    DrawGradientBar(bar, colors);
+    return Rgb{static_cast<std::int16_t>(r), static_cast<std::int16_t>(g),
+               static_cast<std::int16_t>(b)};
+}
+
+} // namespace
+
+bool PickColor(int index, ColorDialog& dialog, Gradient& gradient, GradientSurface& bar)
+{
+    const std::optional<Rgb> color = chooseRgb(dialog);
+    if (!color || gradient.stops.empty())
+        return false;
+    (index == 0 ? gradient.stops.front() : gradient.stops.back()).color = *color;
+    DrawGradientBar(bar, gradient);
+    return true;
 }
 
 } // namespace prismel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/colorpair.h"
+#include "core/gradient.h"
 
 #include <array>
 #include <cstdint>
@@ -22,8 +23,8 @@ public:
 // Red, green and blue of a packed colour, with divisions that truncate towards zero.
 std::array<std::int32_t, 3> SplitColor(std::int32_t packed);
 
-// Asks the dialog for a colour; on OK stores it as the start (index 0) or the end colour (any
-// other index) and redraws the bar. Cancel changes and draws nothing.
-void PickColor(int index, ColorDialog& dialog, ColorPair& colors, GradientSurface& bar);
+// Asks the dialog for a colour; on OK stores it as the first stop's colour (index 0) or the last
+// one's (any other index) and redraws the bar, and gives true. Cancel changes and draws nothing.
+bool PickColor(int index, ColorDialog& dialog, Gradient& gradient, GradientSurface& bar);
 
 } // namespace prismel

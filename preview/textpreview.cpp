@@ -1,6 +1,7 @@
 #include "textpreview.h"
 
 #include "core/chunking.h"
+#include "core/step.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,35 +50,44 @@ std::int64_t visibleRows(float height)
     return std::max<std::int64_t>(1, static_cast<std::int64_t>(rows));
 }
 
-// Walks the same chunks as the markup, from the same chunksOf().
+// Walks the same chunks as the markup. A chunk sits in the cell of its first unit in the whole
+// text, also when the gradient starts again on every line.
 template <typename Visit>
 void walkPreview(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
-                 float fontSize, std::int64_t rowLimit, Visit visit)
+                 bool perLine, float fontSize, std::int64_t rowLimit, Visit visit)
 {
-    ChunkCursor cursor = chunksOf(input, stepText, gradient);
-    while (const std::optional<Chunk> chunk = cursor.next()) {
-        const std::int64_t row = (chunk->position - 1) / cellsPerRow;
-        // Positions only grow, so nothing after the first hidden row can be visible either.
-        if (row >= rowLimit)
-            break;
-        const std::int64_t column = (chunk->position - 1) % cellsPerRow;
-        // Single-precision size times an integer offset, rounded once, so a reported 9.75 gives
-        // a pitch of exactly 195 twips.
-        const float x = fontSize * static_cast<float>(twipsPerPoint * column);
-        visit(PlacedChunk{chunk->text, chunk->color, roundedTwips(x), rowPitch * row});
-    }
+    const std::u16string_view trimmed = trimSpaces(input);
+    const auto length = static_cast<std::int64_t>(trimmed.size());
+    withCursor(
+        trimmed, effectiveStep(stepText, length), gradient, length, perLine, [&](auto& cursor) {
+            for (;;) {
+                const auto cell = static_cast<std::int64_t>(cursor.offset());
+                const auto chunk = cursor.next();
+                if (!chunk)
+                    break;
+                const std::int64_t row = cell / cellsPerRow;
+                // Cells only grow, so nothing after the first hidden row can be visible.
+                if (row >= rowLimit)
+                    break;
+                const std::int64_t column = cell % cellsPerRow;
+                // Single-precision size times an integer offset, rounded once, so a
+                // reported 9.75 gives a pitch of exactly 195 twips.
+                const float x = fontSize * static_cast<float>(twipsPerPoint * column);
+                visit(PlacedChunk{chunk->text, chunk->color, roundedTwips(x), rowPitch * row});
+            }
+        });
 }
 
 } // namespace
 
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient)
+                     const Gradient& gradient, bool perLine)
 {
     surface.setFontSize(previewFontSize);
     surface.cls();
     const float fontSize = surface.fontSize();
     const std::int64_t rowLimit = visibleRows(surface.visibleHeight());
-    walkPreview(input, stepText, gradient, fontSize, rowLimit,
+    walkPreview(input, stepText, gradient, perLine, fontSize, rowLimit,
                 [&surface](const PlacedChunk& placed) {
                     surface.setForeColor(placed.color);
                     surface.setCurrentX(static_cast<float>(placed.x));

@@ -26,8 +26,9 @@ public:
     virtual float visibleHeight() const = 0;
 };
 
-// Clears the surface and draws the chunks that can be visible on it.
+// Clears the surface and draws the chunks that can be visible on it; with `perLine` the gradient
+// starts again on every line, as in the code.
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient);
+                     const Gradient& gradient, bool perLine = false);
 
 } // namespace prismel

@@ -36,25 +36,28 @@ public:
     virtual void open(const QUrl& url) = 0;
 };
 
-/// Asks the user for a whole number in a modal dialog.
-class NumberDialog {
+/// Asks the user for a whole number or a line of text in a modal dialog.
+class InputDialog {
 public:
-    virtual ~NumberDialog() = default;
+    virtual ~InputDialog() = default;
     /// The number entered, from minimum to maximum, starting at value; nothing when cancelled.
     virtual std::optional<int> askNumber(const QString& title, const QString& label, int value,
                                          int minimum, int maximum) = 0;
+    /// The text entered, starting from value; nothing when cancelled.
+    virtual std::optional<QString> askText(const QString& title, const QString& label,
+                                           const QString& value) = 0;
 };
 
 /// The services the main window uses from the desktop. The program owns the Qt adapters and
 /// hands them in, tests hand in doubles; either way they outlive the window. The modal ones (the
-/// colour dialog, the message boxes and the number dialog) are given their owner window by the
+/// colour dialog, the message boxes and the input dialog) are given their owner window by the
 /// program, the same way for all, once the window exists.
 struct Platform {
     ColorDialog& colorDialog;
     Clipboard& clipboard;
     MessageBoxes& messageBoxes;
     UrlOpener& urlOpener;
-    NumberDialog& numberDialog;
+    InputDialog& inputDialog;
 };
 
 } // namespace prismel

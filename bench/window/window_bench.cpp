@@ -22,7 +22,7 @@
 #include "window/adapters/qtclipboard.h"
 #include "window/adapters/qtcolordialog.h"
 #include "window/adapters/qtmessageboxes.h"
-#include "window/adapters/qtnumberdialog.h"
+#include "window/adapters/qtinputdialog.h"
 #include "window/adapters/qturlopener.h"
 
 #include <QApplication>
@@ -81,9 +81,13 @@ public:
     std::optional<std::uint32_t> chooseColor() override { return std::nullopt; }
 };
 
-class FakeNumberDialog : public prismel::NumberDialog {
+class FakeInputDialog : public prismel::InputDialog {
 public:
     std::optional<int> askNumber(const QString&, const QString&, int, int, int) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> askText(const QString&, const QString&, const QString&) override
     {
         return std::nullopt;
     }
@@ -193,16 +197,16 @@ struct QtServices {
     prismel::QtClipboard clipboard;
     prismel::QtMessageBoxes messageBoxes;
     prismel::QtUrlOpener urlOpener;
-    prismel::QtNumberDialog numberDialog;
+    prismel::QtInputDialog inputDialog;
     prismel::Platform platform()
     {
-        return {colorDialog, clipboard, messageBoxes, urlOpener, numberDialog};
+        return {colorDialog, clipboard, messageBoxes, urlOpener, inputDialog};
     }
     void setOwner(QWidget* owner)
     {
         colorDialog.setOwner(owner);
         messageBoxes.setOwner(owner);
-        numberDialog.setOwner(owner);
+        inputDialog.setOwner(owner);
     }
 };
 
@@ -211,7 +215,7 @@ struct Fakes {
     FakeMessageBoxes messages;
     FakeUrlOpener opener;
     FakeColorDialog dialog;
-    FakeNumberDialog numbers;
+    FakeInputDialog numbers;
     prismel::Platform platform() { return {dialog, clipboard, messages, opener, numbers}; }
 };
 
@@ -283,7 +287,7 @@ void convertCases(Fakes& fakes, std::vector<Row>& rows)
 
             const std::u16string expected =
                 prismel::ConvertText(input.toStdU16String(), window.step().toStdU16String(),
-                                     window.tags(), window.form.colors());
+                                     window.tags(), window.form.gradientChoice().gradient);
             const int codeLength = static_cast<int>(expected.size());
             convertAndShow(window.form, *window.convert, *window.text3, codeLength);
             if (window.text3->text() != QString::fromStdU16String(expected))
@@ -329,7 +333,7 @@ int convertChild(qsizetype length, bool oneLine)
     window.clearOutput();
     const auto units =
         prismel::codeLength(input.toStdU16String(), window.step().toStdU16String(), window.tags(),
-                            window.form.colors(), {}, prismel::LengthUnit::Units);
+                            window.form.gradientChoice().gradient, {}, prismel::LengthUnit::Units);
     processUntilIdle();
     {
         std::ofstream clear("/proc/self/clear_refs"); // "5" starts the peak afresh

@@ -633,6 +633,56 @@ TEST(GradientsFile, ReadsGoodLines_SkipsComments_AndNamesEachBadLine)
     EXPECT_EQ(got, badLines);
 }
 
+// A written line reads back as the same gradient, for random stops, places, spaces and hues.
+TEST(GradientsFile, AWrittenLineReadsBackAsTheSameGradient)
+{
+    std::mt19937 random(7);
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    for (int round = 0; round < 500; ++round) {
+        Gradient gradient;
+        gradient.stops.clear();
+        const int count = 2 + pick(8);
+        for (int i = 0; i < count; ++i) {
+            GradientStop stop{{static_cast<std::int16_t>(pick(256)),
+                               static_cast<std::int16_t>(pick(256)),
+                               static_cast<std::int16_t>(pick(256))},
+                              std::nullopt};
+            if (pick(3) != 0)
+                stop.position = pick(Gradient::wholeWay + 1);
+            gradient.stops.push_back(stop);
+        }
+        gradient.space = static_cast<ColorSpace>(pick(3));
+        if (gradient.space == ColorSpace::Oklch)
+            gradient.hue = static_cast<HueMethod>(pick(4));
+        const auto file = prismel::parseGradientsFile(prismel::gradientLine(u"g-1_x", gradient));
+        ASSERT_TRUE(file.faults.empty()) << round;
+        ASSERT_EQ(file.gradients.size(), 1U);
+        EXPECT_EQ(file.gradients[0].name, u"g-1_x");
+        EXPECT_EQ(file.gradients[0].gradient, gradient) << round;
+    }
+}
+
+TEST(GradientsFile, SettingALineReplacesItInPlaceOrAppendsIt_AndKeepsEveryOtherLine)
+{
+    const Gradient toBlack({{{0, 0, 255}, {}}, {{0, 0, 0}, 5000}});
+    const std::u16string line = u"b: rgb: #0000ff, #000000 50%";
+    const struct {
+        std::u16string_view before;
+        std::u16string after;
+    } cases[] = {
+        {u"", line + u"\n"},
+        {u"# mine\na: red, blue", u"# mine\na: red, blue\n" + line + u"\n"},
+        {u"a: red, blue\r\n b : red, gold\r\nbad\r\nb: x\r\n# b: y\n",
+         u"a: red, blue\r\n" + line + u"\r\nbad\r\n# b: y\n"},
+        {u"bb: red, blue\nb2: red, blue\n", u"bb: red, blue\nb2: red, blue\n" + line + u"\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(prismel::withGradientLine(c.before, u"b", toBlack), c.after);
+    EXPECT_TRUE(prismel::isGradientName(u"Hue-circle_2"));
+    for (const std::u16string_view bad : {u"", u"a b", u"彩虹", u"a:b"})
+        EXPECT_FALSE(prismel::isGradientName(bad));
+}
+
 TEST(NamedGradients, BuiltInsHaveRainbowAndOthers_AndTheUsersComeFirst)
 {
     const auto& builtins = prismel::builtinGradients();

@@ -79,11 +79,11 @@ TEST_P(PickColorTest, StoresColourAndRedraws)
     const PickCase& c = GetParam();
     ScriptedDialog dialog(c.answer);
     CountingBar bar;
-    ColorPair colors = c.before;
-    prismel::PickColor(c.index, dialog, colors, bar);
+    prismel::Gradient colors = c.before;
+    EXPECT_EQ(prismel::PickColor(c.index, dialog, colors, bar), c.redrawn);
 
     EXPECT_EQ(dialog.opened, 1);
-    EXPECT_EQ(colors, c.after);
+    EXPECT_EQ(colors, prismel::Gradient(c.after));
     EXPECT_EQ(bar.scales, 0);
     EXPECT_EQ(bar.clears, c.redrawn ? 1 : 0);
     ASSERT_EQ(bar.lines.size(), c.redrawn ? 256u : 0u);
@@ -111,12 +111,27 @@ TEST(PickColorTest, BluePickRedrawsBarFromBlueToGreen)
 {
     ScriptedDialog dialog(0xFF0000u);
     CountingBar bar;
-    ColorPair colors;
+    prismel::Gradient colors;
     prismel::PickColor(0, dialog, colors, bar);
     ASSERT_EQ(bar.lines.size(), 256u);
     EXPECT_EQ(bar.lines.front(), (prismel::Rgb{0, 0, 255}));
     EXPECT_EQ(bar.lines[128], (prismel::Rgb{0, 128, 127}));
     EXPECT_EQ(bar.lines.back(), (prismel::Rgb{0, 255, 0}));
+}
+
+// The middle stops and the mixing stay; only the first or the last stop changes colour.
+TEST(PickColorTest, ManyStopsChangeOnlyTheEnds)
+{
+    const prismel::Gradient rainbow = prismel::builtinGradients().front().gradient;
+    for (const int index : {0, 1}) {
+        ScriptedDialog dialog(0x123456u);
+        CountingBar bar;
+        prismel::Gradient picked = rainbow;
+        ASSERT_TRUE(prismel::PickColor(index, dialog, picked, bar));
+        prismel::Gradient expected = rainbow;
+        (index == 0 ? expected.stops.front() : expected.stops.back()).color = {0x56, 0x34, 0x12};
+        EXPECT_EQ(picked, expected);
+    }
 }
 
 } // namespace

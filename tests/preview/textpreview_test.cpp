@@ -261,6 +261,23 @@ TEST(DrawTextPreviewTest, EmptyOrBlankTextOnlyClears)
     }
 }
 
+// Per line, each line takes the whole gradient, and the cells stay those of the whole text.
+TEST(DrawTextPreviewTest, PerLineRestartsColoursButKeepsCells)
+{
+    const std::u16string_view input = u"AB\nCD";
+    RecordingText whole(std::nullopt, 2175.0f);
+    RecordingText perLine(std::nullopt, 2175.0f);
+    prismel::DrawTextPreview(whole, input, u"1", {});
+    prismel::DrawTextPreview(perLine, input, u"1", {}, true);
+    ASSERT_EQ(perLine.drawn.size(), whole.drawn.size());
+    for (std::size_t i = 0; i < whole.drawn.size(); ++i) {
+        EXPECT_EQ(perLine.drawn[i].x, whole.drawn[i].x);
+        EXPECT_EQ(perLine.drawn[i].y, whole.drawn[i].y);
+    }
+    EXPECT_EQ(perLine.drawn[3].color, perLine.drawn[0].color);
+    EXPECT_EQ(perLine.drawn[4].color, endColor);
+}
+
 struct VisibleCase {
     const char* name;
     float height;

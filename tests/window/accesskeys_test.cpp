@@ -5,7 +5,7 @@
 #include "window/widgets/longtextedit.h"
 #include "window/adapters/qtcolordialog.h"
 #include "window/adapters/qtmessageboxes.h"
-#include "window/adapters/qtnumberdialog.h"
+#include "window/adapters/qtinputdialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -163,7 +163,7 @@ void AccessKeysTest::dialogsHaveUniqueKeys_data()
             captions = captionsOf(dialog);
             dialog.reject();
         });
-        prismel::QtNumberDialog(form).askNumber(QStringLiteral("按长度适配"),
+        prismel::QtInputDialog(form).askNumber(QStringLiteral("按长度适配"),
                                                 QStringLiteral("代码长度上限（字符）："), 1, 1, 9);
     });
     QTest::newRow("a message box") << Open([](QWidget* form, QStringList& captions) {
@@ -194,7 +194,7 @@ void AccessKeysTest::keyReachesItsItem_data()
     });
     QTest::newRow("L asks for a length")
         << Qt::Key_L
-        << Reached([](const auto& fakes) { return fakes.numberDialog.asked.size() == 1; });
+        << Reached([](const auto& fakes) { return fakes.inputDialog.asked.size() == 1; });
 }
 
 void AccessKeysTest::keyReachesItsItem()

@@ -147,7 +147,7 @@ void CodeMenuTest::fit()
     find<LongTextEdit>("Text1")->setText(QStringLiteral("ABCDEFGHIJ"));
     find<QLineEdit>("Text4")->setText(step);
     find<LongTextEdit>("Text3")->setText(QStringLiteral("old"));
-    m_fakes.numberDialog.answer = limit;
+    m_fakes.inputDialog.answer = limit;
 
     contextMenu(*m_form, fitItem);
 
@@ -162,10 +162,10 @@ void CodeMenuTest::fitOffersTheLastLimit()
 {
     const QString question = QStringLiteral("按长度适配|代码长度上限（字符）：|%1|1|2147483647");
     for (const std::optional<int> answer : {std::optional<int>(500), std::optional<int>(), {}}) {
-        m_fakes.numberDialog.answer = answer; // a cancel keeps the last value
+        m_fakes.inputDialog.answer = answer; // a cancel keeps the last value
         contextMenu(*m_form, fitItem);
     }
-    QCOMPARE(m_fakes.numberDialog.asked,
+    QCOMPARE(m_fakes.inputDialog.asked,
              (QStringList{question.arg(10000), question.arg(500), question.arg(500)}));
 }
 

@@ -33,13 +33,13 @@ QString longInput()
 
 ConvertRequest request(const QString& input, const QString& step = QStringLiteral("1"))
 {
-    return {input, step, kTags, prismel::ColorPair{}, {}};
+    return {input, step, kTags, prismel::Gradient{}, {}};
 }
 
 QString expectedCode(const ConvertRequest& r)
 {
     return QString::fromStdU16String(prismel::ConvertText(
-        r.input.toStdU16String(), r.step.toStdU16String(), r.tags, r.colors, r.options));
+        r.input.toStdU16String(), r.step.toStdU16String(), r.tags, r.gradient, r.options));
 }
 
 // A window as Form1 uses the runner: an input field that has the focus, a button with an access

@@ -62,7 +62,7 @@ public:
 };
 
 // Answers with `answer` and records what each question offered.
-class FakeNumberDialog : public NumberDialog {
+class FakeInputDialog : public InputDialog {
 public:
     std::optional<int> askNumber(const QString& title, const QString& label, int value, int minimum,
                                  int maximum) override
@@ -74,7 +74,14 @@ public:
                          .arg(maximum));
         return answer;
     }
+    std::optional<QString> askText(const QString& title, const QString& label,
+                                   const QString& value) override
+    {
+        asked.append(QStringLiteral("%1|%2|%3").arg(title, label, value));
+        return textAnswer;
+    }
     std::optional<int> answer;
+    std::optional<QString> textAnswer;
     QStringList asked;
 };
 
@@ -84,9 +91,9 @@ struct FakePlatform {
     FakeClipboard clipboard;
     FakeMessageBoxes messageBoxes;
     FakeUrlOpener urlOpener;
-    FakeNumberDialog numberDialog;
+    FakeInputDialog inputDialog;
 
-    Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener, numberDialog}; }
+    Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener, inputDialog}; }
 
     void reset()
     {
@@ -95,7 +102,7 @@ struct FakePlatform {
         urlOpener.opened.clear();
         colorDialog.answer.reset();
         colorDialog.calls = 0;
-        numberDialog = FakeNumberDialog{};
+        inputDialog = FakeInputDialog{};
     }
 };
 

@@ -6,3 +6,4 @@ prismel_add_qtest(accesskeys_test accesskeys_test.cpp fakeplatform.h modalwatch.
 prismel_add_qtest(openfile_test openfile_test.cpp fakeplatform.h)
 prismel_add_qtest(convertrunner_test convertrunner_test.cpp)
 prismel_add_qtest(barstops_test barstops_test.cpp fakeplatform.h modalwatch.h)
+prismel_add_qtest(gradientmenu_test gradientmenu_test.cpp fakeplatform.h modalwatch.h)

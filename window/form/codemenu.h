@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/codelength.h"
-#include "core/colorpair.h"
-#include "core/mergedtags.h"
-#include "window/form/controltable.h"
+#include "window/form/convertrequest.h"
 #include "window/platform.h"
 
 #include <QObject>
@@ -15,18 +13,21 @@ class QAction;
 
 namespace prismel {
 
+class LongTextEdit;
+
 // The output box's own commands, offered in its context menu after the standard items: copy as
 // rich text, merged tags (a setting of the next Convert, never saved) and fit to a length. The
-// window hands in its controls, its colours and its Convert; the menu reads them at the moment
-// a command runs, as Convert does.
+// window hands in the request a Convert would make now, which the menu asks for at the moment a
+// command runs, and a Convert at a given step, which a fit ends with.
 class CodeMenu : public QObject {
     Q_OBJECT
 public:
-    CodeMenu(const FormControls& controls, const ColorPair& colors, const Platform& platform,
-             std::function<void()> convert, QObject* parent);
+    CodeMenu(LongTextEdit& output, const Platform& platform,
+             std::function<ConvertRequest()> request, std::function<void(int step)> convertAtStep,
+             QObject* parent);
 
-    // The choices Convert applies.
-    ConvertOptions options() const;
+    // Whether Convert merges runs of one colour under one set of tags.
+    bool merges() const;
 
     // Shows the code's length in code points and UTF-8 bytes as the output box's tool tip.
     void showLength(const CodeLength::Sizes& code);
@@ -35,10 +36,10 @@ private:
     void copyAsRichText();
     void fitToLength();
 
-    const FormControls& m_controls;
-    const ColorPair& m_colors;
+    LongTextEdit& m_output;
     Platform m_platform;
-    std::function<void()> m_convert;
+    std::function<ConvertRequest()> m_request;
+    std::function<void(int step)> m_convertAtStep;
     QAction* m_merge;
     int m_lastLimit = 10000;
 };

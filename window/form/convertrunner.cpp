@@ -114,8 +114,8 @@ void ConvertRunner::convertCode(Job& job)
             job.codeCapacity = job.capacity;
         }
         written = convertTextInto(std::span(job.code.get(), job.capacity), view(request.input),
-                                  view(request.step), request.tags, request.colors, request.options,
-                                  handOver);
+                                  view(request.step), request.tags, request.gradient,
+                                  request.options, handOver);
     }
     const std::u16string_view code(job.code.get(), written.length);
     // Measured here while the filler is still some way behind.
@@ -307,7 +307,7 @@ void ConvertRunner::run(ConvertRequest request, Finish finish)
         markupCapacity(view(request.input), view(request.step), request.tags);
     if (capacity <= m_inlineUnits) {
         convertTextInto(m_buffer, view(request.input), view(request.step), request.tags,
-                        request.colors, request.options);
+                        request.gradient, request.options);
         PreparedText code(view(m_buffer));
         finish(request, code, CodeLength::sizesOf(m_buffer));
         return;

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/codelength.h"
-#include "core/colorpair.h"
-#include "core/mergedtags.h"
-#include "core/tagtemplate.h"
+#include "window/form/convertrequest.h"
 #include "window/widgets/longtextedit.h"
 
 #include <QObject>
@@ -20,15 +18,6 @@ class QTimer;
 class QWidget;
 
 namespace prismel {
-
-// What one Convert reads from the window, taken when the button is pressed.
-struct ConvertRequest {
-    QString input;
-    QString step;
-    TagTemplate tags;
-    ColorPair colors;
-    ConvertOptions options;
-};
 
 // Runs Convert so that the window never freezes. A small conversion runs inside the click, as it
 // always has. Any other runs on two worker threads: one converts, and the other lays the code

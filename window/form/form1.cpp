@@ -5,18 +5,20 @@
 #include "preview/gradientbar.h"
 #include "preview/textpreview.h"
 #include "window/adapters/browserpane.h"
-#include "window/form/codemenu.h"
+#include "window/adapters/qtcolor.h"
+#include "window/adapters/textfile.h"
 #include "window/config.h"
+#include "window/form/codemenu.h"
 #include "window/form/convertrunner.h"
-#include "window/widgets/digitfilter.h"
 #include "window/form/fonts.h"
+#include "window/form/gradientmenu.h"
+#include "window/form/twips.h"
+#include "window/widgets/barstops.h"
+#include "window/widgets/digitfilter.h"
 #include "window/widgets/gradientbarwidget.h"
 #include "window/widgets/longtextedit.h"
 #include "window/widgets/previewwidget.h"
-#include "window/adapters/qtcolor.h"
 #include "window/widgets/selectallonfocus.h"
-#include "window/adapters/textfile.h"
-#include "window/form/twips.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
@@ -295,8 +297,6 @@ Form1::Form1(const Platform& platform, QWidget* parent)
 
     setTabOrder(createControls());
     connectHandlers();
-    m_codeMenu = new CodeMenu(
-        m_controls, m_colors, m_platform, [this] { convert(); }, this);
     load();
     m_controls.text1->setFocus(Qt::OtherFocusReason); // ready for typing or pasting the text
 }
@@ -364,9 +364,16 @@ void Form1::setTabOrder(TabStops stops)
 
 void Form1::load()
 {
-    // m_colors already holds the start-up colours: they are ColorPair's defaults.
-    setGradientBarScale(*m_controls.picture2);
-    DrawGradientBar(*m_controls.picture2, m_colors);
+    // The start-up colours are a default Gradient's; BarStops gives the bar its coordinate system
+    // and draws it.
+    m_barStops = new BarStops(*m_controls.picture2, m_platform.colorDialog, Gradient{}, this);
+    m_gradientMenu = new GradientMenu(
+        *m_barStops, m_platform, [this] { return m_controls.text1->text(); }, this);
+    connect(m_controls.picture2, &GradientBarWidget::barMenuRequested, m_gradientMenu,
+            &GradientMenu::popup);
+    m_codeMenu = new CodeMenu(
+        *m_controls.text3, m_platform, [this] { return request(); },
+        [this](int step) { convertAtStep(step); }, this);
     m_controls.webBrowser1->navigate(QUrl(QString::fromUtf16(config::forumUrl)));
 }
 
@@ -398,7 +405,9 @@ void Form1::combo1Click(int index)
 
 void Form1::command1Click(int index)
 {
-    PickColor(index, m_platform.colorDialog, m_colors, *m_controls.picture2);
+    Gradient gradient = m_barStops->gradient();
+    if (PickColor(index, m_platform.colorDialog, gradient, *m_controls.picture2))
+        m_barStops->setGradient(std::move(gradient));
 }
 
 void Form1::command2Click(int index)
@@ -433,19 +442,36 @@ void Form1::command4Click()
     m_platform.urlOpener.open(QUrl(QString::fromUtf16(config::forumUrl)));
 }
 
+GradientChoice Form1::gradientChoice() const
+{
+    return m_gradientMenu->choice();
+}
+
+ConvertRequest Form1::request() const
+{
+    const GradientChoice choice = gradientChoice();
+    return {m_controls.text1->text(),
+            m_controls.text4->text(),
+            {toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
+             toU16(m_controls.text2[2]->text())},
+            choice.gradient,
+            {.merge = m_codeMenu->merges(), .perLine = choice.perLine}};
+}
+
+void Form1::convertAtStep(int step)
+{
+    m_controls.text4->setText(QString::number(step));
+    convert();
+}
+
 void Form1::convert()
 {
-    ConvertRequest request{m_controls.text1->text(),
-                           m_controls.text4->text(),
-                           {toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
-                            toU16(m_controls.text2[2]->text())},
-                           m_colors,
-                           m_codeMenu->options()};
     // The preview is drawn when the code is ready rather than first, so that a Convert cancelled
     // on the way leaves both as they were; what the user sees at the end is the same.
-    m_converter->run(std::move(request), [this](const ConvertRequest& done, PreparedText& prepared,
-                                                const CodeLength::Sizes& code) {
-        DrawTextPreview(*m_controls.picture1, view(done.input), view(done.step), done.colors);
+    m_converter->run(request(), [this](const ConvertRequest& done, PreparedText& prepared,
+                                       const CodeLength::Sizes& code) {
+        DrawTextPreview(*m_controls.picture1, view(done.input), view(done.step), done.gradient,
+                        done.options.perLine);
         m_controls.text3->showText(prepared);
         m_codeMenu->showLength(code);
 

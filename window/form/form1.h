@@ -6,17 +6,20 @@
 // places and keeps them, and connectHandlers() wires each control array to its handler through
 // one QButtonGroup, whose ids are the members' indexes. The handlers call the conversion in core/
 // and the two pictures in preview/, which draw on GradientBarWidget and PreviewWidget through
-// small surface interfaces. The output box's context menu (CodeMenu) adds rich-text copy, merged
-// tags and fit to a length. Every desktop service (colour dialog, clipboard, message boxes, number
-// dialog, web addresses) comes in through Platform, owned by the program in app/ and by fakes in
-// tests.
+// small surface interfaces. The bar's stops are edited on it (BarStops) and its context menu
+// (GradientMenu) chooses, edits and saves the gradient; the output box's context menu (CodeMenu)
+// adds rich-text copy, merged tags and fit to a length. What a Convert reads from the window is
+// gathered in one place, request(), for Convert and both menus. Every desktop service (colour
+// dialog, clipboard, message boxes, input dialog, web addresses) comes in through Platform, owned
+// by the program in app/ and by fakes in tests.
 //
 // A new button: add a row to the table (a new member of an existing array joins its group and
 // reaches that array's handler with its index; a lone button gets a QPushButton member in
 // FormControls and a connect in connectHandlers()), then the case in the handler.
 
-#include "core/colorpair.h"
 #include "window/form/controltable.h"
+#include "window/form/convertrequest.h"
+#include "window/form/gradienteditor.h"
 #include "window/platform.h"
 
 #include <QWidget>
@@ -26,8 +29,10 @@
 
 namespace prismel {
 
+class BarStops;
 class CodeMenu;
 class ConvertRunner;
+class GradientMenu;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -45,7 +50,11 @@ public:
     // file that cannot be read gets a message naming it and why, and the box stays as it is.
     void openFile(const QString& path);
 
-    const ColorPair& colors() const { return m_colors; }
+    // The gradient and per-line setting the next Convert takes.
+    GradientChoice gradientChoice() const;
+
+    // What a Convert started now would read.
+    ConvertRequest request() const;
 
 protected:
     // Closing the window while a long Convert runs cancels it first.
@@ -67,13 +76,15 @@ private:
     void command4Click();
 
     void convert();
+    void convertAtStep(int step);
     void copyToClipboard();
     void pasteFromClipboard();
     void showAbout();
 
     Platform m_platform;
-    ColorPair m_colors;
     FormControls m_controls;
+    BarStops* m_barStops = nullptr;
+    GradientMenu* m_gradientMenu = nullptr;
     CodeMenu* m_codeMenu = nullptr;
     ConvertRunner* m_converter;
 };

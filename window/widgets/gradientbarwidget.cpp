@@ -119,10 +119,22 @@ void GradientBarWidget::paintEvent(QPaintEvent* event)
     painter.fillRect(area, palette().color(QPalette::Window));
     painter.setClipRect(area);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // On a bar wider than it has lines (the editor's), a vertical line reaches on to where the
+    // next one starts, so no gaps show between them.
+    const double span = std::abs(static_cast<double>(m_right) - static_cast<double>(m_left));
+    const double pitch = span > 0.0 ? (area.width() - 1) / span : 0.0;
+    const int reach = static_cast<int>(std::ceil(pitch));
     for (const Line& line : m_lines) {
         // Whole pixels, so that a later line covers an earlier one on the same column.
         const QPoint from = toPixels(line.x1, line.y1).toPoint();
         const QPoint to = toPixels(line.x2, line.y2).toPoint();
+        if (reach > 1 && from.x() == to.x()) {
+            const int width = std::max(reach, line.width);
+            painter.fillRect(QRect(QPoint(from.x(), std::min(from.y(), to.y())),
+                                   QPoint(from.x() + width - 1, std::max(from.y(), to.y()))),
+                             line.color);
+            continue;
+        }
         painter.setPen(QPen(line.color, line.width, Qt::SolidLine, Qt::SquareCap));
         painter.drawLine(from, to);
     }

@@ -1,0 +1,183 @@
+#include "window/form/gradientmenu.h"
+
+#include "window/adapters/savedgradients.h"
+#include "window/widgets/barstops.h"
+
+#include <QActionGroup>
+#include <QMenu>
+
+#include <array>
+#include <utility>
+
+namespace prismel {
+
+namespace {
+
+std::u16string_view view(const QString& text)
+{
+    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
+}
+
+QString fromView(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A radio group of `items` in `menu`, each action's data its enum value.
+template <typename Enum, std::size_t N>
+QActionGroup* radioItems(QMenu* menu, const std::array<std::pair<const char16_t*, Enum>, N>& items)
+{
+    auto* group = new QActionGroup(menu);
+    for (const auto& [caption, value] : items) {
+        QAction* action = menu->addAction(QString::fromUtf16(caption));
+        action->setCheckable(true);
+        action->setData(static_cast<int>(value));
+        group->addAction(action);
+    }
+    return group;
+}
+
+void checkData(QActionGroup* group, int value)
+{
+    for (QAction* action : group->actions())
+        action->setChecked(action->data().toInt() == value);
+}
+
+constexpr std::array<std::pair<const char16_t*, ColorSpace>, 3> kSpaces{{
+    {u"RGB(&G)", ColorSpace::Rgb},
+    {u"OKLab(&O)", ColorSpace::Oklab},
+    {u"OKLCH(&C)", ColorSpace::Oklch},
+}};
+
+constexpr std::array<std::pair<const char16_t*, HueMethod>, 4> kHues{{
+    {u"最短(&S)", HueMethod::Shorter},
+    {u"最长(&L)", HueMethod::Longer},
+    {u"递增(&I)", HueMethod::Increasing},
+    {u"递减(&D)", HueMethod::Decreasing},
+}};
+
+} // namespace
+
+GradientMenu::GradientMenu(BarStops& stops, const Platform& platform,
+                           std::function<QString()> sample, QWidget* window)
+    : QObject(window), m_stops(stops), m_platform(platform), m_sample(std::move(sample)),
+      m_window(window), m_menu(new QMenu(window))
+{
+    m_menu->addAction(QStringLiteral("彩虹(&R)"), this,
+                      [this] { setGradient(*findGradient(u"rainbow", {})); });
+    m_menu->addAction(QStringLiteral("编辑渐变(&E)…"), this, &GradientMenu::edit);
+    m_menu->addAction(QStringLiteral("反转(&V)"), this,
+                      [this] { setGradient(reversed(m_stops.gradient())); });
+    m_perLine = m_menu->addAction(QStringLiteral("每行重新开始(&L)"));
+    m_perLine->setCheckable(true);
+
+    QMenu* spaceMenu = m_menu->addMenu(QStringLiteral("色彩空间(&S)"));
+    m_spaces = radioItems(spaceMenu, kSpaces);
+    connect(m_spaces, &QActionGroup::triggered, this, [this](QAction* action) {
+        Gradient gradient = m_stops.gradient();
+        gradient.space = static_cast<ColorSpace>(action->data().toInt());
+        setGradient(std::move(gradient));
+    });
+    m_hueMenu = m_menu->addMenu(QStringLiteral("色相方向(&H)"));
+    m_hues = radioItems(m_hueMenu, kHues);
+    connect(m_hues, &QActionGroup::triggered, this, [this](QAction* action) {
+        Gradient gradient = m_stops.gradient();
+        gradient.hue = static_cast<HueMethod>(action->data().toInt());
+        setGradient(std::move(gradient));
+    });
+
+    m_presets = m_menu->addMenu(QStringLiteral("预设(&P)"));
+    // The saved gradients are read each time the menu opens, so that a line added by hand or by
+    // another window shows.
+    connect(m_menu, &QMenu::aboutToShow, this, &GradientMenu::fillPresets);
+    fillPresets();
+
+    m_menu->addAction(QStringLiteral("保存当前渐变(&A)…"), this, &GradientMenu::save);
+    m_menu->addAction(QStringLiteral("恢复两色(&T)"), this, [this] {
+        const auto& ends = m_stops.gradient().stops;
+        setChoice(
+            {Gradient({{ends.front().color, std::nullopt}, {ends.back().color, std::nullopt}}),
+             false});
+    });
+    connect(m_menu, &QMenu::aboutToShow, this, &GradientMenu::updateChecks);
+    updateChecks();
+}
+
+GradientChoice GradientMenu::choice() const
+{
+    return {m_stops.gradient(), m_perLine->isChecked()};
+}
+
+void GradientMenu::setChoice(const GradientChoice& choice)
+{
+    m_perLine->setChecked(choice.perLine);
+    setGradient(choice.gradient);
+}
+
+void GradientMenu::popup(const QPoint& globalPos)
+{
+    m_menu->popup(globalPos);
+}
+
+void GradientMenu::updateChecks()
+{
+    const Gradient& gradient = m_stops.gradient();
+    checkData(m_spaces, static_cast<int>(gradient.space));
+    checkData(m_hues, static_cast<int>(gradient.hue));
+    m_hueMenu->menuAction()->setEnabled(gradient.space == ColorSpace::Oklch);
+}
+
+void GradientMenu::fillPresets()
+{
+    m_presets->clear();
+    const auto add = [this](const NamedGradient& named) {
+        m_presets->addAction(fromView(named.name), this,
+                             [this, gradient = named.gradient] { setGradient(gradient); });
+    };
+    for (const NamedGradient& named : builtinGradients())
+        add(named);
+    const std::vector<NamedGradient> saved = loadSavedGradients();
+    if (!saved.empty())
+        m_presets->addSeparator();
+    for (const NamedGradient& named : saved)
+        add(named);
+}
+
+void GradientMenu::setGradient(Gradient gradient)
+{
+    m_stops.setGradient(std::move(gradient));
+    updateChecks();
+}
+
+void GradientMenu::edit()
+{
+    GradientEditor editor(choice(), m_sample(), m_platform.colorDialog, m_window);
+    if (editor.exec() == QDialog::Accepted)
+        setChoice(editor.choice());
+}
+
+void GradientMenu::save()
+{
+    const QString title = QStringLiteral("保存当前渐变");
+    const auto answer = m_platform.inputDialog.askText(
+        title, QStringLiteral("渐变名（英文字母、数字、- 和 _）："), m_lastName);
+    if (!answer)
+        return;
+    const QString name = answer->trimmed();
+    if (!isGradientName(view(name))) {
+        m_platform.messageBoxes.inform(
+            title,
+            name.isEmpty()
+                ? QStringLiteral("渐变名不能为空。")
+                : QStringLiteral("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。").arg(name));
+        return;
+    }
+    const QString error = saveGradient(view(name), m_stops.gradient());
+    if (!error.isEmpty()) {
+        m_platform.messageBoxes.inform(title, QStringLiteral("渐变未能保存：%1").arg(error));
+        return;
+    }
+    m_lastName = name;
+}
+
+} // namespace prismel
