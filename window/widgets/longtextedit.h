@@ -1,51 +1,16 @@
 #pragma once
 
+#include "window/widgets/textblocks.h"
+
 #include <QString>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 class QAction;
 class QTextDocument;
-class QThread;
 
 namespace prismel {
-
-// A text made ready for a LongTextEdit away from the one on show, a slice at a time, so that a
-// long text can be laid into blocks while the event loop runs, or on a worker thread, and then
-// shown at once, or dropped with nothing on show touched. The text it is made from must stay
-// unchanged until it is filled. It may arrive in parts: a text that is not yet `complete` is
-// laid in as far as it goes, and grow() hands over the longer text as more of it is written.
-class PreparedText {
-public:
-    explicit PreparedText(QStringView text, bool complete = true);
-    ~PreparedText();
-    PreparedText(const PreparedText&) = delete;
-    PreparedText& operator=(const PreparedText&) = delete;
-
-    // `text` starts with the text so far and goes on further, or is the same text now complete.
-    void grow(QStringView text, bool complete);
-
-    // Lays about `units` more code units into blocks, then readies about as many for layout;
-    // true once all of it is done.
-    bool fill(qsizetype units);
-    // Code units laid into blocks.
-    qsizetype filled() const;
-    qsizetype size() const { return m_size; }
-
-    // Made on a worker thread, it must be handed to the window's thread before it is shown:
-    // pushed there, or pushed to none (nullptr) and then taken by the window's thread. One that
-    // has no thread may be deleted on any.
-    void moveToThread(QThread* thread);
-
-private:
-    friend class LongTextEdit;
-    struct Fill;
-    std::unique_ptr<QTextDocument> m_document;
-    std::unique_ptr<Fill> m_fill;
-    qsizetype m_size;
-};
 
 // A multi-line, word-wrapping text box that stays responsive with multi-megabyte text, even when
 // it is one single line (the code of a one-line post is). QPlainTextEdit lays out lazily, one
