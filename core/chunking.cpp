@@ -70,14 +70,29 @@ template <TextUnit Unit> class ClusterBreaks {
 public:
     explicit ClusterBreaks(std::basic_string_view<Unit> text) : m_text(text)
     {
-        UErrorCode status = U_ZERO_ERROR;
-        m_iterator.reset(
-            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-        if (U_FAILURE(status))
-            m_iterator.reset();
-        else
+        // Making an iterator costs microseconds, as much as reading a few hundred characters;
+        // text cut line by line would pay that for every line that needs one, so the last one
+        // let go on this thread is taken up again and only given the new text.
+        m_iterator = std::move(spareIterator());
+        if (!m_iterator) {
+            UErrorCode status = U_ZERO_ERROR;
+            m_iterator.reset(
+                icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+            if (U_FAILURE(status))
+                m_iterator.reset();
+        }
+        if (m_iterator)
             openAt(0);
     }
+
+    ~ClusterBreaks()
+    {
+        if (m_iterator)
+            spareIterator() = std::move(m_iterator);
+    }
+
+    ClusterBreaks(const ClusterBreaks&) = delete;
+    ClusterBreaks& operator=(const ClusterBreaks&) = delete;
 
     // The first boundary at or after `end`, where `from`, the start of the chunk, is one.
     std::size_t atOrAfter(std::size_t from, std::size_t end)
@@ -162,6 +177,12 @@ private:
             m_iterator.reset();
         else
             m_iterator->first();
+    }
+
+    static std::unique_ptr<icu::BreakIterator>& spareIterator()
+    {
+        thread_local std::unique_ptr<icu::BreakIterator> spare;
+        return spare;
     }
 
     std::basic_string_view<Unit> m_text;
