@@ -42,7 +42,7 @@ QSize BrowserPane::sizeHint() const
 
 QString BrowserPane::linkText()
 {
-    return QStringLiteral("论坛");
+    return tr("论坛");
 }
 
 void BrowserPane::navigate(const QUrl& url)

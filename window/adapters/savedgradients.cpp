@@ -2,6 +2,7 @@
 
 #include "window/adapters/textfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -37,24 +38,25 @@ QString saveGradient(std::u16string_view name, const Gradient& gradient)
 {
     const QString path = gradientsPath();
     if (path.isEmpty())
-        return QStringLiteral("没有设置 HOME 或 XDG_CONFIG_HOME，不知道该保存到哪里");
+        return QCoreApplication::translate("prismel::SavedGradients",
+                                           "没有设置 HOME 或 XDG_CONFIG_HOME，不知道该保存到哪里");
     QString old;
     if (QFileInfo::exists(path)) {
         // A file that cannot be read is left alone rather than replaced by one line.
         const TextFileRead file = readTextFile(path);
         if (!file.ok)
-            return QStringLiteral("无法读取“%1”：%2")
+            return QCoreApplication::translate("prismel::SavedGradients", "无法读取“%1”：%2")
                 .arg(QDir::toNativeSeparators(path), file.error);
         old = file.text;
     }
     const std::u16string text = withGradientLine(view(old), name, gradient);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return QStringLiteral("无法创建“%1”")
+        return QCoreApplication::translate("prismel::SavedGradients", "无法创建“%1”")
             .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) ||
         out.write(QString::fromStdU16String(text).toUtf8()) < 0 || !out.commit())
-        return QStringLiteral("无法写入“%1”：%2")
+        return QCoreApplication::translate("prismel::SavedGradients", "无法写入“%1”：%2")
             .arg(QDir::toNativeSeparators(path), out.errorString());
     return {};
 }

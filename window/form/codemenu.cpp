@@ -23,11 +23,10 @@ CodeMenu::CodeMenu(LongTextEdit& output, const Platform& platform,
                    std::function<ConvertRequest()> request,
                    std::function<void(int step)> convertAtStep, QObject* parent)
     : QObject(parent), m_output(output), m_platform(platform), m_request(std::move(request)),
-      m_convertAtStep(std::move(convertAtStep)),
-      m_merge(new QAction(QStringLiteral("合并同色标签(&M)"), this))
+      m_convertAtStep(std::move(convertAtStep)), m_merge(new QAction(tr("合并同色标签(&M)"), this))
 {
-    auto* richCopy = new QAction(QStringLiteral("复制为富文本(&H)"), this);
-    auto* fit = new QAction(QStringLiteral("按长度适配(&L)…"), this);
+    auto* richCopy = new QAction(tr("复制为富文本(&H)"), this);
+    auto* fit = new QAction(tr("按长度适配(&L)…"), this);
     m_merge->setCheckable(true);
     connect(richCopy, &QAction::triggered, this, &CodeMenu::copyAsRichText);
     connect(fit, &QAction::triggered, this, &CodeMenu::fitToLength);
@@ -41,8 +40,7 @@ bool CodeMenu::merges() const
 
 void CodeMenu::showLength(const CodeLength::Sizes& code)
 {
-    m_output.setToolTip(
-        QStringLiteral("代码长度：%1 字符，%2 字节").arg(code.chars).arg(code.bytes));
+    m_output.setToolTip(tr("代码长度：%1 字符，%2 字节").arg(code.chars).arg(code.bytes));
 }
 
 void CodeMenu::copyAsRichText()
@@ -51,14 +49,14 @@ void CodeMenu::copyAsRichText()
     const std::u16string html = richTextFragment(view(request.input), view(request.step),
                                                  request.gradient, request.options);
     m_platform.clipboard.setTextAndHtml(m_output.text(), QString::fromStdU16String(html));
-    m_platform.messageBoxes.inform(QStringLiteral("成功"), QStringLiteral("复制到剪贴板成功"));
+    m_platform.messageBoxes.inform(tr("成功"), tr("复制到剪贴板成功"));
 }
 
 void CodeMenu::fitToLength()
 {
-    const QString title = QStringLiteral("按长度适配");
-    const auto limit = m_platform.inputDialog.askNumber(
-        title, QStringLiteral("代码长度上限（字符）："), m_lastLimit, 1, INT_MAX);
+    const QString title = tr("按长度适配");
+    const auto limit = m_platform.inputDialog.askNumber(title, tr("代码长度上限（字符）："),
+                                                        m_lastLimit, 1, INT_MAX);
     if (!limit)
         return;
     m_lastLimit = *limit;
@@ -69,7 +67,7 @@ void CodeMenu::fitToLength()
         request.gradient, request.options, LengthUnit::Chars);
     if (!fit.fits) {
         m_platform.messageBoxes.inform(
-            title, QStringLiteral("没有能适配 %1 字符的步长；最短的代码为 %2 字符（步长 %3）。")
+            title, tr("没有能适配 %1 字符的步长；最短的代码为 %2 字符（步长 %3）。")
                        .arg(*limit)
                        .arg(fit.length)
                        .arg(fit.step));

@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <variant>
@@ -56,13 +57,25 @@ using ControlSlot =
                  GradientBarWidget * FormControls::*, PreviewWidget * FormControls::*,
                  BrowserPane * FormControls::*>;
 
+// A control's caption or design-time text. A caption the translators own is the UTF-8 source
+// text, which the window translates as it makes the control; other text (the contact line, the
+// tag template) is shown as it is.
+struct ControlText {
+    // Implicit, so that a table row names its text alone: "转换(&T)" or u"[color=#".
+    constexpr ControlText(const char* source) : translatable(source) {}
+    template <std::size_t N> constexpr ControlText(const char16_t (&text)[N]) : fixed(text) {}
+
+    const char* translatable = nullptr;
+    QStringView fixed;
+};
+
 // One control of Form1. Geometry is in twips, relative to the container's top-left corner.
 struct ControlDescription {
     QStringView name; // "Command2"; with `index` the control "Command2(1)"
     int index = -1;   // member of a control array, or -1 for a single control
     ControlSlot slot;
     QGroupBox* FormControls::*container = nullptr; // the frame holding it; null for the window
-    QStringView text;                              // caption or design-time text
+    ControlText text;                              // caption or design-time text
     int left = 0;
     int top = 0;
     int width = 0;

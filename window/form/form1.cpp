@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -111,6 +112,22 @@ private:
     std::function<void(bool next)> m_moveFocus;
 };
 
+// The format presets' names as the core gives them, marked for lupdate; the list shows each one
+// translated, the core's name being its source text.
+constexpr std::array<const char*, 3> kPresetNames{
+    QT_TRANSLATE_NOOP("prismel::Form1", "Html(网页)"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "UBB(论坛)"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "QQ空间"),
+};
+static_assert(std::tuple_size_v<std::remove_cvref_t<decltype(formatPresets())>> ==
+                  kPresetNames.size(),
+              "a new format preset's name is marked above for translation");
+
+QString textOf(const ControlText& text)
+{
+    return text.translatable ? Form1::tr(text.translatable) : text.fixed.toString();
+}
+
 QPushButton* newButton(const QString& caption, QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
@@ -125,9 +142,11 @@ QComboBox* newCombo1(const QString& text, QWidget* parent)
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr); // no inline completion: typing applies nothing
-    for (const FormatPreset& preset : formatPresets())
-        combo->addItem(
-            QString::fromUtf16(preset.name.data(), static_cast<qsizetype>(preset.name.size())), 0);
+    for (const FormatPreset& preset : formatPresets()) {
+        const QString name =
+            QString::fromUtf16(preset.name.data(), static_cast<qsizetype>(preset.name.size()));
+        combo->addItem(Form1::tr(name.toUtf8().constData()), 0);
+    }
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
     // Qt chooses the item whose text the field holds when Enter is pressed or the field is left;
@@ -182,46 +201,46 @@ private:
 
     QWidget* keep(Slot<QPushButton*> slot, const ControlDescription& row, QWidget* parent)
     {
-        return m_controls.*slot = newButton(row.text.toString(), parent);
+        return m_controls.*slot = newButton(textOf(row.text), parent);
     }
     QWidget* keep(Slot<QButtonGroup*> slot, const ControlDescription& row, QWidget* parent)
     {
         QButtonGroup*& group = m_controls.*slot;
         if (!group)
             group = new QButtonGroup(m_groupOwner);
-        QPushButton* button = newButton(row.text.toString(), parent);
+        QPushButton* button = newButton(textOf(row.text), parent);
         group->addButton(button, row.index);
         button->installEventFilter(m_arrowKeys);
         return button;
     }
     QWidget* keep(Slot<QLineEdit*> slot, const ControlDescription& row, QWidget* parent)
     {
-        return m_controls.*slot = new QLineEdit(row.text.toString(), parent);
+        return m_controls.*slot = new QLineEdit(textOf(row.text), parent);
     }
     QWidget* keep(Slot<std::array<QLineEdit*, 3>> slot, const ControlDescription& row,
                   QWidget* parent)
     {
         QLineEdit*& field = member(m_controls.*slot, row);
-        return field = new QLineEdit(row.text.toString(), parent);
+        return field = new QLineEdit(textOf(row.text), parent);
     }
     QWidget* keep(Slot<LongTextEdit*> slot, const ControlDescription& row, QWidget* parent)
     {
         auto* box = new LongTextEdit(parent);
-        box->setText(row.text.toString());
+        box->setText(textOf(row.text));
         return m_controls.*slot = box;
     }
     QWidget* keep(Slot<QComboBox*> slot, const ControlDescription& row, QWidget* parent)
     {
-        return m_controls.*slot = newCombo1(row.text.toString(), parent);
+        return m_controls.*slot = newCombo1(textOf(row.text), parent);
     }
     QWidget* keep(Slot<QGroupBox*> slot, const ControlDescription& row, QWidget* parent)
     {
-        return m_controls.*slot = newFrame(row.text.toString(), parent);
+        return m_controls.*slot = newFrame(textOf(row.text), parent);
     }
     QWidget* keep(Slot<std::array<QLabel*, 6>> slot, const ControlDescription& row, QWidget* parent)
     {
         QLabel*& label = member(m_controls.*slot, row);
-        return label = newLabel(row.text.toString(), parent);
+        return label = newLabel(textOf(row.text), parent);
     }
     QWidget* keep(Slot<GradientBarWidget*> slot, const ControlDescription&, QWidget* parent)
     {
@@ -485,7 +504,7 @@ void Form1::copyToClipboard()
 {
     m_platform.clipboard.clear();
     m_platform.clipboard.setText(m_controls.text3->text());
-    m_platform.messageBoxes.inform(QStringLiteral("成功"), QStringLiteral("复制到剪贴板成功"));
+    m_platform.messageBoxes.inform(tr("成功"), tr("复制到剪贴板成功"));
 }
 
 void Form1::pasteFromClipboard()
@@ -500,8 +519,7 @@ void Form1::openFile(const QString& path)
     const TextFileRead file = readTextFile(path);
     if (!file.ok) {
         m_platform.messageBoxes.inform(
-            QStringLiteral("打开文件"),
-            QStringLiteral("无法打开“%1”：%2").arg(QDir::toNativeSeparators(path), file.error));
+            tr("打开文件"), tr("无法打开“%1”：%2").arg(QDir::toNativeSeparators(path), file.error));
         return;
     }
     m_controls.text1->setText(file.text);
@@ -511,7 +529,7 @@ void Form1::showAbout()
 {
     const QString prompt = QString::fromUtf16(config::siteName) + u' ' +
                            QString::fromUtf16(config::siteUrl) + u' ' +
-                           QStringLiteral("有它让你的生活更方便！");
+                           tr("有它让你的生活更方便！");
     m_platform.messageBoxes.inform(QString::fromUtf16(config::appTitle), prompt);
 }
 

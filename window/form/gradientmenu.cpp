@@ -25,11 +25,11 @@ QString fromView(std::u16string_view text)
 
 // A radio group of `items` in `menu`, each action's data its enum value.
 template <typename Enum, std::size_t N>
-QActionGroup* radioItems(QMenu* menu, const std::array<std::pair<const char16_t*, Enum>, N>& items)
+QActionGroup* radioItems(QMenu* menu, const std::array<std::pair<const char*, Enum>, N>& items)
 {
     auto* group = new QActionGroup(menu);
     for (const auto& [caption, value] : items) {
-        QAction* action = menu->addAction(QString::fromUtf16(caption));
+        QAction* action = menu->addAction(GradientMenu::tr(caption));
         action->setCheckable(true);
         action->setData(static_cast<int>(value));
         group->addAction(action);
@@ -43,17 +43,17 @@ void checkData(QActionGroup* group, int value)
         action->setChecked(action->data().toInt() == value);
 }
 
-constexpr std::array<std::pair<const char16_t*, ColorSpace>, 3> kSpaces{{
-    {u"RGB(&G)", ColorSpace::Rgb},
-    {u"OKLab(&O)", ColorSpace::Oklab},
-    {u"OKLCH(&C)", ColorSpace::Oklch},
+constexpr std::array<std::pair<const char*, ColorSpace>, 3> kSpaces{{
+    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "RGB(&G)"), ColorSpace::Rgb},
+    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "OKLab(&O)"), ColorSpace::Oklab},
+    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "OKLCH(&C)"), ColorSpace::Oklch},
 }};
 
-constexpr std::array<std::pair<const char16_t*, HueMethod>, 4> kHues{{
-    {u"最短(&S)", HueMethod::Shorter},
-    {u"最长(&L)", HueMethod::Longer},
-    {u"递增(&I)", HueMethod::Increasing},
-    {u"递减(&D)", HueMethod::Decreasing},
+constexpr std::array<std::pair<const char*, HueMethod>, 4> kHues{{
+    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "最短(&S)"), HueMethod::Shorter},
+    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "最长(&L)"), HueMethod::Longer},
+    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "递增(&I)"), HueMethod::Increasing},
+    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "递减(&D)"), HueMethod::Decreasing},
 }};
 
 } // namespace
@@ -63,22 +63,20 @@ GradientMenu::GradientMenu(BarStops& stops, const Platform& platform,
     : QObject(window), m_stops(stops), m_platform(platform), m_sample(std::move(sample)),
       m_window(window), m_menu(new QMenu(window))
 {
-    m_menu->addAction(QStringLiteral("彩虹(&R)"), this,
-                      [this] { setGradient(*findGradient(u"rainbow", {})); });
-    m_menu->addAction(QStringLiteral("编辑渐变(&E)…"), this, &GradientMenu::edit);
-    m_menu->addAction(QStringLiteral("反转(&V)"), this,
-                      [this] { setGradient(reversed(m_stops.gradient())); });
-    m_perLine = m_menu->addAction(QStringLiteral("每行重新开始(&L)"));
+    m_menu->addAction(tr("彩虹(&R)"), this, [this] { setGradient(*findGradient(u"rainbow", {})); });
+    m_menu->addAction(tr("编辑渐变(&E)…"), this, &GradientMenu::edit);
+    m_menu->addAction(tr("反转(&V)"), this, [this] { setGradient(reversed(m_stops.gradient())); });
+    m_perLine = m_menu->addAction(tr("每行重新开始(&L)"));
     m_perLine->setCheckable(true);
 
-    QMenu* spaceMenu = m_menu->addMenu(QStringLiteral("色彩空间(&S)"));
+    QMenu* spaceMenu = m_menu->addMenu(tr("色彩空间(&S)"));
     m_spaces = radioItems(spaceMenu, kSpaces);
     connect(m_spaces, &QActionGroup::triggered, this, [this](QAction* action) {
         Gradient gradient = m_stops.gradient();
         gradient.space = static_cast<ColorSpace>(action->data().toInt());
         setGradient(std::move(gradient));
     });
-    m_hueMenu = m_menu->addMenu(QStringLiteral("色相方向(&H)"));
+    m_hueMenu = m_menu->addMenu(tr("色相方向(&H)"));
     m_hues = radioItems(m_hueMenu, kHues);
     connect(m_hues, &QActionGroup::triggered, this, [this](QAction* action) {
         Gradient gradient = m_stops.gradient();
@@ -86,14 +84,14 @@ GradientMenu::GradientMenu(BarStops& stops, const Platform& platform,
         setGradient(std::move(gradient));
     });
 
-    m_presets = m_menu->addMenu(QStringLiteral("预设(&P)"));
+    m_presets = m_menu->addMenu(tr("预设(&P)"));
     // The saved gradients are read each time the menu opens, so that a line added by hand or by
     // another window shows.
     connect(m_menu, &QMenu::aboutToShow, this, &GradientMenu::fillPresets);
     fillPresets();
 
-    m_menu->addAction(QStringLiteral("保存当前渐变(&A)…"), this, &GradientMenu::save);
-    m_menu->addAction(QStringLiteral("恢复两色(&T)"), this, [this] {
+    m_menu->addAction(tr("保存当前渐变(&A)…"), this, &GradientMenu::save);
+    m_menu->addAction(tr("恢复两色(&T)"), this, [this] {
         const auto& ends = m_stops.gradient().stops;
         setChoice(
             {Gradient({{ends.front().color, std::nullopt}, {ends.back().color, std::nullopt}}),
@@ -158,23 +156,21 @@ void GradientMenu::edit()
 
 void GradientMenu::save()
 {
-    const QString title = QStringLiteral("保存当前渐变");
-    const auto answer = m_platform.inputDialog.askText(
-        title, QStringLiteral("渐变名（英文字母、数字、- 和 _）："), m_lastName);
+    const QString title = tr("保存当前渐变");
+    const auto answer =
+        m_platform.inputDialog.askText(title, tr("渐变名（英文字母、数字、- 和 _）："), m_lastName);
     if (!answer)
         return;
     const QString name = answer->trimmed();
     if (!isGradientName(view(name))) {
         m_platform.messageBoxes.inform(
-            title,
-            name.isEmpty()
-                ? QStringLiteral("渐变名不能为空。")
-                : QStringLiteral("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。").arg(name));
+            title, name.isEmpty() ? tr("渐变名不能为空。")
+                                  : tr("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。").arg(name));
         return;
     }
     const QString error = saveGradient(view(name), m_stops.gradient());
     if (!error.isEmpty()) {
-        m_platform.messageBoxes.inform(title, QStringLiteral("渐变未能保存：%1").arg(error));
+        m_platform.messageBoxes.inform(title, tr("渐变未能保存：%1").arg(error));
         return;
     }
     m_lastName = name;
