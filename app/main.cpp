@@ -1,16 +1,15 @@
-#include "window/config.h"
-#include "window/form/form1.h"
 #include "window/adapters/qtclipboard.h"
 #include "window/adapters/qtcolordialog.h"
-#include "window/adapters/qtmessageboxes.h"
 #include "window/adapters/qtinputdialog.h"
+#include "window/adapters/qtmessageboxes.h"
 #include "window/adapters/qturlopener.h"
+#include "window/adapters/translations.h"
+#include "window/config.h"
+#include "window/form/form1.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -20,12 +19,13 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.prismel.Prismel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/prismel/icons/prismel-32.png")));
 
-    // The window speaks Simplified Chinese, so Qt's own dialogs (the colour chooser, the OK
-    // button) should too. Without the translation files they stay in English and work the same.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    // The window speaks English when the desktop's languages put English before Chinese, and
+    // Simplified Chinese otherwise; Qt's own dialogs (the colour chooser, the OK button) speak the
+    // same. Without Qt's translation files they stay in English and work the same.
+    prismel::Translations translations;
+    translations.install(prismel::chooseLanguage(QLocale::system().uiLanguages()),
+                         QCoreApplication::applicationDirPath() + u'/' +
+                             QStringLiteral(PRISMEL_TRANSLATIONS_FROM_BIN));
 
     // The desktop's services, owned here so that they outlive the window they serve.
     prismel::QtColorDialog colorDialog;

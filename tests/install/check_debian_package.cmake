@@ -74,7 +74,8 @@ if(WITH_GUI)
          ./usr/share/metainfo/org.prismel.Prismel.metainfo.xml
          ./usr/share/icons/hicolor/32x32/apps/prismel.png
          ./usr/share/icons/hicolor/48x48/apps/prismel.png
-         ./usr/share/icons/hicolor/scalable/apps/prismel.svg)
+         ./usr/share/icons/hicolor/scalable/apps/prismel.svg
+         ./usr/share/prismel/translations/prismel_en.qm)
 endif()
 foreach(path ${expected})
     string(REGEX REPLACE "([.+])" "\\\\\\1" pattern "${path}")

@@ -25,7 +25,8 @@ if(WITH_GUI)
          share/metainfo/org.prismel.Prismel.metainfo.xml
          share/icons/hicolor/32x32/apps/prismel.png
          share/icons/hicolor/48x48/apps/prismel.png
-         share/icons/hicolor/scalable/apps/prismel.svg)
+         share/icons/hicolor/scalable/apps/prismel.svg
+         share/prismel/translations/prismel_en.qm)
 endif()
 foreach(path ${expected})
     if(NOT EXISTS ${root}/${path})
