@@ -6,6 +6,7 @@
 #include "window/adapters/qtmessageboxes.h"
 #include "window/adapters/translations.h"
 #include "window/form/form1.h"
+#include "window/widgets/gradientbarwidget.h"
 #include "window/widgets/longtextedit.h"
 
 #include <QAbstractButton>
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void init();
     void menusHaveUniqueKeys_data();
     void menusHaveUniqueKeys();
+    void barMenusHaveUniqueKeys();
+    void barMenuKeyReachesItsItem();
     void dialogsHaveUniqueKeys_data();
     void dialogsHaveUniqueKeys();
     void keyReachesItsItem_data();
@@ -99,6 +102,16 @@ private:
                               editor->mapToGlobal(QPoint(4, 4)));
         QApplication::sendEvent(QApplication::focusWidget(), &key);
         return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+
+    // A right click on the gradient bar at `x`: the bar's menu opens, or on a stop's marker the
+    // marker's, which runs modally until closed.
+    void rightClickBar(int x)
+    {
+        auto* bar = m_form->findChild<prismel::GradientBarWidget*>(QStringLiteral("Picture2"));
+        const QPoint at(x, bar->height() / 2);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+        QApplication::sendEvent(bar, &click);
     }
 
     prismel::Translations m_translations;
@@ -142,6 +155,47 @@ void AccessKeysTest::menusHaveUniqueKeys()
     menu->close();
     QVERIFY(captions.size() >= 5);
     QCOMPARE(clashes(captions), QString());
+}
+
+// The bar's menu and each of its submenus, and the menu of a stop's marker.
+void AccessKeysTest::barMenusHaveUniqueKeys()
+{
+    rightClickBar(2);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QList<QMenu*> menus{menu};
+    for (const QAction* action : menu->actions())
+        if (action->menu() != nullptr)
+            menus.append(action->menu());
+    QCOMPARE(menus.size(), 4); // the colour space, the hue and the named gradients
+    for (const QMenu* each : menus) {
+        QVERIFY(captionsOf(*each).size() >= 2);
+        QCOMPARE(clashes(captionsOf(*each)), QString());
+    }
+    // The rainbow has markers at a fifth of the way and on.
+    QTest::keyClick(menu, Qt::Key_R);
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QStringList markerItems;
+    prismel::test::whenPopup<QMenu>([&markerItems](QMenu& shown) {
+        markerItems = captionsOf(shown);
+        shown.close();
+    });
+    const QRect area =
+        m_form->findChild<prismel::GradientBarWidget*>(QStringLiteral("Picture2"))->contentsRect();
+    rightClickBar(area.left() + (area.width() - 1) / 5);
+    QCOMPARE(markerItems.size(), 2);
+    QCOMPARE(clashes(markerItems), QString());
+}
+
+// A key pressed in the bar's menu reaches its item: V reverses the gradient.
+void AccessKeysTest::barMenuKeyReachesItsItem()
+{
+    rightClickBar(2);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QTest::keyClick(menu, Qt::Key_V);
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QVERIFY(m_form->gradientChoice().gradient == prismel::reversed(prismel::Gradient{}));
 }
 
 void AccessKeysTest::dialogsHaveUniqueKeys_data()
