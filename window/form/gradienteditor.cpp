@@ -1,13 +1,359 @@
 #include "window/form/gradienteditor.h"
 
+#include "core/richtext.h"
+#include "preview/colorpick.h"
+#include "preview/gradientbar.h"
+#include "window/adapters/qtcolor.h"
+#include "window/form/fonts.h"
+#include "window/widgets/barstops.h"
+#include "window/widgets/gradientbarwidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTextBoundaryFinder>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
 namespace prismel {
+
+namespace {
+
+enum Column { swatchColumn, codeColumn, placeColumn, columnCount };
+
+constexpr int barHeight = 40;    // pixels; the window's bar is half as tall
+constexpr int sampleLength = 40; // graphemes of the sample line
+
+// Where every stop shows, in hundredths of a percent, rounded to the nearest.
+std::vector<std::int32_t> shownPlaces(const Gradient& gradient)
+{
+    std::vector<std::int32_t> places;
+    for (const auto& place : detail::resolvedPlaces(gradient))
+        places.push_back(static_cast<std::int32_t>(
+            (place.num * Gradient::wholeWay * 2 + place.den) / (place.den * 2)));
+    return places;
+}
+
+// The same gradient with every place written out, so that adding, removing or moving one stop
+// leaves the others where they show instead of spreading them anew.
+Gradient placed(Gradient gradient)
+{
+    const std::vector<std::int32_t> places = shownPlaces(gradient);
+    for (std::size_t i = 0; i < places.size(); ++i)
+        gradient.stops[i].position = places[i];
+    return gradient;
+}
+
+QString codeText(Rgb color)
+{
+    char16_t digits[6];
+    writeColorCode(digits, color);
+    return QLatin1Char('#') + QString::fromUtf16(digits, 6);
+}
+
+QString placeText(std::int32_t hundredths)
+{
+    return QStringLiteral("%1.%2 %")
+        .arg(hundredths / 100)
+        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+}
+
+// "12.5", "12.5 %" or "12.5%", to the nearest hundredth, held to 0 to 100.
+std::optional<std::int32_t> parsePlace(QString text)
+{
+    text = text.trimmed();
+    if (text.endsWith(QLatin1Char('%')))
+        text.chop(1);
+    bool ok = false;
+    const double percent = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(percent))
+        return std::nullopt;
+    return static_cast<std::int32_t>(std::lround(std::clamp(percent, 0.0, 100.0) * 100));
+}
+
+// The first line of `text`, cut after `sampleLength` graphemes so that no character is split.
+QString firstLine(const QString& text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r'))
+        ++end;
+    const QString line = text.left(end);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
+    qsizetype cut = 0;
+    for (int count = 0; count < sampleLength && cut < line.size(); ++count)
+        cut = graphemes.toNextBoundary();
+    return line.left(cut);
+}
+
+QTableWidgetItem* itemAt(QTableWidget& table, int row, int column)
+{
+    if (QTableWidgetItem* item = table.item(row, column))
+        return item;
+    auto* item = new QTableWidgetItem;
+    if (column == swatchColumn)
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (column == placeColumn)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table.setItem(row, column, item);
+    return item;
+}
+
+} // namespace
 
 GradientEditor::GradientEditor(const GradientChoice& start, const QString& sample,
                                ColorDialog& dialog, QWidget* parent)
-    : QDialog(parent), m_choice(start)
+    : QDialog(parent), m_choice(start), m_dialog(dialog)
 {
-    Q_UNUSED(sample);
-    Q_UNUSED(dialog);
+    QString line = firstLine(sample);
+    if (line.trimmed().isEmpty())
+        line = tr("彩虹字 Rainbow");
+    m_sampleText = line.toStdU16String();
+
+    setObjectName(QStringLiteral("gradientEditor"));
+    setWindowTitle(tr("编辑渐变"));
+    setModal(true);
+    setFont(windowFont());
+    createControls();
+    connectControls();
+    showChoice(false);
+    m_stops->setCurrentCell(0, codeColumn);
+    m_stops->setFocus(Qt::OtherFocusReason);
+}
+
+void GradientEditor::createControls()
+{
+    auto* bar = new GradientBarWidget(this);
+    bar->setObjectName(QStringLiteral("bar"));
+    bar->setFixedHeight(barHeight);
+    bar->setMinimumWidth(360);
+    setGradientBarScale(*bar);
+    m_barStops = new BarStops(*bar, m_dialog, m_choice.gradient, this);
+
+    m_stops = new QTableWidget(0, columnCount, this);
+    m_stops->setObjectName(QStringLiteral("stops"));
+    m_stops->setHorizontalHeaderLabels({tr("颜色"), tr("代码"), tr("位置")});
+    m_stops->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_stops->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_stops->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+    // Tab moves on to the next control, as everywhere else in the dialog; arrows move in the list.
+    m_stops->setTabKeyNavigation(false);
+    m_stops->horizontalHeader()->setSectionResizeMode(swatchColumn, QHeaderView::ResizeToContents);
+    m_stops->horizontalHeader()->setSectionResizeMode(codeColumn, QHeaderView::Stretch);
+    m_stops->horizontalHeader()->setSectionResizeMode(placeColumn, QHeaderView::Stretch);
+    m_stops->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    auto* stopsLabel = new QLabel(tr("色标(&S)："), this);
+    stopsLabel->setBuddy(m_stops);
+
+    // O and C are left free: GNOME's theme gives OK and Cancel 确定(&O) and 取消(&C).
+    m_add = new QPushButton(tr("添加(&A)"), this);
+    m_add->setObjectName(QStringLiteral("addStop"));
+    m_remove = new QPushButton(tr("删除(&D)"), this);
+    m_remove->setObjectName(QStringLiteral("removeStop"));
+    m_color = new QPushButton(tr("更改颜色(&E)…"), this);
+    m_color->setObjectName(QStringLiteral("changeColor"));
+    m_reverse = new QPushButton(tr("反转(&R)"), this);
+    m_reverse->setObjectName(QStringLiteral("reverse"));
+
+    m_space = new QComboBox(this);
+    m_space->setObjectName(QStringLiteral("space"));
+    // In the order of ColorSpace and HueMethod: an item's index is the value.
+    m_space->addItems({QStringLiteral("RGB"), QStringLiteral("OKLab"), QStringLiteral("OKLCH")});
+    m_hue = new QComboBox(this);
+    m_hue->setObjectName(QStringLiteral("hue"));
+    m_hue->addItems({tr("最短"), tr("最长"), tr("递增"), tr("递减")});
+    m_perLine = new QCheckBox(tr("每行重新开始(&L)"), this);
+    m_perLine->setObjectName(QStringLiteral("perLine"));
+
+    m_sample = new QLabel(this);
+    m_sample->setObjectName(QStringLiteral("sample"));
+    m_sample->setTextFormat(Qt::RichText);
+    QFont sampleFont = font();
+    sampleFont.setPixelSize(18);
+    m_sample->setFont(sampleFont);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* stopButtons = new QVBoxLayout;
+    stopButtons->addWidget(m_add);
+    stopButtons->addWidget(m_remove);
+    stopButtons->addWidget(m_color);
+    stopButtons->addStretch();
+    stopButtons->addWidget(m_reverse);
+    auto* stopsRow = new QHBoxLayout;
+    stopsRow->addWidget(m_stops, 1);
+    stopsRow->addLayout(stopButtons);
+
+    auto* mixing = new QFormLayout;
+    mixing->addRow(tr("颜色空间(&P)："), m_space);
+    mixing->addRow(tr("色相插值(&H)："), m_hue);
+    mixing->addRow(m_perLine);
+    mixing->addRow(tr("示例："), m_sample);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(bar);
+    layout->addWidget(stopsLabel);
+    layout->addLayout(stopsRow, 1);
+    layout->addLayout(mixing);
+    layout->addWidget(buttons);
+}
+
+void GradientEditor::connectControls()
+{
+    connect(m_barStops, &BarStops::changed, this,
+            [this] { setGradient(m_barStops->gradient(), true); });
+    connect(m_stops, &QTableWidget::itemChanged, this, &GradientEditor::stopEdited);
+    connect(m_stops, &QTableWidget::cellDoubleClicked, this, [this](int, int column) {
+        if (column == swatchColumn)
+            changeColor();
+    });
+    connect(m_add, &QPushButton::clicked, this, &GradientEditor::addStop);
+    connect(m_remove, &QPushButton::clicked, this, &GradientEditor::removeStop);
+    connect(m_color, &QPushButton::clicked, this, &GradientEditor::changeColor);
+    connect(m_reverse, &QPushButton::clicked, this, [this] {
+        const int row = currentStop();
+        setGradient(reversed(m_choice.gradient));
+        if (row >= 0)
+            m_stops->setCurrentCell(m_stops->rowCount() - 1 - row, m_stops->currentColumn());
+    });
+    connect(m_space, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Gradient gradient = m_choice.gradient;
+        gradient.space = static_cast<ColorSpace>(index);
+        setGradient(std::move(gradient));
+    });
+    connect(m_hue, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Gradient gradient = m_choice.gradient;
+        gradient.hue = static_cast<HueMethod>(index);
+        setGradient(std::move(gradient));
+    });
+    connect(m_perLine, &QCheckBox::toggled, this, [this](bool on) {
+        m_choice.perLine = on;
+        showChoice(false);
+    });
+}
+
+void GradientEditor::setGradient(Gradient gradient, bool fromBar)
+{
+    m_choice.gradient = std::move(gradient);
+    showChoice(!fromBar);
+}
+
+void GradientEditor::showChoice(bool redrawBar)
+{
+    if (redrawBar)
+        m_barStops->setGradient(m_choice.gradient);
+    fillStops();
+    {
+        const QSignalBlocker spaceBlocker(m_space);
+        const QSignalBlocker hueBlocker(m_hue);
+        const QSignalBlocker perLineBlocker(m_perLine);
+        m_space->setCurrentIndex(static_cast<int>(m_choice.gradient.space));
+        m_hue->setCurrentIndex(static_cast<int>(m_choice.gradient.hue));
+        m_perLine->setChecked(m_choice.perLine);
+    }
+    // Only OKLCH goes round the hue circle.
+    m_hue->setEnabled(m_choice.gradient.space == ColorSpace::Oklch);
+    m_sample->setText(QString::fromStdU16String(
+        richTextFragment(m_sampleText, u"1", m_choice.gradient, {.perLine = m_choice.perLine})));
+}
+
+void GradientEditor::fillStops()
+{
+    const QSignalBlocker blocker(m_stops);
+    const std::vector<GradientStop>& stops = m_choice.gradient.stops;
+    const std::vector<std::int32_t> places = shownPlaces(m_choice.gradient);
+    m_stops->setRowCount(static_cast<int>(stops.size()));
+    for (int row = 0; row < m_stops->rowCount(); ++row) {
+        const auto at = static_cast<std::size_t>(row);
+        itemAt(*m_stops, row, swatchColumn)->setData(Qt::DecorationRole, toQColor(stops[at].color));
+        itemAt(*m_stops, row, codeColumn)->setText(codeText(stops[at].color));
+        itemAt(*m_stops, row, placeColumn)->setText(placeText(places[at]));
+    }
+    m_add->setEnabled(stops.size() < Gradient::maxStops);
+    m_remove->setEnabled(stops.size() > Gradient::minStops);
+}
+
+void GradientEditor::stopEdited(QTableWidgetItem* item)
+{
+    const auto at = static_cast<std::size_t>(item->row());
+    Gradient gradient = m_choice.gradient;
+    if (item->column() == codeColumn) {
+        if (const auto color = parseColor(item->text().trimmed().toStdU16String()))
+            gradient.stops[at].color = *color;
+    } else if (item->column() == placeColumn) {
+        if (const auto place = parsePlace(item->text())) {
+            gradient = placed(std::move(gradient));
+            const auto& stops = gradient.stops;
+            const std::int32_t low = at > 0 ? *stops[at - 1].position : 0;
+            const std::int32_t high =
+                at + 1 < stops.size() ? *stops[at + 1].position : Gradient::wholeWay;
+            gradient.stops[at].position = std::clamp(*place, low, high);
+        }
+    }
+    // Refused text is replaced by what the stop still holds.
+    setGradient(std::move(gradient));
+}
+
+void GradientEditor::addStop()
+{
+    const Gradient& old = m_choice.gradient;
+    if (old.stops.size() >= Gradient::maxStops)
+        return;
+    Gradient gradient = placed(old);
+    // Between the current stop and the next; after the last one, before it.
+    const auto before = static_cast<std::size_t>(
+        std::clamp(currentStop(), 0, static_cast<int>(gradient.stops.size()) - 2));
+    const std::int32_t place =
+        (*gradient.stops[before].position + *gradient.stops[before + 1].position) / 2;
+    gradient.stops.insert(gradient.stops.begin() + static_cast<std::ptrdiff_t>(before) + 1,
+                          {colorAt(old, place, Gradient::wholeWay), place});
+    setGradient(std::move(gradient));
+    m_stops->setCurrentCell(static_cast<int>(before) + 1, codeColumn);
+}
+
+void GradientEditor::removeStop()
+{
+    const int row = currentStop();
+    if (row < 0 || m_choice.gradient.stops.size() <= Gradient::minStops)
+        return;
+    Gradient gradient = placed(m_choice.gradient);
+    gradient.stops.erase(gradient.stops.begin() + row);
+    setGradient(std::move(gradient));
+    m_stops->setCurrentCell(std::min(row, m_stops->rowCount() - 1), codeColumn);
+}
+
+void GradientEditor::changeColor()
+{
+    const int row = currentStop();
+    if (row < 0)
+        return;
+    const std::optional<std::uint32_t> chosen = m_dialog.chooseColor();
+    if (!chosen)
+        return;
+    // As the window's colour buttons take it: a top byte set anyway is dropped.
+    const auto [r, g, b] = SplitColor(static_cast<std::int32_t>(*chosen & 0xFFFFFFu));
+    Gradient gradient = m_choice.gradient;
+    gradient.stops[static_cast<std::size_t>(row)].color = {
+        static_cast<std::int16_t>(r), static_cast<std::int16_t>(g), static_cast<std::int16_t>(b)};
+    setGradient(std::move(gradient));
+}
+
+int GradientEditor::currentStop() const
+{
+    return m_stops->currentRow();
 }
 
 } // namespace prismel

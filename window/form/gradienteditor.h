@@ -5,8 +5,18 @@
 #include <QDialog>
 #include <QString>
 
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class QTableWidgetItem;
+
 namespace prismel {
 
+class BarStops;
 class ColorDialog;
 
 // What the window colours text with: the gradient and whether it starts again on every line.
@@ -32,7 +42,31 @@ public:
     const GradientChoice& choice() const { return m_choice; }
 
 private:
+    void createControls();
+    void connectControls();
+    // Makes `gradient` the choice and shows it; the bar is redrawn unless it made the change.
+    void setGradient(Gradient gradient, bool fromBar = false);
+    void showChoice(bool redrawBar);
+    void fillStops();
+    void stopEdited(QTableWidgetItem* item);
+    void addStop();
+    void removeStop();
+    void changeColor();
+    int currentStop() const;
+
     GradientChoice m_choice;
+    ColorDialog& m_dialog;
+    std::u16string m_sampleText;
+    BarStops* m_barStops = nullptr;
+    QTableWidget* m_stops = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_remove = nullptr;
+    QPushButton* m_color = nullptr;
+    QPushButton* m_reverse = nullptr;
+    QComboBox* m_space = nullptr;
+    QComboBox* m_hue = nullptr;
+    QCheckBox* m_perLine = nullptr;
+    QLabel* m_sample = nullptr;
 };
 
 } // namespace prismel
