@@ -7,6 +7,7 @@ prismel_add_qtest(openfile_test openfile_test.cpp fakeplatform.h)
 prismel_add_qtest(convertrunner_test convertrunner_test.cpp)
 prismel_add_qtest(barstops_test barstops_test.cpp fakeplatform.h modalwatch.h)
 prismel_add_qtest(gradientmenu_test gradientmenu_test.cpp fakeplatform.h modalwatch.h)
+prismel_add_qtest(gradienteditor_test gradienteditor_test.cpp fakeplatform.h modalwatch.h)
 
 # The access keys once more with the English window and Qt's English items.
 target_compile_definitions(accesskeys_test PRIVATE
