@@ -6,6 +6,7 @@
 #include "window/adapters/qtmessageboxes.h"
 #include "window/adapters/translations.h"
 #include "window/form/form1.h"
+#include "window/form/gradienteditor.h"
 #include "window/widgets/gradientbarwidget.h"
 #include "window/widgets/longtextedit.h"
 
@@ -225,6 +226,17 @@ void AccessKeysTest::dialogsHaveUniqueKeys_data()
             box.accept();
         });
         prismel::QtMessageBoxes(form).inform(QStringLiteral("成功"), QStringLiteral("复制成功"));
+    });
+    QTest::newRow("the gradient editor") << Open([](QWidget* form, QStringList& captions) {
+        prismel::test::FakeColorDialog colorDialog;
+        prismel::GradientEditor editor({}, QString(), colorDialog, form);
+        prismel::test::whenModal<prismel::GradientEditor>([&captions](QDialog& dialog) {
+            // Offscreen, OK and Cancel have no keys; GNOME's theme gives them these.
+            captions = captionsOf(dialog) << QCoreApplication::translate("QGnomeTheme", "&OK")
+                                          << QCoreApplication::translate("QGnomeTheme", "&Cancel");
+            dialog.reject();
+        });
+        editor.exec();
     });
 }
 
