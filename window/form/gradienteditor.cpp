@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace prismel {
@@ -111,9 +112,9 @@ QTableWidgetItem* itemAt(QTableWidget& table, int row, int column)
 
 } // namespace
 
-GradientEditor::GradientEditor(const GradientChoice& start, const QString& sample,
-                               ColorDialog& dialog, QWidget* parent)
-    : QDialog(parent), m_choice(start), m_dialog(dialog)
+GradientEditor::GradientEditor(GradientChoice start, const QString& sample, ColorDialog& dialog,
+                               QWidget* parent)
+    : QDialog(parent), m_choice(std::move(start)), m_dialog(dialog)
 {
     QString line = firstLine(sample);
     if (line.trimmed().isEmpty())

@@ -35,7 +35,7 @@ class GradientEditor : public QDialog {
     Q_OBJECT
 public:
     // `sample` is the text coloured live; the dialog must outlive this one.
-    GradientEditor(const GradientChoice& start, const QString& sample, ColorDialog& dialog,
+    GradientEditor(GradientChoice start, const QString& sample, ColorDialog& dialog,
                    QWidget* parent);
 
     // What OK would apply.
