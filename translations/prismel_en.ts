@@ -165,6 +165,81 @@
     </message>
 </context>
 <context>
+    <name>prismel::GradientEditor</name>
+    <message>
+        <source>彩虹字 Rainbow</source>
+        <translation>Rainbow text</translation>
+    </message>
+    <message>
+        <source>编辑渐变</source>
+        <translation>Edit gradient</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>色标(&amp;S)：</source>
+        <translation>&amp;Stops:</translation>
+    </message>
+    <message>
+        <source>添加(&amp;A)</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>删除(&amp;D)</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>更改颜色(&amp;E)…</source>
+        <translation>Chang&amp;e colour…</translation>
+    </message>
+    <message>
+        <source>反转(&amp;R)</source>
+        <translation>&amp;Reverse</translation>
+    </message>
+    <message>
+        <source>最短</source>
+        <translation>Shorter</translation>
+    </message>
+    <message>
+        <source>最长</source>
+        <translation>Longer</translation>
+    </message>
+    <message>
+        <source>递增</source>
+        <translation>Increasing</translation>
+    </message>
+    <message>
+        <source>递减</source>
+        <translation>Decreasing</translation>
+    </message>
+    <message>
+        <source>每行重新开始(&amp;L)</source>
+        <translation>Restart on each &amp;line</translation>
+    </message>
+    <message>
+        <source>色彩空间(&amp;P)：</source>
+        <translation>Colour s&amp;pace:</translation>
+    </message>
+    <message>
+        <source>色相方向(&amp;H)：</source>
+        <translation>&amp;Hue direction:</translation>
+    </message>
+    <message>
+        <source>示例：</source>
+        <translation>Sample:</translation>
+    </message>
+</context>
+<context>
     <name>prismel::GradientMenu</name>
     <message>
         <source>RGB(&amp;G)</source>

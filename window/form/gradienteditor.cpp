@@ -199,8 +199,8 @@ void GradientEditor::createControls()
     stopsRow->addLayout(stopButtons);
 
     auto* mixing = new QFormLayout;
-    mixing->addRow(tr("颜色空间(&P)："), m_space);
-    mixing->addRow(tr("色相插值(&H)："), m_hue);
+    mixing->addRow(tr("色彩空间(&P)："), m_space);
+    mixing->addRow(tr("色相方向(&H)："), m_hue);
     mixing->addRow(m_perLine);
     mixing->addRow(tr("示例："), m_sample);
 
