@@ -74,12 +74,21 @@ void GradientEditorTest::enterGivesTheEditedChoice()
 {
     GradientEditor editor({gradientOf(QStringLiteral("red, blue"))}, QString(), m_colorDialog,
                           nullptr);
-    prismel::test::whenModal<GradientEditor>([](GradientEditor& shown) {
+    QString focused;
+    prismel::test::whenModal<GradientEditor>([&focused](GradientEditor& shown) {
         shown.findChild<QPushButton*>(QStringLiteral("reverse"))->click();
         shown.findChild<QCheckBox*>(QStringLiteral("perLine"))->click();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        // Enter from the list, where the dialog opens, reaches OK.
+        shown.findChild<QTableWidget*>(QStringLiteral("stops"))->setFocus();
+        if (QTest::qWaitForWindowActive(&shown) && QApplication::focusWidget() != nullptr) {
+            focused = QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else {
+            shown.reject();
+        }
     });
     QCOMPARE(editor.exec(), int(QDialog::Accepted));
+    QCOMPARE(focused, QStringLiteral("stops"));
     QCOMPARE(editor.choice(),
              (GradientChoice{gradientOf(QStringLiteral("blue 0%, red 100%")), true}));
 }
