@@ -136,8 +136,8 @@ void GradientEditor::createControls()
 {
     auto* bar = new GradientBarWidget(this);
     bar->setObjectName(QStringLiteral("bar"));
-    // One pixel for each of the bar's 256 lines: a wider bar shows gaps between them.
-    bar->setFixedSize(256 + 2 * bar->frameWidth(), barHeight);
+    bar->setMinimumWidth(256 + 2 * bar->frameWidth());
+    bar->setFixedHeight(barHeight);
     setGradientBarScale(*bar);
     m_barStops = new BarStops(*bar, m_dialog, m_choice.gradient, this);
 
@@ -205,7 +205,7 @@ void GradientEditor::createControls()
     mixing->addRow(tr("示例："), m_sample);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(bar, 0, Qt::AlignHCenter);
+    layout->addWidget(bar);
     layout->addWidget(stopsLabel);
     layout->addLayout(stopsRow, 1);
     layout->addLayout(mixing);
