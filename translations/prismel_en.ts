@@ -344,6 +344,10 @@
         <source>无法写入“%1”：%2</source>
         <translation>Cannot write “%1”: %2</translation>
     </message>
+    <message>
+        <source>磁盘已满</source>
+        <translation>the disc is full</translation>
+    </message>
 </context>
 <context>
     <name>prismel::TextFile</name>

@@ -17,7 +17,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 using prismel::ColorSpace;
 using prismel::Gradient;
@@ -174,6 +177,8 @@ void GradientMenuTest::saving_data()
     QTest::newRow("a file that cannot be read stays as it is")
         << QByteArray("a: red, blue\n\xff\n") << u"warm"_qs << QByteArray("a: red, blue\n\xff\n")
         << true;
+    QTest::newRow("a file that cannot be written stays as it is")
+        << QByteArray("a: red, blue\n") << u"full"_qs << QByteArray("a: red, blue\n") << true;
 }
 
 void GradientMenuTest::saving()
@@ -189,7 +194,20 @@ void GradientMenuTest::saving()
         file.write(before);
     }
     m_fakes.inputDialog.textAnswer = name;
+    // No file may grow past 20 bytes meanwhile, so that the new one cannot be written, even by
+    // root; going past the limit then fails the write instead of ending the process.
+    const bool full = name == u"full";
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    if (full) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = limit;
+        small.rlim_cur = 20;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
     trigger(u"保存当前渐变(&A)…"_qs);
+    if (full)
+        setrlimit(RLIMIT_FSIZE, &limit);
     QCOMPARE(m_fakes.messageBoxes.shown.size(), message ? 1 : 0);
     QFile file(gradientsFile());
     if (after.isNull()) {

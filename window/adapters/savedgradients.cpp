@@ -53,11 +53,21 @@ QString saveGradient(std::u16string_view name, const Gradient& gradient)
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return QCoreApplication::translate("prismel::SavedGradients", "无法创建“%1”")
             .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    const QByteArray bytes = QString::fromStdU16String(text).toUtf8();
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(QString::fromStdU16String(text).toUtf8()) < 0 || !out.commit())
+    const auto failed = [&](const QString& why) {
+        out.cancelWriting();
         return QCoreApplication::translate("prismel::SavedGradients", "无法写入“%1”：%2")
-            .arg(QDir::toNativeSeparators(path), out.errorString());
+            .arg(QDir::toNativeSeparators(path), why);
+    };
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
+        return failed(out.errorString());
+    // A write the disc cut short (full, or over a size limit) can pass unnoticed and be renamed
+    // over the old file all the same, so the new one's size is checked first.
+    if (out.size() != bytes.size())
+        return failed(QCoreApplication::translate("prismel::SavedGradients", "磁盘已满"));
+    if (!out.commit())
+        return failed(out.errorString());
     return {};
 }
 
