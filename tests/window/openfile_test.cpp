@@ -1,8 +1,8 @@
 #include "fakeplatform.h"
 
+#include "window/adapters/textfile.h"
 #include "window/form/form1.h"
 #include "window/widgets/longtextedit.h"
-#include "window/adapters/textfile.h"
 
 #include <QApplication>
 #include <QDropEvent>
