@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -87,6 +88,16 @@ void writeMarkup(std::u16string_view input, std::u16string_view stepText, const 
                [&](auto& cursor) { writeChunks(cursor, out, options); });
 }
 
+// A sink that takes a filled block whole, `used` bytes of it, and gives back an empty one of at
+// least `capacity` bytes, so that it may write one block while the next is being filled.
+template <typename Sink>
+concept BlockTakingSink = requires(Sink& sink, std::unique_ptr<char8_t[]> block)
+{
+    {
+        sink.handOver(std::move(block), std::size_t{}, std::size_t{})
+        } -> std::same_as<std::unique_ptr<char8_t[]>>;
+};
+
 // Lays UTF-8 markup into one block of memory and hands the block to `sink` each time it fills,
 // so that output leaves in large writes from memory that stays in cache. The tags are encoded
 // once; a piece longer than the block goes to the sink straight from the input.
@@ -145,8 +156,14 @@ public:
     /// Hands over what the block holds.
     void flush()
     {
-        if (m_at != m_block.get())
-            m_sink(std::u8string_view(m_block.get(), m_at));
+        if (m_at != m_block.get()) {
+            if constexpr (BlockTakingSink<Sink>)
+                m_block =
+                    m_sink.handOver(std::move(m_block),
+                                    static_cast<std::size_t>(m_at - m_block.get()), m_blockSize);
+            else
+                m_sink(std::u8string_view(m_block.get(), m_at));
+        }
         m_at = m_block.get();
     }
 
@@ -306,6 +323,8 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
 /// the markup ConvertText() gives for the same text, as UTF-8. The markup goes to `sink`, called
 /// with a std::u8string_view, in blocks of up to `blockSize` bytes front to back (a chunk longer
 /// than that in one piece of its own), so that neither the input nor the markup is copied whole.
+/// A sink with handOver() (detail::BlockTakingSink) is given the blocks themselves instead, and
+/// only the pieces longer than a block are passed as views.
 /// Chunks, steps and positions count UTF-16 code units as in ConvertText().
 template <typename Sink>
 void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16string_view stepText,

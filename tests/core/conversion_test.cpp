@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <span>
 #include <string>
@@ -394,6 +395,45 @@ TEST(PerLine, EachLineGetsTheWholeGradientAsIfConvertedAlone)
                 ASSERT_TRUE(utf8 == prismel::toUtf8(got)) << "round " << round;
             }
         }
+    }
+}
+
+// Takes blocks whole, as prismel-convert's sink does, each time giving back fresh memory.
+struct BlockTaker {
+    std::u8string code;
+    int blocks = 0;
+    int pieces = 0;
+    void operator()(std::u8string_view piece)
+    {
+        code += piece;
+        ++pieces;
+    }
+    std::unique_ptr<char8_t[]> handOver(std::unique_ptr<char8_t[]> block, std::size_t used,
+                                        std::size_t capacity)
+    {
+        code.append(block.get(), used);
+        ++blocks;
+        return std::make_unique_for_overwrite<char8_t[]>(capacity);
+    }
+};
+
+TEST(ConvertUtf8To, ASinkTakingBlocksGetsTheSameCode)
+{
+    const std::u16string text16 = u"Ab 彩虹 文字\r\nxy 😀 " + std::u16string(40, u'z') + u" end";
+    const std::u8string text = prismel::toUtf8(text16);
+    const auto units = static_cast<std::int64_t>(text16.size());
+    // Step 50 makes a chunk longer than the block, which goes as a piece of its own.
+    for (const std::u16string_view step : {u"1", u"3", u"50"}) {
+        SCOPED_TRACE(step.size());
+        std::u8string expected;
+        prismel::convertUtf8To(
+            text, units, step, startup, ColorPair{},
+            [&](std::u8string_view piece) { expected += piece; }, {}, 32);
+        BlockTaker taker;
+        prismel::convertUtf8To(text, units, step, startup, ColorPair{}, taker, {}, 32);
+        EXPECT_TRUE(taker.code == expected);
+        EXPECT_GT(taker.blocks, 1);
+        EXPECT_EQ(taker.pieces > 0, step == u"50");
     }
 }
 
