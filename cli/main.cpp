@@ -209,7 +209,8 @@ int convert(int argc, char** argv, const char*& allocating)
     allocating = "the output";
     prismel::cli::FdSink out(STDOUT_FILENO, options.stats);
     prismel::convertUtf8To(text, check.utf16Units, stepText, options.tags, gradient, out,
-                           options.conversion);
+                           options.conversion, prismel::cli::FdSink::blockSize);
+    out.finish();
     if (out.failed())
         return writeFailed(out.error());
     // A mapped file rewritten during the conversion may have handed it bytes the check never

@@ -1,9 +1,19 @@
 #include "output.h"
 
 #include <cerrno>
+#include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace prismel::cli {
+
+namespace {
+
+// Blocks with the writer thread, written or waiting, beside the one being filled: one more than
+// two lets a slow write or a fast stretch of conversion pass without either side waiting.
+constexpr std::size_t blocksWithWriter = 2;
+
+} // namespace
 
 int writeAll(int fd, std::string_view bytes)
 {
@@ -18,23 +28,108 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
-void FdSink::operator()(std::u8string_view block)
+// Called by one thread at a time: the writer thread, or the caller while that thread is idle.
+void FdSink::write(std::u8string_view bytes)
 {
     if (m_error != 0)
         return;
-    m_error = writeAll(m_fd, {reinterpret_cast<const char*>(block.data()), block.size()});
+    m_error = writeAll(m_fd, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     if (!m_measure)
         return;
     // Every byte but a continuation byte starts a character; one of four bytes is two units.
     std::uint64_t starts = 0;
     std::uint64_t fourByteStarts = 0;
-    for (const char8_t byte : block) {
+    for (const char8_t byte : bytes) {
         starts += (byte & 0xC0) != 0x80;
         fourByteStarts += byte >= 0xF0;
     }
     m_written.chars += starts;
-    m_written.bytes += block.size();
+    m_written.bytes += bytes.size();
     m_written.utf16Units += starts + fourByteStarts;
+}
+
+// Waits for the writer thread to write what is queued, or, without one, writes it here.
+void FdSink::writeQueued(std::unique_lock<std::mutex>& lock)
+{
+    if (m_writer.joinable()) {
+        m_changed.wait(lock, [this] { return m_queued.empty() && !m_writing; });
+        return;
+    }
+    while (!m_queued.empty()) {
+        Block block = std::move(m_queued.front());
+        m_queued.pop_front();
+        write({block.data.get(), block.used});
+        m_free.push_back(std::move(block));
+    }
+}
+
+void FdSink::operator()(std::u8string_view piece)
+{
+    std::unique_lock lock(m_mutex);
+    writeQueued(lock);
+    write(piece);
+}
+
+std::unique_ptr<char8_t[]> FdSink::handOver(std::unique_ptr<char8_t[]> block, std::size_t used,
+                                            std::size_t capacity)
+{
+    std::unique_lock lock(m_mutex);
+    m_queued.push_back({std::move(block), used, capacity});
+    if (!m_writer.joinable() && m_queued.size() > 1 && !m_alone) {
+        try {
+            m_writer = std::thread([this] { writeLoop(); });
+        } catch (const std::system_error&) {
+            m_alone = true;
+        }
+    }
+    if (m_writer.joinable()) {
+        m_changed.notify_all();
+        m_changed.wait(
+            lock, [this] { return m_queued.size() + (m_writing ? 1 : 0) <= blocksWithWriter; });
+    } else if (m_alone) {
+        writeQueued(lock);
+    }
+    for (auto it = m_free.begin(); it != m_free.end(); ++it) {
+        if (it->capacity >= capacity) {
+            std::unique_ptr<char8_t[]> empty = std::move(it->data);
+            m_free.erase(it);
+            return empty;
+        }
+    }
+    lock.unlock();
+    return std::make_unique_for_overwrite<char8_t[]>(capacity);
+}
+
+void FdSink::writeLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return !m_queued.empty() || m_stopping; });
+        if (m_queued.empty())
+            return;
+        Block block = std::move(m_queued.front());
+        m_queued.pop_front();
+        m_writing = true;
+        lock.unlock();
+        write({block.data.get(), block.used});
+        lock.lock();
+        m_writing = false;
+        m_free.push_back(std::move(block));
+        m_changed.notify_all();
+    }
+}
+
+void FdSink::finish()
+{
+    std::unique_lock lock(m_mutex);
+    writeQueued(lock);
+    if (!m_writer.joinable())
+        return;
+    m_stopping = true;
+    m_changed.notify_all();
+    lock.unlock();
+    m_writer.join();
+    m_stopping = false;
 }
 
 } // namespace prismel::cli
