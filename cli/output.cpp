@@ -12,6 +12,9 @@ namespace {
 // Blocks with the writer thread, written or waiting, beside the one being filled: one more than
 // two lets a slow write or a fast stretch of conversion pass without either side waiting.
 constexpr std::size_t blocksWithWriter = 2;
+// The writer, mostly the faster of the two, is woken for this many blocks at a time: a wake-up
+// costs about as much as writing a tenth of a block.
+constexpr std::size_t blocksPerWakeUp = 2;
 
 } // namespace
 
@@ -52,7 +55,8 @@ void FdSink::write(std::u8string_view bytes)
 void FdSink::writeQueued(std::unique_lock<std::mutex>& lock)
 {
     if (m_writer.joinable()) {
-        m_changed.wait(lock, [this] { return m_queued.empty() && !m_writing; });
+        m_work.notify_one();
+        m_room.wait(lock, [this] { return m_queued.empty() && !m_writing; });
         return;
     }
     while (!m_queued.empty()) {
@@ -82,29 +86,33 @@ std::unique_ptr<char8_t[]> FdSink::handOver(std::unique_ptr<char8_t[]> block, st
             m_alone = true;
         }
     }
-    if (m_writer.joinable()) {
-        m_changed.notify_all();
-        m_changed.wait(
-            lock, [this] { return m_queued.size() + (m_writing ? 1 : 0) <= blocksWithWriter; });
-    } else if (m_alone) {
+    // The writer sleeps only with nothing queued, so it is awake whenever this waits.
+    const bool wake = m_writer.joinable() && m_queued.size() >= blocksPerWakeUp;
+    if (m_writer.joinable())
+        m_room.wait(lock,
+                    [this] { return m_queued.size() + (m_writing ? 1 : 0) <= blocksWithWriter; });
+    else if (m_alone)
         writeQueued(lock);
-    }
+    std::unique_ptr<char8_t[]> empty;
     for (auto it = m_free.begin(); it != m_free.end(); ++it) {
         if (it->capacity >= capacity) {
-            std::unique_ptr<char8_t[]> empty = std::move(it->data);
+            empty = std::move(it->data);
             m_free.erase(it);
-            return empty;
+            break;
         }
     }
     lock.unlock();
-    return std::make_unique_for_overwrite<char8_t[]>(capacity);
+    // Told with the lock let go, so that the writer does not wake only to wait for it.
+    if (wake)
+        m_work.notify_one();
+    return empty ? std::move(empty) : std::make_unique_for_overwrite<char8_t[]>(capacity);
 }
 
 void FdSink::writeLoop()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return !m_queued.empty() || m_stopping; });
+        m_work.wait(lock, [this] { return !m_queued.empty() || m_stopping; });
         if (m_queued.empty())
             return;
         Block block = std::move(m_queued.front());
@@ -115,7 +123,7 @@ void FdSink::writeLoop()
         lock.lock();
         m_writing = false;
         m_free.push_back(std::move(block));
-        m_changed.notify_all();
+        m_room.notify_one();
     }
 }
 
@@ -126,7 +134,7 @@ void FdSink::finish()
     if (!m_writer.joinable())
         return;
     m_stopping = true;
-    m_changed.notify_all();
+    m_work.notify_one();
     lock.unlock();
     m_writer.join();
     m_stopping = false;

@@ -71,7 +71,8 @@ private:
     TextLengths m_written;
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_work; // for the writer thread: blocks queued, or stop
+    std::condition_variable m_room; // for the caller: a block written
     std::deque<Block> m_queued;
     std::vector<Block> m_free;
     bool m_writing = false;  // the thread holds a block taken from m_queued
