@@ -14,6 +14,9 @@ mkdir -p "$work"
 # measure COMMAND...: runs COMMAND under GNU time -v; sets $wall, $cpu (seconds) and $peak_kib.
 measure() {
     local report=$work/time-v.txt
+    # Overwriting the last run's code would free its pages, or wait for them to reach the
+    # disk, inside the timing.
+    rm -f "$work/file.out"
     /usr/bin/time -v -o "$report" "$@"
     wall=$(sed -n 's/.*Elapsed (wall clock) time.*: //p' "$report")
     local user sys
