@@ -163,6 +163,8 @@ void GradientEditorTest::stopButtons_data()
         << "red 0%, blue 66.67%, white 100%" << 1;
     QTest::newRow("not below two")
         << "red, blue" << 1 << "removeStop" << Picked() << "red, blue" << 1;
+    QTest::newRow("Delete in the list removes too")
+        << "red, lime, blue" << 1 << "Delete" << Picked() << "red 0%, blue 100%" << 1;
     QTest::newRow("colour picked")
         << "red, blue" << 1 << "changeColor" << Picked(0x00FF80) << "red, #80FF00" << 1;
     QTest::newRow("colour dialog cancelled")
@@ -180,7 +182,14 @@ void GradientEditorTest::stopButtons()
     open(stops);
     find<QTableWidget>("stops")->setCurrentCell(row, 1);
     m_colorDialog.answer = picked;
-    find<QPushButton>(button.toLatin1().constData())->click();
+    if (button == u"Delete") {
+        auto* list = find<QTableWidget>("stops");
+        list->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
+        QTest::keyClick(list, Qt::Key_Delete);
+    } else {
+        find<QPushButton>(button.toLatin1().constData())->click();
+    }
     QCOMPARE(m_editor->choice().gradient, gradientOf(after));
     QCOMPARE(find<QTableWidget>("stops")->currentRow(), rowAfter);
     QCOMPARE(find<QPushButton>("removeStop")->isEnabled(), gradientOf(after).stops.size() > 2);

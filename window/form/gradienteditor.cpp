@@ -14,8 +14,10 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTextBoundaryFinder>
@@ -223,6 +225,11 @@ void GradientEditor::connectControls()
     });
     connect(m_add, &QPushButton::clicked, this, &GradientEditor::addStop);
     connect(m_remove, &QPushButton::clicked, this, &GradientEditor::removeStop);
+    // Delete in the list removes the current stop, as in a file list; while a cell is being
+    // edited its editor has the focus and takes the key itself.
+    auto* deleteKey =
+        new QShortcut(QKeySequence::Delete, m_stops, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &GradientEditor::removeStop);
     connect(m_color, &QPushButton::clicked, this, &GradientEditor::changeColor);
     connect(m_reverse, &QPushButton::clicked, this, [this] {
         const int row = currentStop();
