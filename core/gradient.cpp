@@ -474,6 +474,23 @@ Rgb colorAt(const Gradient& gradient, std::int64_t pos, std::int64_t len)
     return detail::GradientColors(gradient).at(pos, len);
 }
 
+std::vector<std::int32_t> shownPlaces(const Gradient& gradient)
+{
+    std::vector<std::int32_t> places;
+    for (const auto [num, den] : detail::resolvedPlaces(gradient))
+        places.push_back(
+            static_cast<std::int32_t>((2 * num * Gradient::wholeWay + den) / (2 * den)));
+    return places;
+}
+
+Gradient withPlacesWritten(Gradient gradient)
+{
+    const std::vector<std::int32_t> places = shownPlaces(gradient);
+    for (std::size_t i = 0; i < places.size(); ++i)
+        gradient.stops[i].position = places[i];
+    return gradient;
+}
+
 Gradient reversed(const Gradient& gradient)
 {
     // Places are fixed up first, so that a place raised to an earlier one mirrors too; a run of

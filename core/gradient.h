@@ -74,6 +74,14 @@ Rgb colorAt(const Gradient& gradient, std::int64_t pos, std::int64_t len);
 /// 100 % - p, so that the colour at t is the original's at 1 - t.
 Gradient reversed(const Gradient& gradient);
 
+/// Where every stop shows after that fix-up, in hundredths of a percent rounded to the nearest.
+std::vector<std::int32_t> shownPlaces(const Gradient& gradient);
+
+/// The same gradient with every stop's place written out as shownPlaces() gives it, so that
+/// adding, removing or moving one stop leaves the others where they show instead of spreading
+/// them anew.
+Gradient withPlacesWritten(Gradient gradient);
+
 /// A gradient with a name, built in or the user's.
 struct NamedGradient {
     std::u16string name;

@@ -15,10 +15,6 @@ std::array<std::int32_t, 3> SplitColor(std::int32_t packed)
     return {r, g, b};
 }
 
-namespace {
-
-// A packed colour has a zero top byte; a chooser that sets it anyway must not push the blue
-// channel outside 0 to 255.
 std::optional<Rgb> chooseRgb(ColorDialog& dialog)
 {
     const std::optional<std::uint32_t> chosen = dialog.chooseColor();
@@ -28,8 +24,6 @@ std::optional<Rgb> chooseRgb(ColorDialog& dialog)
     return Rgb{static_cast<std::int16_t>(r), static_cast<std::int16_t>(g),
                static_cast<std::int16_t>(b)};
 }
-
-} // namespace
 
 bool PickColor(int index, ColorDialog& dialog, Gradient& gradient, GradientSurface& bar)
 {

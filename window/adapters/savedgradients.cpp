@@ -1,5 +1,6 @@
 #include "window/adapters/savedgradients.h"
 
+#include "window/adapters/qtstring.h"
 #include "window/adapters/textfile.h"
 
 #include <QCoreApplication>
@@ -14,11 +15,6 @@ namespace {
 QString gradientsPath()
 {
     return QString::fromLocal8Bit(userGradientsPath());
-}
-
-std::u16string_view view(const QString& text)
-{
-    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
 }
 
 } // namespace

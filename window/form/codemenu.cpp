@@ -2,6 +2,7 @@
 
 #include "core/fit.h"
 #include "core/richtext.h"
+#include "window/adapters/qtstring.h"
 #include "window/widgets/longtextedit.h"
 
 #include <QAction>
@@ -9,15 +10,6 @@
 #include <climits>
 
 namespace prismel {
-
-namespace {
-
-std::u16string_view view(const QString& text)
-{
-    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
-}
-
-} // namespace
 
 CodeMenu::CodeMenu(LongTextEdit& output, const Platform& platform,
                    std::function<ConvertRequest()> request,

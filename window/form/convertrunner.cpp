@@ -1,6 +1,7 @@
 #include "window/form/convertrunner.h"
 
 #include "core/conversion.h"
+#include "window/adapters/qtstring.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -38,11 +39,6 @@ constexpr qint64 kProgressMs = 40;
 // A long Convert's buffer is kept for the next one up to this many code units (64 MB); a larger
 // one would hold a few hundred megabytes for nothing between Converts.
 constexpr std::size_t kKeptUnits = std::size_t{1} << 25;
-
-std::u16string_view view(const QString& text)
-{
-    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
-}
 
 QStringView view(std::u16string_view code)
 {

@@ -6,6 +6,7 @@
 #include "preview/textpreview.h"
 #include "window/adapters/browserpane.h"
 #include "window/adapters/qtcolor.h"
+#include "window/adapters/qtstring.h"
 #include "window/adapters/textfile.h"
 #include "window/config.h"
 #include "window/form/codemenu.h"
@@ -43,11 +44,6 @@
 namespace prismel {
 
 namespace {
-
-std::u16string_view view(const QString& text)
-{
-    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
-}
 
 std::u16string toU16(const QString& text)
 {
@@ -143,8 +139,7 @@ QComboBox* newCombo1(const QString& text, QWidget* parent)
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr); // no inline completion: typing applies nothing
     for (const FormatPreset& preset : formatPresets()) {
-        const QString name =
-            QString::fromUtf16(preset.name.data(), static_cast<qsizetype>(preset.name.size()));
+        const QString name = toQString(preset.name);
         combo->addItem(Form1::tr(name.toUtf8().constData()), 0);
     }
     combo->setCurrentIndex(-1);

@@ -38,26 +38,6 @@ enum Column { swatchColumn, codeColumn, placeColumn, columnCount };
 constexpr int barHeight = 40;    // pixels; the window's bar is half as tall
 constexpr int sampleLength = 40; // graphemes of the sample line
 
-// Where every stop shows, in hundredths of a percent, rounded to the nearest.
-std::vector<std::int32_t> shownPlaces(const Gradient& gradient)
-{
-    std::vector<std::int32_t> places;
-    for (const auto& place : detail::resolvedPlaces(gradient))
-        places.push_back(static_cast<std::int32_t>(
-            (place.num * Gradient::wholeWay * 2 + place.den) / (place.den * 2)));
-    return places;
-}
-
-// The same gradient with every place written out, so that adding, removing or moving one stop
-// leaves the others where they show instead of spreading them anew.
-Gradient placed(Gradient gradient)
-{
-    const std::vector<std::int32_t> places = shownPlaces(gradient);
-    for (std::size_t i = 0; i < places.size(); ++i)
-        gradient.stops[i].position = places[i];
-    return gradient;
-}
-
 QString codeText(Rgb color)
 {
     char16_t digits[6];
@@ -303,7 +283,7 @@ void GradientEditor::stopEdited(QTableWidgetItem* item)
             gradient.stops[at].color = *color;
     } else if (item->column() == placeColumn) {
         if (const auto place = parsePlace(item->text())) {
-            gradient = placed(std::move(gradient));
+            gradient = withPlacesWritten(std::move(gradient));
             const auto& stops = gradient.stops;
             const std::int32_t low = at > 0 ? *stops[at - 1].position : 0;
             const std::int32_t high =
@@ -320,7 +300,7 @@ void GradientEditor::addStop()
     const Gradient& old = m_choice.gradient;
     if (old.stops.size() >= Gradient::maxStops)
         return;
-    Gradient gradient = placed(old);
+    Gradient gradient = withPlacesWritten(old);
     // Between the current stop and the next; after the last one, before it.
     const auto before = static_cast<std::size_t>(
         std::clamp(currentStop(), 0, static_cast<int>(gradient.stops.size()) - 2));
@@ -337,7 +317,7 @@ void GradientEditor::removeStop()
     const int row = currentStop();
     if (row < 0 || m_choice.gradient.stops.size() <= Gradient::minStops)
         return;
-    Gradient gradient = placed(m_choice.gradient);
+    Gradient gradient = withPlacesWritten(m_choice.gradient);
     gradient.stops.erase(gradient.stops.begin() + row);
     setGradient(std::move(gradient));
     m_stops->setCurrentCell(std::min(row, m_stops->rowCount() - 1), codeColumn);
@@ -348,14 +328,11 @@ void GradientEditor::changeColor()
     const int row = currentStop();
     if (row < 0)
         return;
-    const std::optional<std::uint32_t> chosen = m_dialog.chooseColor();
+    const std::optional<Rgb> chosen = chooseRgb(m_dialog);
     if (!chosen)
         return;
-    // As the window's colour buttons take it: a top byte set anyway is dropped.
-    const auto [r, g, b] = SplitColor(static_cast<std::int32_t>(*chosen & 0xFFFFFFu));
     Gradient gradient = m_choice.gradient;
-    gradient.stops[static_cast<std::size_t>(row)].color = {
-        static_cast<std::int16_t>(r), static_cast<std::int16_t>(g), static_cast<std::int16_t>(b)};
+    gradient.stops[static_cast<std::size_t>(row)].color = *chosen;
     setGradient(std::move(gradient));
 }
 

@@ -1,5 +1,6 @@
 #include "window/form/gradientmenu.h"
 
+#include "window/adapters/qtstring.h"
 #include "window/adapters/savedgradients.h"
 #include "window/widgets/barstops.h"
 
@@ -12,16 +13,6 @@
 namespace prismel {
 
 namespace {
-
-std::u16string_view view(const QString& text)
-{
-    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
-}
-
-QString fromView(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A radio group of `items` in `menu`, each action's data its enum value.
 template <typename Enum, std::size_t N>
@@ -88,7 +79,6 @@ GradientMenu::GradientMenu(BarStops& stops, const Platform& platform,
     // The saved gradients are read each time the menu opens, so that a line added by hand or by
     // another window shows.
     connect(m_menu, &QMenu::aboutToShow, this, &GradientMenu::fillPresets);
-    fillPresets();
 
     m_menu->addAction(tr("保存当前渐变(&A)…"), this, &GradientMenu::save);
     m_menu->addAction(tr("恢复两色(&T)"), this, [this] {
@@ -129,7 +119,7 @@ void GradientMenu::fillPresets()
 {
     m_presets->clear();
     const auto add = [this](const NamedGradient& named) {
-        m_presets->addAction(fromView(named.name), this,
+        m_presets->addAction(toQString(named.name), this,
                              [this, gradient = named.gradient] { setGradient(gradient); });
     };
     for (const NamedGradient& named : builtinGradients())

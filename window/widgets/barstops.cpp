@@ -13,16 +13,6 @@ namespace prismel {
 
 namespace {
 
-std::optional<Rgb> askColor(ColorDialog& dialog)
-{
-    const auto chosen = dialog.chooseColor();
-    if (!chosen)
-        return std::nullopt;
-    const auto [r, g, b] = SplitColor(static_cast<std::int32_t>(*chosen & 0xFFFFFFu));
-    return Rgb{static_cast<std::int16_t>(r), static_cast<std::int16_t>(g),
-               static_cast<std::int16_t>(b)};
-}
-
 // Only the stops between the first and the last have markers: marker k is stop k + 1.
 std::size_t stopOfMarker(int marker)
 {
@@ -50,36 +40,20 @@ void BarStops::setGradient(Gradient gradient)
     redraw();
 }
 
-std::vector<std::int32_t> BarStops::places() const
-{
-    std::vector<std::int32_t> rounded;
-    for (const auto [num, den] : detail::resolvedPlaces(m_gradient))
-        rounded.push_back(
-            static_cast<std::int32_t>((2 * num * Gradient::wholeWay + den) / (2 * den)));
-    return rounded;
-}
-
-void BarStops::writeOutPlaces()
-{
-    const auto rounded = places();
-    for (std::size_t i = 0; i < rounded.size(); ++i)
-        m_gradient.stops[i].position = rounded[i];
-}
-
 void BarStops::addStop(int place)
 {
     if (m_gradient.stops.size() >= Gradient::maxStops)
         return;
-    const auto color = askColor(m_dialog);
+    const auto color = chooseRgb(m_dialog);
     if (!color)
         return;
-    const auto shown = places();
+    const auto shown = shownPlaces(m_gradient);
     auto index = static_cast<std::size_t>(std::upper_bound(shown.begin(), shown.end(), place) -
                                           shown.begin());
     // On the last stop's own place the new one goes before it, so the last colour stays last.
     if (index == shown.size() && !shown.empty() && shown.back() == place)
         --index;
-    writeOutPlaces();
+    m_gradient = withPlacesWritten(std::move(m_gradient));
     m_gradient.stops.insert(m_gradient.stops.begin() + static_cast<std::ptrdiff_t>(index),
                             GradientStop{*color, place});
     redraw();
@@ -90,11 +64,11 @@ void BarStops::moveStop(std::size_t index, int place)
 {
     if (index + 1 >= m_gradient.stops.size())
         return;
-    const auto shown = places();
+    const auto shown = shownPlaces(m_gradient);
     const std::int32_t clamped = std::clamp(place, shown[index - 1], shown[index + 1]);
     if (clamped == shown[index])
         return;
-    writeOutPlaces();
+    m_gradient = withPlacesWritten(std::move(m_gradient));
     m_gradient.stops[index].position = clamped;
     redraw();
     Q_EMIT changed();
@@ -109,13 +83,13 @@ void BarStops::offerStopMenu(std::size_t index, QPoint globalPos)
     const QAction* remove = menu.addAction(tr("删除色标(&D)"));
     const QAction* chosen = menu.exec(globalPos);
     if (chosen == recolor) {
-        const auto color = askColor(m_dialog);
+        const auto color = chooseRgb(m_dialog);
         if (!color)
             return;
         m_gradient.stops[index].color = *color;
     } else if (chosen == remove) {
         // The others keep where they show, even those placed only by their neighbours.
-        writeOutPlaces();
+        m_gradient = withPlacesWritten(std::move(m_gradient));
         m_gradient.stops.erase(m_gradient.stops.begin() + static_cast<std::ptrdiff_t>(index));
     } else {
         return;

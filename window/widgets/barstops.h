@@ -44,8 +44,6 @@ private:
     void offerStopMenu(std::size_t index, QPoint globalPos);
     void redraw();
     // Every stop's place as the bar shows it, in hundredths of a percent.
-    std::vector<std::int32_t> places() const;
-    void writeOutPlaces();
 
     GradientBarWidget& m_bar;
     ColorDialog& m_dialog;

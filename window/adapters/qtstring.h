@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <string>
+#include <string_view>
+
+namespace prismel {
+
+// Text crosses into Qt here: the layers below speak UTF-16 code units, as QString holds them,
+// so both ways are a view or a copy, never a conversion.
+
+// The string's units, valid while it lives unchanged.
+inline std::u16string_view view(const QString& text)
+{
+    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
+}
+
+inline QString toQString(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace prismel
