@@ -1,5 +1,9 @@
 #include "window/form/fonts.h"
 
+#include <QFontDatabase>
+
+#include <algorithm>
+
 namespace prismel {
 
 QStringList songSubstitutes()
@@ -25,10 +29,30 @@ void installFontSubstitutions()
     (void)installed;
 }
 
+namespace {
+
+// "宋体" and its substitutes, from the first one installed on; all of them when none is.
+QStringList songFaces()
+{
+    QStringList faces = QStringList(QString::fromUtf16(songFamily)) + songSubstitutes();
+    const QStringList installed = QFontDatabase::families();
+    const auto first = std::find_if(faces.cbegin(), faces.cend(), [&](const QString& face) {
+        return installed.contains(face, Qt::CaseInsensitive);
+    });
+    if (first != faces.cend())
+        faces.erase(faces.cbegin(), first);
+    return faces;
+}
+
+} // namespace
+
 QFont windowFont()
 {
     installFontSubstitutions();
-    QFont font(QString::fromUtf16(songFamily));
+    // The faces Qt would try for "宋体", from the first one installed on. Asked for "宋体" itself,
+    // which Debian lacks, Qt first asks fontconfig for that face's fallbacks, for nothing.
+    QFont font;
+    font.setFamilies(songFaces());
     // 9 point at 96 dots per inch. Given in pixels because the layout is in pixels too: a
     // display with another resolution must not make the captions outgrow their buttons.
     font.setPixelSize(12);

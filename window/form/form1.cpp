@@ -132,6 +132,16 @@ QPushButton* newButton(const QString& caption, QWidget* parent)
     return button;
 }
 
+QLineEdit* newField(const QString& text, QWidget* parent)
+{
+    // Given its text only once it has the window's face: QLineEdit(text, parent) first lays the
+    // text out in the application's face, loading that face and its fallback for Chinese for
+    // nothing at start-up.
+    auto* field = new QLineEdit(parent);
+    field->setText(text);
+    return field;
+}
+
 QComboBox* newCombo1(const QString& text, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
@@ -210,13 +220,13 @@ private:
     }
     QWidget* keep(Slot<QLineEdit*> slot, const ControlDescription& row, QWidget* parent)
     {
-        return m_controls.*slot = new QLineEdit(textOf(row.text), parent);
+        return m_controls.*slot = newField(textOf(row.text), parent);
     }
     QWidget* keep(Slot<std::array<QLineEdit*, 3>> slot, const ControlDescription& row,
                   QWidget* parent)
     {
         QLineEdit*& field = member(m_controls.*slot, row);
-        return field = new QLineEdit(textOf(row.text), parent);
+        return field = newField(textOf(row.text), parent);
     }
     QWidget* keep(Slot<LongTextEdit*> slot, const ControlDescription& row, QWidget* parent)
     {
