@@ -1,3 +1,4 @@
+#include "window/adapters/fontconfigwarmup.h"
 #include "window/adapters/qtclipboard.h"
 #include "window/adapters/qtcolordialog.h"
 #include "window/adapters/qtinputdialog.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char* argv[])
 {
+    prismel::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prismel"));
     QApplication::setApplicationVersion(QString::fromUtf16(prismel::config::displayVersion));
@@ -33,6 +35,7 @@ int main(int argc, char* argv[])
     prismel::QtMessageBoxes messageBoxes;
     prismel::QtUrlOpener urlOpener;
     prismel::QtInputDialog inputDialog;
+    fontConfig.finish();
     prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener, inputDialog});
     // The modal services open over the window, told so the same way once it exists.
     colorDialog.setOwner(&form);

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build git
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-tools-dev qt6-l10n-tools
+    qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev qt6-translations-l10n qt6-tools-dev qt6-l10n-tools
     fonts-noto-cjk fonts-noto-color-emoji libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     clang libclang-rt-14-dev clang-format clang-tidy

@@ -17,6 +17,7 @@
 #include "core/conversion.h"
 #include "core/tagtemplate.h"
 #include "preview/colorpick.h"
+#include "window/adapters/fontconfigwarmup.h"
 #include "window/adapters/qtclipboard.h"
 #include "window/adapters/qtcolordialog.h"
 #include "window/adapters/qtinputdialog.h"
@@ -681,7 +682,7 @@ void processStartupCases(const QString& program, std::vector<Row>& rows)
 }
 
 // The child's side of processStartup(): show one window, say "frame" once it is painted.
-int firstFrameChild(const QString& which)
+int firstFrameChild(const QString& which, prismel::FontConfigWarmUp* fontConfig)
 {
     std::unique_ptr<QtServices> services;
     std::unique_ptr<QWidget> widget;
@@ -690,6 +691,7 @@ int firstFrameChild(const QString& which)
         translations.install(prismel::chooseLanguage(QLocale::system().uiLanguages()),
                              QStringLiteral(PRISMEL_TRANSLATIONS_DIR));
         services = std::make_unique<QtServices>();
+        fontConfig->finish();
         auto form = std::make_unique<Form1>(services->platform());
         services->setOwner(form.get());
         widget = std::move(form);
@@ -725,10 +727,16 @@ void runOtherCases(std::vector<Row>& rows)
 
 int main(int argc, char* argv[])
 {
+    // Form1's start-up child begins as the program does, reading the fonts' configuration beside
+    // QApplication's start.
+    std::optional<prismel::FontConfigWarmUp> fontConfig;
+    if (argc == 3 && std::strcmp(argv[1], "--first-frame") == 0 &&
+        std::strcmp(argv[2], "form") == 0)
+        fontConfig.emplace();
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments.at(1) == u"--first-frame")
-        return firstFrameChild(arguments.at(2));
+        return firstFrameChild(arguments.at(2), fontConfig ? &*fontConfig : nullptr);
     if (arguments.size() == 4 && arguments.at(1) == u"--convert")
         return convertChild(arguments.at(2).toLongLong(), arguments.at(3) == u"one-line");
     if (arguments.size() == 5 && arguments.at(1) == u"--cancel")
