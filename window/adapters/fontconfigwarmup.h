@@ -4,7 +4,7 @@
 
 namespace prismel {
 
-// Reads the system's font configuration on a thread of its own. Fontconfig parses some sixty XML
+// Reads the system's font configuration on a thread of its own. Fontconfig parses some fifty XML
 // files before the first character can be shown, a few milliseconds that would otherwise follow
 // the connection to the display; begun before QApplication, the two overlap.
 class FontConfigWarmUp {
