@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace prismel {
 
@@ -324,30 +325,53 @@ Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
     return {std::move(stops), {}};
 }
 
+namespace {
+
+// Each keyword once, for reading a gradient line and for writing one.
+constexpr std::array<std::pair<std::u16string_view, ColorSpace>, 3> kSpaceNames{{
+    {u"rgb", ColorSpace::Rgb},
+    {u"oklab", ColorSpace::Oklab},
+    {u"oklch", ColorSpace::Oklch},
+}};
+constexpr std::array<std::pair<std::u16string_view, HueMethod>, 4> kHueNames{{
+    {u"shorter", HueMethod::Shorter},
+    {u"longer", HueMethod::Longer},
+    {u"increasing", HueMethod::Increasing},
+    {u"decreasing", HueMethod::Decreasing},
+}};
+
+template <typename Enum, std::size_t N>
+std::optional<Enum> valueNamed(const std::array<std::pair<std::u16string_view, Enum>, N>& names,
+                               std::u16string_view text)
+{
+    for (const auto& [name, value] : names) {
+        if (text == name)
+            return value;
+    }
+    return std::nullopt;
+}
+
+template <typename Enum, std::size_t N>
+std::u16string_view nameOf(const std::array<std::pair<std::u16string_view, Enum>, N>& names,
+                           Enum value)
+{
+    for (const auto& [name, named] : names) {
+        if (named == value)
+            return name;
+    }
+    return names.front().first;
+}
+
+} // namespace
+
 std::optional<ColorSpace> parseColorSpace(std::u16string_view text)
 {
-    if (text == u"rgb")
-        return ColorSpace::Rgb;
-    if (text == u"oklab")
-        return ColorSpace::Oklab;
-    if (text == u"oklch")
-        return ColorSpace::Oklch;
-    return std::nullopt;
+    return valueNamed(kSpaceNames, text);
 }
 
 std::optional<HueMethod> parseHueMethod(std::u16string_view text)
 {
-    constexpr std::array<std::pair<std::u16string_view, HueMethod>, 4> methods{{
-        {u"shorter", HueMethod::Shorter},
-        {u"longer", HueMethod::Longer},
-        {u"increasing", HueMethod::Increasing},
-        {u"decreasing", HueMethod::Decreasing},
-    }};
-    for (const auto& [name, method] : methods) {
-        if (text == name)
-            return method;
-    }
-    return std::nullopt;
+    return valueNamed(kHueNames, text);
 }
 
 namespace {
@@ -443,34 +467,6 @@ bool isGradientName(std::u16string_view name)
 
 namespace {
 
-std::u16string_view spaceName(ColorSpace space)
-{
-    switch (space) {
-    case ColorSpace::Oklab:
-        return u"oklab";
-    case ColorSpace::Oklch:
-        return u"oklch";
-    case ColorSpace::Rgb:
-        break;
-    }
-    return u"rgb";
-}
-
-std::u16string_view hueName(HueMethod hue)
-{
-    switch (hue) {
-    case HueMethod::Longer:
-        return u"longer";
-    case HueMethod::Increasing:
-        return u"increasing";
-    case HueMethod::Decreasing:
-        return u"decreasing";
-    case HueMethod::Shorter:
-        break;
-    }
-    return u"shorter";
-}
-
 void appendHex(std::u16string& out, std::int16_t channel)
 {
     constexpr std::u16string_view digits = u"0123456789abcdef";
@@ -510,10 +506,10 @@ std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
 {
     std::u16string line(name);
     line += u": ";
-    line += spaceName(gradient.space);
+    line += nameOf(kSpaceNames, gradient.space);
     if (gradient.space == ColorSpace::Oklch) {
         line += u' ';
-        line += hueName(gradient.hue);
+        line += nameOf(kHueNames, gradient.hue);
     }
     line += u':';
     const char16_t* separator = u" ";
