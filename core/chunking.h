@@ -429,9 +429,11 @@ using ChunkCursor = BasicChunkCursor<char16_t>;
 using Utf8ChunkCursor = BasicChunkCursor<char8_t>;
 
 /// Cuts a trimmed text line by line, where every line gets the whole gradient. A line ends at
-/// LF, CR or CR LF; it is cut from its own first unit as BasicChunkCursor cuts a text, no chunk
-/// runs past its end, and a chunk's colour is that of its position in the line over the line's
-/// length. Each unit of a line break is a chunk of its own, which the writers copy bare.
+/// LF, CR or CR LF. The spaces at a line's two ends are a chunk each, which the writers copy
+/// bare, so that a line takes the same colours wherever it stands, as the whole text does once
+/// trimmed; the rest of the line is cut from its own first unit as BasicChunkCursor cuts a text,
+/// no chunk runs past its end, and a chunk's colour is that of its position there over its
+/// length. Each unit of a line break is a chunk of its own, copied bare too.
 template <TextUnit Unit> class BasicLineCursor {
 public:
     using View = std::basic_string_view<Unit>;
@@ -463,6 +465,11 @@ public:
                     return true;
                 m_line.reset();
             }
+            if (!m_trailingSpaces.empty()) {
+                chunk = {m_trailingSpaces, 0, m_breakColor};
+                m_trailingSpaces = {};
+                return true;
+            }
             if (m_offset >= m_text.size())
                 return false;
             if (isLineBreak(m_text[m_offset])) {
@@ -473,21 +480,16 @@ public:
             const std::size_t end =
                 std::min(m_text.find_first_of(lineBreaks, m_offset), m_text.size());
             const View line = m_text.substr(m_offset, end - m_offset);
-            std::int64_t units = static_cast<std::int64_t>(line.size());
-            if constexpr (std::same_as<Unit, char8_t>)
-                units = detail::utf16Units(line);
-            bool indexed = false;
-            if constexpr (std::same_as<Unit, char16_t>) {
-                // A cluster never spans a line break, so the whole text's ends serve each line.
-                if (m_index != nullptr) {
-                    m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units), *m_index,
-                                   m_offset);
-                    indexed = true;
-                }
-            }
-            if (!indexed)
-                m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units));
+            const std::size_t leading = std::min(line.find_first_not_of(Unit{' '}), line.size());
+            const View inner = detail::trimSpacesOf(line.substr(leading));
+            m_trailingSpaces = line.substr(leading + inner.size());
+            if (!inner.empty())
+                startLine(inner, m_offset + leading);
             m_offset = end;
+            if (leading > 0) {
+                chunk = {line.substr(0, leading), 0, m_breakColor};
+                return true;
+            }
         }
     }
 
@@ -501,17 +503,34 @@ public:
     }
 
     /// Units of the trimmed text handed out so far.
-    std::size_t offset() const { return m_offset - (m_line ? m_line->remaining() : 0); }
+    std::size_t offset() const { return m_text.size() - remaining(); }
 
     /// Units of the trimmed text not yet handed out.
     std::size_t remaining() const
     {
-        return (m_line ? m_line->remaining() : 0) + m_text.size() - m_offset;
+        return (m_line ? m_line->remaining() : 0) + m_trailingSpaces.size() + m_text.size() -
+               m_offset;
     }
 
     std::size_t step() const { return static_cast<std::size_t>(m_step); }
 
 private:
+    // `line`, a line without its end spaces, starts at unit `at` of the text.
+    void startLine(View line, [[maybe_unused]] std::size_t at)
+    {
+        std::int64_t units = static_cast<std::int64_t>(line.size());
+        if constexpr (std::same_as<Unit, char8_t>)
+            units = detail::utf16Units(line);
+        if constexpr (std::same_as<Unit, char16_t>) {
+            // A cluster never spans a line break, so the whole text's ends serve each line.
+            if (m_index != nullptr) {
+                m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units), *m_index, at);
+                return;
+            }
+        }
+        m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units));
+    }
+
     static constexpr Unit lineBreaks[] = {Unit{'\r'}, Unit{'\n'}, Unit{}};
 
     static constexpr bool isLineBreak(Unit unit)
@@ -526,6 +545,7 @@ private:
     Rgb m_breakColor;
     const detail::ClusterIndex* m_index;
     std::optional<BasicChunkCursor<Unit>> m_line;
+    View m_trailingSpaces; // of the line m_line cuts, handed out after it
 };
 
 /// Calls `use` with the cursor over `trimmed` (`utf16Length` UTF-16 units long) that `perLine`

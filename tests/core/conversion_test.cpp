@@ -465,10 +465,39 @@ INSTANTIATE_TEST_SUITE_P(
         PerLineCase{"empty_lines_pass_bare", u"A\n\n\r\nB", u"1", u"00FF00A\n\n\r\n00FF00B"},
         // The step falls back on the whole text's length, not a line's.
         PerLineCase{"short_line_is_one_chunk", u"ABCD\nAB", u"3", u"BF40BFABC00FF00D\n808080AB"},
-        PerLineCase{"spaces_at_line_ends_stay", u"A \n B", u"1", u"808080A \n 00FF00B"},
+        // Spaces at a line's ends are bare and take no place of its gradient.
+        PerLineCase{"spaces_at_line_ends_bare", u"A \n B", u"1", u"00FF00A \n 00FF00B"},
+        PerLineCase{"a_line_of_spaces_is_bare", u"A\n  \nB", u"1", u"00FF00A\n  \n00FF00B"},
         PerLineCase{"outer_spaces_trimmed", u"  AB\rA  ", u"1", u"808080A00FF00B\r00FF00A"},
         PerLineCase{"break_inside_a_step", u"AB\r\nCD", u"3", u"808080AB\r\n808080CD"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Cut line by line, each line is coded as the whole text would code it alone, the spaces at its
+// ends bare, wherever it stands.
+TEST(PerLine, EachLineIsCodedAsItWouldBeAlone)
+{
+    std::mt19937 random(11);
+    const std::u16string_view pieces[] = {u"a", u"b", u"彩", u" ", u"  ", u"\n", u"\r\n", u"\r"};
+    for (int round = 0; round < 300; ++round) {
+        std::u16string text = u"x";
+        for (int i = 0; i < 12; ++i)
+            text += pieces[random() % std::size(pieces)];
+        text += u"y";
+        std::u16string expected;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = std::min(text.find_first_of(u"\r\n", at), text.size());
+            const std::u16string_view line = std::u16string_view(text).substr(at, end - at);
+            const std::size_t lead = std::min(line.find_first_not_of(u' '), line.size());
+            const std::size_t inner = prismel::trimSpaces(line).size();
+            expected += line.substr(0, lead);
+            expected += prismel::ConvertText(line, u"1", bare, ColorPair{});
+            expected += line.substr(lead + inner);
+            expected += std::u16string_view(text).substr(end, end < text.size() ? 1 : 0);
+            at = end + 1;
+        }
+        EXPECT_EQ(prismel::ConvertText(text, u"1", bare, ColorPair{}, {.perLine = true}), expected);
+    }
+}
 
 // A multi-stop gradient reaches the chunks through the cursor's walk.
 TEST(GradientConversion, EveryChunkTakesTheGradientsColourAtItsPosition)
