@@ -1,6 +1,5 @@
 // prismel-convert: the window's conversion for scripts and batch work.
 
-#include "cli/gradientsfile.h"
 #include "cli/input.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -10,6 +9,8 @@
 #include "core/conversion.h"
 #include "core/fit.h"
 #include "core/gradient.h"
+#include "core/gradientsfile.h"
+#include "core/messagetext.h"
 #include "core/step.h"
 #include "core/utf8.h"
 
@@ -21,9 +22,12 @@
 #include <exception>
 #include <fcntl.h>
 #include <new>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <sysexits.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -101,22 +105,23 @@ int convert(int argc, char** argv, const char*& allocating)
     // rest still count.
     std::vector<prismel::NamedGradient> own;
     if (options.listGradients || options.gradientName) {
-        auto user = prismel::cli::loadUserGradients(prismel::userGradientsPath());
-        for (const auto& warning : user.warnings)
+        const std::string path = prismel::userGradientsPath();
+        auto read = prismel::readGradientsFile(path);
+        for (const auto& warning : prismel::gradientsFileWarnings(path, read))
             printError(warning);
-        own = std::move(user.gradients);
+        own = std::move(read.file.gradients);
     }
     if (options.listGradients) {
         std::string names;
-        std::vector<std::u16string> listed;
+        std::unordered_set<std::u16string_view> listed;
         const std::vector<prismel::NamedGradient>& ownList = own;
         for (const auto* list : {&prismel::builtinGradients(), &ownList}) {
             for (const auto& named : *list) {
-                if (std::find(listed.begin(), listed.end(), named.name) != listed.end())
+                if (!listed.insert(named.name).second)
                     continue;
-                listed.push_back(named.name);
                 const std::u8string name = prismel::toUtf8(named.name);
-                names += std::string(name.begin(), name.end()) + "\n";
+                names.append(name.begin(), name.end());
+                names += '\n';
             }
         }
         const int error = prismel::cli::writeAll(STDOUT_FILENO, names);
@@ -153,11 +158,11 @@ int convert(int argc, char** argv, const char*& allocating)
         return EX_OSERR;
     }
     if (readError != 0) {
-        printError("cannot read '" + inputName + "': " + std::strerror(readError));
+        printError("cannot read " + prismel::quoted(inputName) + ": " + std::strerror(readError));
         return EX_NOINPUT;
     }
     const std::string changedMessage =
-        "'" + inputName + "': the input file changed while being read";
+        prismel::quoted(inputName) + ": the input file changed while being read";
     prismel::cli::exitWhenPagesAreLost(input, "prismel-convert: " + changedMessage);
     const auto changed = [&changedMessage] {
         printError(changedMessage);
@@ -242,8 +247,12 @@ int main(int argc, char** argv)
         // No std::string here: building one could fail in turn.
         std::fprintf(stderr, "prismel-convert: not enough memory for %s\n", allocating);
         return EX_OSERR;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "prismel-convert: %s\n", error.what()); // a message, never an abort
-        return EX_SOFTWARE;
+    } catch (const std::length_error&) {
+        std::fprintf(stderr, "prismel-convert: not enough memory for %s\n", allocating);
+        return EX_OSERR;
+    } catch (const std::exception&) {
+        // The library's own words would mean nothing to the user.
+        std::fprintf(stderr, "prismel-convert: the system failed while handling %s\n", allocating);
+        return EX_OSERR;
     }
 }

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "cli/utf8.h"
+#include "core/messagetext.h"
 #include "core/utf8.h"
 
 #include <algorithm>
@@ -88,7 +89,7 @@ std::optional<ParseResult> setColor(Parsed& parsed, std::string_view option, std
     const auto text = decoded(value);
     const auto color = text ? parseColor(*text) : std::nullopt;
     if (!color)
-        return usageError("colour '" + std::string(value) + "' of " + std::string(option) +
+        return usageError("colour " + quoted(value) + " of " + std::string(option) +
                           " is not six hexadecimal digits, #RGB or a colour name");
     prismel::setColor(parsed.options.colors, start ? GradientEnd::Start : GradientEnd::End, *color);
     parsed.pairGiven = true;
@@ -112,8 +113,7 @@ std::optional<ParseResult> setSpace(Parsed& parsed, std::string_view, std::strin
     const auto text = decoded(value);
     parsed.options.space = text ? parseColorSpace(*text) : std::nullopt;
     if (!parsed.options.space)
-        return usageError("unknown colour space '" + std::string(value) +
-                          "': choose rgb, oklab or oklch");
+        return usageError("unknown colour space " + quoted(value) + ": choose rgb, oklab or oklch");
     return std::nullopt;
 }
 
@@ -122,8 +122,8 @@ std::optional<ParseResult> setHue(Parsed& parsed, std::string_view, std::string_
     const auto text = decoded(value);
     parsed.options.hue = text ? parseHueMethod(*text) : std::nullopt;
     if (!parsed.options.hue)
-        return usageError("unknown hue method '" + std::string(value) +
-                          "': choose shorter, longer, increasing or decreasing");
+        return usageError("unknown hue method " + quoted(value) +
+                          ": choose shorter, longer, increasing or decreasing");
     return std::nullopt;
 }
 
@@ -170,11 +170,11 @@ std::optional<ParseResult> setFitLimit(Parsed& parsed, std::string_view option,
     std::uint64_t limit = 0;
     const char* end = value.data() + value.size();
     const auto [stop, error] = std::from_chars(value.data(), end, limit);
-    const std::string quoted = "length '" + std::string(value) + "' of " + std::string(option);
+    const std::string length = "length " + quoted(value) + " of " + std::string(option);
     if (error == std::errc::result_out_of_range)
-        return usageError(quoted + " is too large");
+        return usageError(length + " is too large");
     if (value.empty() || error != std::errc() || stop != end || limit == 0)
-        return usageError(quoted + " is not a positive whole number");
+        return usageError(length + " is not a positive whole number");
     parsed.options.fitLimit = limit;
     return std::nullopt;
 }
@@ -189,8 +189,7 @@ std::optional<ParseResult> setCount(Parsed& parsed, std::string_view, std::strin
     const auto found = std::find_if(units.begin(), units.end(),
                                     [&](const auto& unit) { return unit.first == value; });
     if (found == units.end())
-        return usageError("unknown count '" + std::string(value) +
-                          "': choose chars, bytes or units");
+        return usageError("unknown count " + quoted(value) + ": choose chars, bytes or units");
     parsed.options.count = found->second;
     return std::nullopt;
 }
@@ -307,8 +306,7 @@ ParseResult parseArguments(std::span<const char* const> args)
     bool haveFile = false;
     const auto addFile = [&](std::string_view file) -> std::optional<ParseResult> {
         if (haveFile)
-            return usageError("unexpected argument '" + std::string(file) +
-                              "': only one input file");
+            return usageError("unexpected argument " + quoted(file) + ": only one input file");
         parsed.options.file = std::string(file);
         haveFile = true;
         return std::nullopt;
@@ -334,11 +332,11 @@ ParseResult parseArguments(std::span<const char* const> args)
         const std::string_view name = arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg;
         // getopt_long also takes any unambiguous abbreviation; only whole names are options.
         if (!row || name.substr(std::min<std::size_t>(2, name.size())) != row->name)
-            return usageError("unknown option '" + std::string(name) + "'");
+            return usageError("unknown option " + quoted(name));
         if (code == ':')
-            return usageError("option '" + std::string(name) + "' needs a value");
+            return usageError("option " + quoted(name) + " needs a value");
         if (code == '?')
-            return usageError("option '" + std::string(name) + "' takes no value");
+            return usageError("option " + quoted(name) + " takes no value");
         if (auto result = row->handle(parsed, name, optarg ? std::string_view(optarg) : ""))
             return *result;
     }
@@ -379,8 +377,8 @@ std::variant<Gradient, UsageError> resolveGradient(const Options& options,
     if (options.gradientName) {
         auto found = findGradient(*options.gradientName, own);
         if (!found)
-            return UsageError{"unknown gradient '" + narrow(*options.gradientName) +
-                              "'; 'prismel-convert --list-gradients' names them"};
+            return UsageError{"unknown gradient " + quoted(narrow(*options.gradientName)) +
+                              "; 'prismel-convert --list-gradients' names them"};
         gradient = std::move(*found);
     }
     if (options.space)

@@ -111,40 +111,18 @@ std::optional<ColorSpace> parseColorSpace(std::u16string_view text);
 /// "shorter", "longer", "increasing" or "decreasing".
 std::optional<HueMethod> parseHueMethod(std::u16string_view text);
 
-/// What a gradients file holds: the gradients of its good lines, and a message for each bad one.
-struct GradientsFile {
-    struct Fault {
-        std::size_t line = 0; ///< 1-based
-        std::u16string message;
-    };
-    std::vector<NamedGradient> gradients;
-    std::vector<Fault> faults;
-};
-
-/// Reads a gradients file, one gradient a line: `name: stops`, or `name: space: stops`, or for
-/// OKLCH `name: oklch hue: stops`. A name is ASCII letters, digits, '-' and '_'; stops are as
-/// parseStops() reads them. Blank lines and lines starting with '#' are skipped. A bad line is
-/// a fault and the other lines still count; a later line of the same name replaces the earlier.
-GradientsFile parseGradientsFile(std::u16string_view text);
-
-/// Where the user's named gradients live, for the window and prismel-convert alike:
-/// $XDG_CONFIG_HOME/prismel/gradients, or ~/.config/prismel/gradients when XDG_CONFIG_HOME is
-/// unset or empty; empty when neither variable says where.
-std::string userGradientsPath();
+/// One line of a gradients file that is neither blank nor a comment: `name: stops`, or
+/// `name: space: stops`, or for OKLCH `name: oklch hue: stops`. A name is ASCII letters, digits,
+/// '-' and '_'; stops are as parseStops() reads them.
+Parsed<NamedGradient> parseGradientLine(std::u16string_view line);
 
 /// True for a name a gradients file can hold: one or more ASCII letters, digits, '-' and '_'.
 bool isGradientName(std::u16string_view name);
 
-/// The gradients file line that parseGradientsFile() reads back as `gradient` named `name`
+/// The gradients file line that parseGradientLine() reads back as `gradient` named `name`
 /// (a valid name): "name: space: stops", or for OKLCH "name: oklch hue: stops", each stop
 /// "#rrggbb" followed by its place where it has one.
 std::u16string gradientLine(std::u16string_view name, const Gradient& gradient);
-
-/// `file`, a gradients file's text, with the gradient `name` set to `gradient`: the first line of
-/// that name replaced where it stands and any later ones dropped, or else a new line at the end.
-/// Every other line, comments and faulty lines included, stays as it is.
-std::u16string withGradientLine(std::u16string_view file, std::u16string_view name,
-                                const Gradient& gradient);
 
 /// The gradient called `name`: the first of `own` (the user's) with that name, else the built-in
 /// one.

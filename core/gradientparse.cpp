@@ -1,5 +1,7 @@
 #include "gradient.h"
 
+#include "messagetext.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -202,11 +204,6 @@ std::u16string_view trimmed(std::u16string_view text)
     return text;
 }
 
-std::u16string quoted(std::u16string_view text)
-{
-    return u"'" + std::u16string(text) + u"'";
-}
-
 std::u16string numberText(std::size_t n)
 {
     const std::string digits = std::to_string(n);
@@ -382,7 +379,8 @@ bool isNameUnit(char16_t c)
            c == u'-' || c == u'_';
 }
 
-// One line of a gradients file that is neither blank nor a comment.
+} // namespace
+
 Parsed<NamedGradient> parseGradientLine(std::u16string_view line)
 {
     const std::size_t first = line.find(u':');
@@ -421,45 +419,6 @@ Parsed<NamedGradient> parseGradientLine(std::u16string_view line)
     return {NamedGradient{std::u16string(name), std::move(gradient)}, {}};
 }
 
-} // namespace
-
-GradientsFile parseGradientsFile(std::u16string_view text)
-{
-    GradientsFile file;
-    std::size_t number = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find(u'\n', at), text.size());
-        std::u16string_view line = text.substr(at, end - at);
-        at = end + 1;
-        ++number;
-        if (line.ends_with(u'\r'))
-            line.remove_suffix(1);
-        line = trimmed(line);
-        if (line.empty() || line.front() == u'#')
-            continue;
-        auto parsed = parseGradientLine(line);
-        if (!parsed.value) {
-            file.faults.push_back({number, std::move(parsed.error)});
-            continue;
-        }
-        std::erase_if(file.gradients,
-                      [&](const NamedGradient& known) { return known.name == parsed.value->name; });
-        file.gradients.push_back(std::move(*parsed.value));
-    }
-    return file;
-}
-
-std::string userGradientsPath()
-{
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && *config)
-        return std::string(config) + "/prismel/gradients";
-    const char* home = std::getenv("HOME");
-    if (home && *home)
-        return std::string(home) + "/.config/prismel/gradients";
-    return {};
-}
-
 bool isGradientName(std::u16string_view name)
 {
     return !name.empty() && std::all_of(name.begin(), name.end(), isNameUnit);
@@ -488,18 +447,6 @@ void appendPlace(std::u16string& out, std::int32_t place)
     out += u'%';
 }
 
-// The name a file line gives, or nothing for a blank line, a comment or a line without one.
-std::optional<std::u16string_view> lineName(std::u16string_view line)
-{
-    line = trimmed(line);
-    if (line.empty() || line.front() == u'#')
-        return std::nullopt;
-    const std::size_t colon = line.find(u':');
-    if (colon == std::u16string_view::npos)
-        return std::nullopt;
-    return trimmed(line.substr(0, colon));
-}
-
 } // namespace
 
 std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
@@ -525,36 +472,6 @@ std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
         }
     }
     return line;
-}
-
-std::u16string withGradientLine(std::u16string_view file, std::u16string_view name,
-                                const Gradient& gradient)
-{
-    std::u16string out;
-    out.reserve(file.size() + 64);
-    bool written = false;
-    for (std::size_t at = 0; at < file.size();) {
-        const std::size_t end = std::min(file.find(u'\n', at), file.size());
-        const std::size_t next = std::min(end + 1, file.size());
-        std::u16string_view line = file.substr(at, end - at);
-        if (line.ends_with(u'\r'))
-            line.remove_suffix(1);
-        if (lineName(line) != name) {
-            out += file.substr(at, next - at);
-        } else if (!written) {
-            out += gradientLine(name, gradient);
-            out += file.substr(at + line.size(), next - at - line.size()); // its line end
-            written = true;
-        }
-        at = next;
-    }
-    if (!written) {
-        if (!out.empty() && out.back() != u'\n')
-            out += u'\n';
-        out += gradientLine(name, gradient);
-        out += u'\n';
-    }
-    return out;
 }
 
 const std::vector<NamedGradient>& builtinGradients()

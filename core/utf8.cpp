@@ -2,6 +2,10 @@
 
 #include "chunking.h"
 
+#include <unicode/ustring.h>
+
+#include <limits>
+
 namespace prismel {
 
 std::u8string toUtf8(std::u16string_view text)
@@ -34,6 +38,23 @@ std::u8string toUtf8(std::u16string_view text)
         put(0x80 | (cp & 0x3F));
     }
     return out;
+}
+
+std::optional<std::u16string> fromUtf8(std::string_view bytes)
+{
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    // UTF-8 never takes fewer bytes than UTF-16 takes units.
+    std::u16string text(bytes.size(), u'\0');
+    std::int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    // U_SENTINEL as the substitute makes any ill-formed sequence an error.
+    u_strFromUTF8WithSub(text.data(), static_cast<std::int32_t>(text.size()), &length, bytes.data(),
+                         static_cast<std::int32_t>(bytes.size()), U_SENTINEL, nullptr, &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    text.resize(static_cast<std::size_t>(length));
+    return text;
 }
 
 } // namespace prismel

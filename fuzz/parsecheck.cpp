@@ -1,10 +1,13 @@
 #include "parsecheck.h"
 
 #include "core/gradient.h"
+#include "core/gradientsfile.h"
+#include "core/utf8.h"
 
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -204,7 +207,9 @@ std::string checkFile(Text text)
         else
             faults.push_back(number);
     }
-    const GradientsFile file = parseGradientsFile(text);
+    const std::u8string bytes = toUtf8(text);
+    const GradientsFile file = parseGradientsFile(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     std::vector<std::size_t> got;
     for (const auto& fault : file.faults) {
         if (fault.message.empty())

@@ -337,16 +337,20 @@
         <translation>Cannot read “%1”: %2</translation>
     </message>
     <message>
-        <source>无法创建“%1”</source>
-        <translation>Cannot create “%1”</translation>
-    </message>
-    <message>
         <source>无法写入“%1”：%2</source>
         <translation>Cannot write “%1”: %2</translation>
     </message>
     <message>
-        <source>磁盘已满</source>
-        <translation>the disc is full</translation>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>文件太大：最多 %1 MiB</source>
+        <translation>the file is too large: at most %1 MiB</translation>
+    </message>
+    <message>
+        <source>无法创建“%1”：%2</source>
+        <translation>Cannot create “%1”: %2</translation>
     </message>
 </context>
 <context>

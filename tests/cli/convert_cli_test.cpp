@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -436,6 +437,45 @@ TEST_F(UserGradientsFile, AMissingFileIsNoFault)
     EXPECT_EQ(list.exitCode, 0);
     EXPECT_EQ(list.err, "");
     EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 7) << list.out;
+}
+
+// Whatever stands in the gradients file's place, the built-in gradients work and one line says
+// what is wrong; nothing waits on a FIFO.
+TEST_F(UserGradientsFile, WhatIsNoFileIsToldInOneLineAndTheBuiltInsStillWork)
+{
+    const fs::path path = scratch("config") / "prismel" / "gradients";
+    for (const bool fifo : {true, false}) {
+        fs::remove_all(path);
+        if (fifo)
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        else
+            fs::create_directory(path);
+        const RunResult r = run({"--gradient", "rainbow", "--format=html"}, "AB");
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.out, "<font color=00FF80>A</font><font color=FF00FF>B</font>");
+        EXPECT_EQ(r.err, "prismel-convert: " + path.string() + ": not a regular file\n");
+    }
+    fs::remove_all(path);
+}
+
+// A value quoted in a message shows its control characters as escapes, on one line.
+TEST(ConvertCli, MessagesShowControlCharactersEscaped)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } rows[] = {
+        {{"--gradient", "\x1b[2Jx"},
+         "unknown gradient '\\x1b[2Jx'; 'prismel-convert --list-gradients' names them"},
+        {{"--count", "a\nb\tc"}, "unknown count 'a\\nb\\tc': choose"},
+        {{"--start", std::string(300, 'x')}, "colour '" + std::string(100, 'x') + "…"},
+    };
+    for (const auto& row : rows) {
+        const RunResult r = run(row.args, "AB");
+        EXPECT_EQ(r.exitCode, 64);
+        EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
 }
 
 TEST(ConvertCli, ReadsTheNamedFileNotStandardInput)

@@ -174,9 +174,9 @@ void GradientMenuTest::saving_data()
     QTest::newRow("empty name") << QByteArray("a: red, blue\n") << u"  "_qs
                                 << QByteArray("a: red, blue\n") << true;
     QTest::newRow("name outside the letters") << QByteArray() << u"彩虹"_qs << QByteArray() << true;
-    QTest::newRow("a file that cannot be read stays as it is")
-        << QByteArray("a: red, blue\n\xff\n") << u"warm"_qs << QByteArray("a: red, blue\n\xff\n")
-        << true;
+    QTest::newRow("a line that is not UTF-8 stays byte for byte")
+        << QByteArray("a: red, blue\n\xff\n") << u"warm"_qs
+        << QByteArray("a: red, blue\n\xff\nwarm: rgb: #ff00ff, #00ff00\n") << false;
     QTest::newRow("a file that cannot be written stays as it is")
         << QByteArray("a: red, blue\n") << u"full"_qs << QByteArray("a: red, blue\n") << true;
 }

@@ -1,70 +1,83 @@
 #include "window/adapters/savedgradients.h"
 
-#include "window/adapters/qtstring.h"
-#include "window/adapters/textfile.h"
+#include "core/messagetext.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
+
+#include <cstring>
 
 namespace prismel {
 
 namespace {
 
-QString gradientsPath()
+QString systemWords(int error)
 {
-    return QString::fromLocal8Bit(userGradientsPath());
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString troubleText(GradientsFileTrouble trouble, int error)
+{
+    switch (trouble) {
+    case GradientsFileTrouble::None:
+        break;
+    case GradientsFileTrouble::NotRegular:
+        return QCoreApplication::translate("prismel::SavedGradients", "不是普通文件");
+    case GradientsFileTrouble::TooLarge:
+        return QCoreApplication::translate("prismel::SavedGradients", "文件太大：最多 %1 MiB")
+            .arg(maxGradientsFileBytes >> 20);
+    case GradientsFileTrouble::Failed:
+        return systemWords(error);
+    }
+    return {};
+}
+
+QString shownPath(const std::string& path)
+{
+    return QDir::toNativeSeparators(QString::fromStdString(printable(path)));
 }
 
 } // namespace
 
-std::vector<NamedGradient> loadSavedGradients()
+const std::vector<NamedGradient>& SavedGradients::gradients()
 {
-    const QString path = gradientsPath();
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return {};
-    const TextFileRead file = readTextFile(path);
-    if (!file.ok)
-        return {};
-    return parseGradientsFile(view(file.text)).gradients;
+    const std::string path = userGradientsPath();
+    const FileStamp stamp = fileStampOf(path);
+    if (m_read && path == m_path && stamp == m_stamp)
+        return m_gradients;
+    GradientsFileRead read = readGradientsFile(path);
+    m_path = path;
+    // A file that could not be read is asked about again next time.
+    m_read = read.trouble != GradientsFileTrouble::Failed;
+    m_stamp = read.stamp.exists ? read.stamp : stamp;
+    m_gradients = std::move(read.file.gradients);
+    m_trouble = troubleText(read.trouble, read.error);
+    return m_gradients;
 }
 
-QString saveGradient(std::u16string_view name, const Gradient& gradient)
+QString SavedGradients::save(std::u16string_view name, const Gradient& gradient)
 {
-    const QString path = gradientsPath();
-    if (path.isEmpty())
+    const std::string path = userGradientsPath();
+    const GradientsFileSave saved = saveGradientLine(path, name, gradient);
+    using Step = GradientsFileSave::Step;
+    switch (saved.step) {
+    case Step::Saved:
+        return {};
+    case Step::NoPlace:
         return QCoreApplication::translate("prismel::SavedGradients",
                                            "没有设置 HOME 或 XDG_CONFIG_HOME，不知道该保存到哪里");
-    QString old;
-    if (QFileInfo::exists(path)) {
+    case Step::Reading:
         // A file that cannot be read is left alone rather than replaced by one line.
-        const TextFileRead file = readTextFile(path);
-        if (!file.ok)
-            return QCoreApplication::translate("prismel::SavedGradients", "无法读取“%1”：%2")
-                .arg(QDir::toNativeSeparators(path), file.error);
-        old = file.text;
+        return QCoreApplication::translate("prismel::SavedGradients", "无法读取“%1”：%2")
+            .arg(shownPath(path), troubleText(saved.trouble, saved.error));
+    case Step::MakingFolder:
+        return QCoreApplication::translate("prismel::SavedGradients", "无法创建“%1”：%2")
+            .arg(shownPath(path.substr(0, path.rfind('/'))), systemWords(saved.error));
+    case Step::Writing:
+        break;
     }
-    const std::u16string text = withGradientLine(view(old), name, gradient);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return QCoreApplication::translate("prismel::SavedGradients", "无法创建“%1”")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
-    const QByteArray bytes = QString::fromStdU16String(text).toUtf8();
-    QSaveFile out(path);
-    const auto failed = [&](const QString& why) {
-        out.cancelWriting();
-        return QCoreApplication::translate("prismel::SavedGradients", "无法写入“%1”：%2")
-            .arg(QDir::toNativeSeparators(path), why);
-    };
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
-        return failed(out.errorString());
-    // A write the disc cut short (full, or over a size limit) can pass unnoticed and be renamed
-    // over the old file all the same, so the new one's size is checked first.
-    if (out.size() != bytes.size())
-        return failed(QCoreApplication::translate("prismel::SavedGradients", "磁盘已满"));
-    if (!out.commit())
-        return failed(out.errorString());
-    return {};
+    return QCoreApplication::translate("prismel::SavedGradients", "无法写入“%1”：%2")
+        .arg(shownPath(path), systemWords(saved.error));
 }
 
 } // namespace prismel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/gradient.h"
+#include "core/gradientsfile.h"
 
 #include <QString>
 
@@ -10,13 +11,27 @@ namespace prismel {
 
 // The user's gradients file, the one prismel-convert reads (userGradientsPath()), from the
 // window's side.
+class SavedGradients {
+public:
+    // The file's good lines, read again only when what stands at its path has changed since
+    // the last call, so that a right click on a large file costs a stat().
+    const std::vector<NamedGradient>& gradients();
 
-// Its good lines; a file that is missing or cannot be read holds none.
-std::vector<NamedGradient> loadSavedGradients();
+    // Why the file's gradients could not be read at the last call, in a few words; empty when
+    // they could (or there is no file).
+    const QString& trouble() const { return m_trouble; }
 
-// Adds the line for `gradient` under `name` (a valid gradient name) or replaces the one there.
-// The new file is written beside the old one and renamed over it, so a crash never leaves half a
-// file. Gives why it could not, in a few words, or an empty text when it saved.
-QString saveGradient(std::u16string_view name, const Gradient& gradient);
+    // Adds the line for `gradient` under `name` (a valid gradient name) or replaces the one
+    // there; every other line stays byte for byte. Gives why it could not, in a few words, or an
+    // empty text when it saved.
+    static QString save(std::u16string_view name, const Gradient& gradient);
+
+private:
+    std::string m_path;
+    FileStamp m_stamp;
+    bool m_read = false;
+    std::vector<NamedGradient> m_gradients;
+    QString m_trouble;
+};
 
 } // namespace prismel

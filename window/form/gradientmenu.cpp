@@ -124,7 +124,7 @@ void GradientMenu::fillPresets()
     };
     for (const NamedGradient& named : builtinGradients())
         add(named);
-    const std::vector<NamedGradient> saved = loadSavedGradients();
+    const std::vector<NamedGradient>& saved = m_saved.gradients();
     if (!saved.empty())
         m_presets->addSeparator();
     for (const NamedGradient& named : saved)
@@ -158,7 +158,7 @@ void GradientMenu::save()
                                   : tr("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。").arg(name));
         return;
     }
-    const QString error = saveGradient(view(name), m_stops.gradient());
+    const QString error = SavedGradients::save(view(name), m_stops.gradient());
     if (!error.isEmpty()) {
         m_platform.messageBoxes.inform(title, tr("渐变未能保存：%1").arg(error));
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/adapters/savedgradients.h"
 #include "window/form/gradienteditor.h"
 #include "window/platform.h"
 
@@ -54,6 +55,7 @@ private:
     QActionGroup* m_spaces;
     QActionGroup* m_hues;
     QString m_lastName;
+    SavedGradients m_saved;
 };
 
 } // namespace prismel

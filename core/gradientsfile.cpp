@@ -1,0 +1,346 @@
+#include "gradientsfile.h"
+
+#include "messagetext.h"
+#include "utf8.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace prismel {
+
+namespace {
+
+std::string_view trimmedBytes(std::string_view line)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!line.empty() && blank(line.front()))
+        line.remove_prefix(1);
+    while (!line.empty() && blank(line.back()))
+        line.remove_suffix(1);
+    return line;
+}
+
+// Calls `use` with each line of `bytes` without its line end, and the line end itself.
+template <typename Use> void forEachLine(std::string_view bytes, Use&& use)
+{
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\n', at), bytes.size());
+        const std::size_t next = std::min(end + 1, bytes.size());
+        std::string_view line = bytes.substr(at, end - at);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        use(line, bytes.substr(at + line.size(), next - at - line.size()));
+        at = next;
+    }
+}
+
+// The name a line gives, or nothing for a blank line, a comment or a line without one.
+std::optional<std::string_view> lineName(std::string_view line)
+{
+    line = trimmedBytes(line);
+    if (line.empty() || line.front() == '#')
+        return std::nullopt;
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    return trimmedBytes(line.substr(0, colon));
+}
+
+std::string narrow(std::u16string_view text)
+{
+    const std::u8string utf8 = toUtf8(text);
+    return {utf8.begin(), utf8.end()};
+}
+
+struct Descriptor {
+    int fd;
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+FileStamp stampOf(const struct stat& status)
+{
+    return {true, static_cast<std::uint64_t>(status.st_dev),
+            static_cast<std::uint64_t>(status.st_ino), static_cast<std::int64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+                status.st_mtim.tv_nsec};
+}
+
+// What reading a regular file gave: its bytes, or why there are none.
+struct FileBytes {
+    std::string bytes;
+    GradientsFileTrouble trouble = GradientsFileTrouble::None;
+    int error = 0; // errno; ENOENT for a file that is not there
+    struct stat status {};
+};
+
+// Looks before it opens, so that a FIFO or a device is never opened at all, and looks again
+// at what it opened, in case something else was put in the file's place meanwhile.
+FileBytes readRegularFile(const std::string& path)
+{
+    FileBytes file;
+    const auto failed = [&file](int error) {
+        file.trouble = GradientsFileTrouble::Failed;
+        file.error = error;
+        return std::move(file);
+    };
+    const auto usable = [&file](const struct stat& status) {
+        if (!S_ISREG(status.st_mode))
+            file.trouble = GradientsFileTrouble::NotRegular;
+        else if (static_cast<std::uint64_t>(status.st_size) > maxGradientsFileBytes)
+            file.trouble = GradientsFileTrouble::TooLarge;
+        return file.trouble == GradientsFileTrouble::None;
+    };
+    if (::stat(path.c_str(), &file.status) != 0)
+        return failed(errno);
+    if (!usable(file.status))
+        return file;
+    const Descriptor in{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (in.fd < 0)
+        return failed(errno);
+    if (::fstat(in.fd, &file.status) != 0)
+        return failed(errno);
+    if (!usable(file.status))
+        return file;
+    // A file that grows while it is read stops at one byte past the limit.
+    file.bytes.resize(static_cast<std::size_t>(file.status.st_size) + 1);
+    std::size_t got = 0;
+    for (;;) {
+        if (got == file.bytes.size()) {
+            if (got > maxGradientsFileBytes)
+                break;
+            file.bytes.resize(std::min(got * 2, maxGradientsFileBytes + 1));
+        }
+        const ssize_t n = ::read(in.fd, file.bytes.data() + got, file.bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed(errno);
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    file.bytes.resize(got);
+    if (got > maxGradientsFileBytes) {
+        file.bytes.clear();
+        file.trouble = GradientsFileTrouble::TooLarge;
+    }
+    return file;
+}
+
+int writeWhole(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// The mode a new file gets from open(): 0666 less the process's umask, which can only be read
+// by setting it.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+GradientsFile parseGradientsFile(std::string_view bytes)
+{
+    GradientsFile file;
+    // Where each name stands in file.gradients, so that a later line of a name replaces the
+    // earlier one without a search; the replaced ones are dropped at the end.
+    std::unordered_map<std::u16string, std::size_t> places;
+    std::vector<bool> replaced;
+    std::size_t number = 0;
+    forEachLine(bytes, [&](std::string_view line, std::string_view) {
+        ++number;
+        line = trimmedBytes(line);
+        if (line.empty() || line.front() == '#')
+            return;
+        const auto text = fromUtf8(line);
+        if (!text) {
+            file.faults.push_back({number, u"not valid UTF-8"});
+            return;
+        }
+        auto parsed = parseGradientLine(*text);
+        if (!parsed.value) {
+            file.faults.push_back({number, std::move(parsed.error)});
+            return;
+        }
+        const auto [place, isNew] = places.try_emplace(parsed.value->name, file.gradients.size());
+        if (!isNew) {
+            replaced[place->second] = true;
+            place->second = file.gradients.size();
+        }
+        file.gradients.push_back(std::move(*parsed.value));
+        replaced.push_back(false);
+    });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < file.gradients.size(); ++i) {
+        if (replaced[i])
+            continue;
+        if (kept != i)
+            file.gradients[kept] = std::move(file.gradients[i]);
+        ++kept;
+    }
+    file.gradients.resize(kept);
+    return file;
+}
+
+std::string userGradientsPath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config)
+        return std::string(config) + "/prismel/gradients";
+    const char* home = std::getenv("HOME");
+    if (home && *home)
+        return std::string(home) + "/.config/prismel/gradients";
+    return {};
+}
+
+FileStamp fileStampOf(const std::string& path)
+{
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0)
+        return {};
+    return stampOf(status);
+}
+
+GradientsFileRead readGradientsFile(const std::string& path)
+{
+    GradientsFileRead read;
+    if (path.empty())
+        return read;
+    FileBytes file = readRegularFile(path);
+    if (file.trouble == GradientsFileTrouble::Failed && file.error == ENOENT)
+        return read;
+    read.trouble = file.trouble;
+    read.error = file.error;
+    if (file.trouble != GradientsFileTrouble::Failed)
+        read.stamp = stampOf(file.status);
+    if (file.trouble == GradientsFileTrouble::None)
+        read.file = parseGradientsFile(file.bytes);
+    return read;
+}
+
+std::vector<std::string> gradientsFileWarnings(const std::string& path,
+                                               const GradientsFileRead& read)
+{
+    const std::string shownPath = printable(path);
+    std::vector<std::string> warnings;
+    switch (read.trouble) {
+    case GradientsFileTrouble::None:
+        break;
+    case GradientsFileTrouble::NotRegular:
+        warnings.push_back(shownPath + ": not a regular file");
+        break;
+    case GradientsFileTrouble::TooLarge:
+        warnings.push_back(shownPath + ": larger than " +
+                           std::to_string(maxGradientsFileBytes >> 20) + " MiB");
+        break;
+    case GradientsFileTrouble::Failed:
+        warnings.push_back(shownPath + ": " + std::strerror(read.error));
+        break;
+    }
+    for (const auto& fault : read.file.faults)
+        warnings.push_back(shownPath + ":" + std::to_string(fault.line) + ": " +
+                           narrow(fault.message));
+    return warnings;
+}
+
+std::string withGradientLine(std::string_view file, std::u16string_view name,
+                             const Gradient& gradient)
+{
+    const std::string wanted = narrow(name);
+    const std::string line = narrow(gradientLine(name, gradient));
+    std::string out;
+    out.reserve(file.size() + line.size() + 2);
+    bool written = false;
+    forEachLine(file, [&](std::string_view text, std::string_view end) {
+        if (lineName(text) != wanted) {
+            out += text;
+            out += end;
+        } else if (!written) {
+            out += line;
+            out += end;
+            written = true;
+        }
+    });
+    if (!written) {
+        if (!out.empty() && out.back() != '\n')
+            out += '\n';
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
+GradientsFileSave saveGradientLine(const std::string& path, std::u16string_view name,
+                                   const Gradient& gradient)
+{
+    using Step = GradientsFileSave::Step;
+    if (path.empty())
+        return {Step::NoPlace};
+    std::string target = path;
+    if (const std::unique_ptr<char, decltype(&std::free)> real{::realpath(path.c_str(), nullptr),
+                                                               &std::free}) {
+        target = real.get();
+    }
+    const FileBytes old = readRegularFile(target);
+    const bool exists = !(old.trouble == GradientsFileTrouble::Failed && old.error == ENOENT);
+    if (exists && old.trouble != GradientsFileTrouble::None)
+        return {Step::Reading, old.trouble, old.error};
+    if (!exists) {
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(target).parent_path(), error);
+        if (error)
+            return {Step::MakingFolder, GradientsFileTrouble::Failed, error.value()};
+    }
+    const std::string bytes = withGradientLine(old.bytes, name, gradient);
+
+    std::string temporary = target + ".XXXXXX";
+    const Descriptor out{::mkostemp(temporary.data(), O_CLOEXEC)};
+    if (out.fd < 0)
+        return {Step::Writing, GradientsFileTrouble::Failed, errno};
+    const auto failed = [&temporary](int error) {
+        ::unlink(temporary.c_str());
+        return GradientsFileSave{Step::Writing, GradientsFileTrouble::Failed, error};
+    };
+    const mode_t mode = exists ? (old.status.st_mode & 07777) : newFileMode();
+    if (::fchmod(out.fd, mode) != 0)
+        return failed(errno);
+    if (const int error = writeWhole(out.fd, bytes); error != 0)
+        return failed(error);
+    // A disc that is full or a quota that is spent may only say so here.
+    if (::fsync(out.fd) != 0)
+        return failed(errno);
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return failed(errno);
+    return {};
+}
+
+} // namespace prismel
