@@ -444,8 +444,8 @@ public:
     BasicLineCursor(View trimmed, std::int32_t step, const Gradient& gradient,
                     const detail::ClusterIndex* index = nullptr)
         : m_text(trimmed), m_step(step),
-          m_colors(std::make_shared<const detail::GradientColors>(gradient)),
-          m_breakColor(m_colors->at(0, 1)), m_index(index)
+          m_walks(std::make_shared<const detail::GradientColors>(gradient)),
+          m_breakColor(m_walks.colors()->at(0, 1)), m_index(index)
     {
     }
 
@@ -524,11 +524,11 @@ private:
         if constexpr (std::same_as<Unit, char16_t>) {
             // A cluster never spans a line break, so the whole text's ends serve each line.
             if (m_index != nullptr) {
-                m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units), *m_index, at);
+                m_line.emplace(line, m_step, m_walks.walk(units), *m_index, at);
                 return;
             }
         }
-        m_line.emplace(line, m_step, detail::ColorWalk(m_colors, units));
+        m_line.emplace(line, m_step, m_walks.walk(units));
     }
 
     static constexpr Unit lineBreaks[] = {Unit{'\r'}, Unit{'\n'}, Unit{}};
@@ -541,7 +541,7 @@ private:
     View m_text;
     std::int32_t m_step;
     std::size_t m_offset = 0; // where the current line ends, or the next one starts
-    std::shared_ptr<const detail::GradientColors> m_colors;
+    detail::WalksByLength m_walks;
     Rgb m_breakColor;
     const detail::ClusterIndex* m_index;
     std::optional<BasicChunkCursor<Unit>> m_line;

@@ -391,6 +391,12 @@ Rgb ColorWalk::evaluate(std::int64_t pos)
 Rgb ColorWalk::changeAt(std::int64_t pos)
 {
     m_from = pos;
+    if (m_table != nullptr && pos >= 1 && pos <= m_len) {
+        const Held& held = m_table[pos - 1];
+        m_color = held.color;
+        m_until = held.until;
+        return m_color;
+    }
     if (m_pair) {
         m_color = m_pair->at(pos);
         m_until = m_pair->heldUntil();
@@ -508,5 +514,35 @@ Gradient reversed(const Gradient& gradient)
     std::reverse(result.stops.begin(), result.stops.end());
     return result;
 }
+
+namespace detail {
+
+ColorWalk WalksByLength::walk(std::int64_t len)
+{
+    if (len < 1 || len > longestTabled)
+        return {m_colors, len};
+    const auto index = static_cast<std::size_t>(len);
+    if (index >= m_tables.size())
+        m_tables.resize(index + 1);
+    std::vector<ColorWalk::Held>& table = m_tables[index];
+    if (table.empty()) {
+        if (m_tabled + index > tabledPositions)
+            return {m_colors, len};
+        m_tabled += index;
+        table.resize(index);
+        ColorWalk walk(m_colors, len);
+        for (std::int64_t pos = 1; pos <= len; ++pos)
+            table[static_cast<std::size_t>(pos - 1)].color = walk.at(pos);
+        auto until = static_cast<std::int32_t>(len + 1);
+        for (std::size_t i = index; i-- > 0;) {
+            if (i + 1 < index && table[i].color != table[i + 1].color)
+                until = static_cast<std::int32_t>(i + 2);
+            table[i].until = until;
+        }
+    }
+    return {m_colors, len, table.data()};
+}
+
+} // namespace detail
 
 } // namespace prismel

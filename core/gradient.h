@@ -196,6 +196,19 @@ public:
     ColorWalk(std::shared_ptr<const GradientColors> colors, std::int64_t len);
     ColorWalk(const Gradient& gradient, std::int64_t len);
 
+    // A position's colour and the first position after it that may have another.
+    struct Held {
+        Rgb color;
+        std::int32_t until;
+    };
+    // The colours of positions 1 to `len` looked up in `table`, which holds them in that order
+    // and must outlive the walk.
+    ColorWalk(std::shared_ptr<const GradientColors> colors, std::int64_t len, const Held* table)
+        : ColorWalk(std::move(colors), len)
+    {
+        m_table = table;
+    }
+
     [[gnu::always_inline]] Rgb at(std::int64_t pos)
     {
         if (pos >= m_from && pos < m_until) [[likely]]
@@ -211,6 +224,7 @@ private:
 
     std::shared_ptr<const GradientColors> m_colors;
     std::int64_t m_len;
+    const Held* m_table = nullptr;
     std::optional<GradientWalk> m_pair;
     Rgb m_color;
     std::int64_t m_from = 0; // m_color holds for positions m_from to m_until - 1
@@ -219,6 +233,31 @@ private:
     std::int64_t m_knownAt = -1; // a colour evaluated ahead, kept for the next change
     Rgb m_known;
     Channels m_knownChannels{}; // its channels before rounding
+};
+
+// Walks for texts of many lengths, such as the lines of a text cut line by line: a line's
+// colours depend only on its length, so every short length's are worked out once, for all the
+// lines of that length, and then looked up.
+class WalksByLength {
+public:
+    explicit WalksByLength(std::shared_ptr<const GradientColors> colors)
+        : m_colors(std::move(colors))
+    {
+    }
+
+    ColorWalk walk(std::int64_t len);
+
+    const std::shared_ptr<const GradientColors>& colors() const { return m_colors; }
+
+private:
+    // Longer texts have enough chunks of their own to make a table no faster; the tables of
+    // all lengths together stay within a few megabytes.
+    static constexpr std::int64_t longestTabled = 4096;
+    static constexpr std::size_t tabledPositions = std::size_t{1} << 20;
+
+    std::shared_ptr<const GradientColors> m_colors;
+    std::vector<std::vector<ColorWalk::Held>> m_tables; // by length
+    std::size_t m_tabled = 0;
 };
 
 } // namespace detail

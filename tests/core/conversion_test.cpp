@@ -326,17 +326,23 @@ INSTANTIATE_TEST_SUITE_P(Table, ConvertProgressTest,
 
 // --- Line by line ---
 
-// Every line on its own, as ConvertText() converts a text of that line: the reference for a text
-// whose lines have no spaces at their ends and are longer than the step, where the step's
-// fallback and the trimming of the whole text do not come in.
+// Every line on its own, as ConvertText() converts a text of that line, the spaces at its ends
+// bare: the reference for a text whose lines are longer than the step, where the step's
+// fallback does not come in.
 std::u16string lineByLineModel(std::u16string_view text, std::u16string_view step,
                                const TagTemplate& tags, const prismel::Gradient& gradient,
                                prismel::ConvertOptions options)
 {
     std::u16string code;
+    text = prismel::trimSpaces(text);
     while (!text.empty()) {
         const std::size_t end = std::min(text.find_first_of(u"\r\n"), text.size());
-        code += prismel::ConvertText(text.substr(0, end), step, tags, gradient, options);
+        const std::u16string_view line = text.substr(0, end);
+        const std::size_t lead = std::min(line.find_first_not_of(u' '), line.size());
+        const std::size_t inner = prismel::trimSpaces(line).size();
+        code += line.substr(0, lead);
+        code += prismel::ConvertText(line, step, tags, gradient, options);
+        code += line.substr(lead + inner);
         if (end < text.size())
             code += text[end];
         text.remove_prefix(std::min(end + 1, text.size()));
@@ -366,9 +372,15 @@ TEST(PerLine, EachLineGetsTheWholeGradientAsIfConvertedAlone)
                 text += breaks[random() % std::size(breaks)];
             // At least `step` + 1 pieces, so that the line is longer than the step.
             const int length = step + 1 + static_cast<int>(random() % 6);
+            const std::size_t start = text.size();
             for (int k = 0; k < length; ++k)
                 text += pieces[random() % std::size(pieces)];
-            text.back() = u'Z'; // no space at a line's end
+            text.back() = u'Z';
+            // Spaces at a line's ends, which take no place in its gradient.
+            if (random() % 3 == 0)
+                text.insert(start, u"  ");
+            if (random() % 3 == 0)
+                text += u' ';
         }
         const std::u16string stepText(1, static_cast<char16_t>(u'0' + step));
         for (const auto& gradient : gradients) {
@@ -471,33 +483,6 @@ INSTANTIATE_TEST_SUITE_P(
         PerLineCase{"outer_spaces_trimmed", u"  AB\rA  ", u"1", u"808080A00FF00B\r00FF00A"},
         PerLineCase{"break_inside_a_step", u"AB\r\nCD", u"3", u"808080AB\r\n808080CD"}),
     [](const auto& row) { return std::string(row.param.name); });
-
-// Cut line by line, each line is coded as the whole text would code it alone, the spaces at its
-// ends bare, wherever it stands.
-TEST(PerLine, EachLineIsCodedAsItWouldBeAlone)
-{
-    std::mt19937 random(11);
-    const std::u16string_view pieces[] = {u"a", u"b", u"彩", u" ", u"  ", u"\n", u"\r\n", u"\r"};
-    for (int round = 0; round < 300; ++round) {
-        std::u16string text = u"x";
-        for (int i = 0; i < 12; ++i)
-            text += pieces[random() % std::size(pieces)];
-        text += u"y";
-        std::u16string expected;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t end = std::min(text.find_first_of(u"\r\n", at), text.size());
-            const std::u16string_view line = std::u16string_view(text).substr(at, end - at);
-            const std::size_t lead = std::min(line.find_first_not_of(u' '), line.size());
-            const std::size_t inner = prismel::trimSpaces(line).size();
-            expected += line.substr(0, lead);
-            expected += prismel::ConvertText(line, u"1", bare, ColorPair{});
-            expected += line.substr(lead + inner);
-            expected += std::u16string_view(text).substr(end, end < text.size() ? 1 : 0);
-            at = end + 1;
-        }
-        EXPECT_EQ(prismel::ConvertText(text, u"1", bare, ColorPair{}, {.perLine = true}), expected);
-    }
-}
 
 // A multi-stop gradient reaches the chunks through the cursor's walk.
 TEST(GradientConversion, EveryChunkTakesTheGradientsColourAtItsPosition)
