@@ -1,7 +1,5 @@
 #include "utf8.h"
 
-#include "chunking.h"
-
 #include <unicode/ustring.h>
 
 #include <limits>

@@ -1,10 +1,60 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace prismel {
+
+/// The code units a chunk can be cut from: UTF-16, or UTF-8 for text taken straight from a file.
+template <typename Unit>
+concept TextUnit = std::is_same_v<Unit, char16_t> || std::is_same_v<Unit, char8_t>;
+
+namespace detail {
+
+template <TextUnit Unit>
+constexpr std::basic_string_view<Unit> trimSpacesOf(std::basic_string_view<Unit> text)
+{
+    const auto first = text.find_first_not_of(Unit{' '});
+    if (first == std::basic_string_view<Unit>::npos)
+        return {};
+    const auto last = text.find_last_not_of(Unit{' '});
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace detail
+
+/// `text` without its leading and trailing U+0020 spaces; other white space stays.
+constexpr std::u16string_view trimSpaces(std::u16string_view text)
+{
+    return detail::trimSpacesOf(text);
+}
+
+constexpr std::u8string_view trimSpaces(std::u8string_view text)
+{
+    return detail::trimSpacesOf(text);
+}
+
+constexpr bool isHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+constexpr bool isLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+/// UTF-16 code units of well-formed UTF-8: one per character, two for one of four bytes.
+constexpr std::int64_t utf16Units(std::u8string_view text)
+{
+    std::int64_t units = 0;
+    for (const char8_t byte : text)
+        units += ((byte & 0xC0) != 0x80) + (byte >= 0xF0);
+    return units;
+}
 
 /// `text` as UTF-8. A lone surrogate, which no UTF-8 input can produce, becomes U+FFFD.
 std::u8string toUtf8(std::u16string_view text);
