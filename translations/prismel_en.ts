@@ -375,5 +375,9 @@
         <source>不是 UTF-8 编码的文本</source>
         <translation>not UTF-8 text</translation>
     </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
 </context>
 </TS>
