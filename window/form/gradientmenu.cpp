@@ -1,5 +1,6 @@
 #include "window/form/gradientmenu.h"
 
+#include "core/messagetext.h"
 #include "window/adapters/qtstring.h"
 #include "window/adapters/savedgradients.h"
 #include "window/widgets/barstops.h"
@@ -155,12 +156,16 @@ void GradientMenu::save()
     if (!isGradientName(view(name))) {
         m_platform.messageBoxes.inform(
             title, name.isEmpty() ? tr("渐变名不能为空。")
-                                  : tr("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。").arg(name));
+                                  : tr("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。")
+                                        .arg(toQString(printable(view(name)))));
         return;
     }
-    const QString error = SavedGradients::save(view(name), m_stops.gradient());
-    if (!error.isEmpty()) {
-        m_platform.messageBoxes.inform(title, tr("渐变未能保存：%1").arg(error));
+    if (const auto failure = SavedGradients::save(view(name), m_stops.gradient())) {
+        const QString prompt = tr("渐变未能保存：%1").arg(failure->why);
+        if (failure->path.isEmpty())
+            m_platform.messageBoxes.inform(title, prompt);
+        else
+            m_platform.messageBoxes.informAboutFile(title, prompt, failure->path);
         return;
     }
     m_lastName = name;
