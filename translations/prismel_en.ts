@@ -325,6 +325,14 @@
         <source>渐变未能保存：%1</source>
         <translation>The gradient was not saved: %1</translation>
     </message>
+    <message>
+        <source>渐变文件无法读取：%1</source>
+        <translation>Gradients file unreadable: %1</translation>
+    </message>
+    <message>
+        <source>更多(&amp;M)…</source>
+        <translation>&amp;More…</translation>
+    </message>
 </context>
 <context>
     <name>prismel::SavedGradients</name>
@@ -351,6 +359,17 @@
     <message>
         <source>无法创建“%1”：%2</source>
         <translation>Cannot create “%1”: %2</translation>
+    </message>
+</context>
+<context>
+    <name>prismel::SavedGradientsDialog</name>
+    <message>
+        <source>已保存的渐变</source>
+        <translation>Saved gradients</translation>
+    </message>
+    <message>
+        <source>筛选(&amp;F)：</source>
+        <translation>&amp;Filter:</translation>
     </message>
 </context>
 <context>

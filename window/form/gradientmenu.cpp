@@ -3,11 +3,13 @@
 #include "core/messagetext.h"
 #include "window/adapters/qtstring.h"
 #include "window/adapters/savedgradients.h"
+#include "window/form/savedgradientsdialog.h"
 #include "window/widgets/barstops.h"
 
 #include <QActionGroup>
 #include <QMenu>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -34,6 +36,9 @@ void checkData(QActionGroup* group, int value)
     for (QAction* action : group->actions())
         action->setChecked(action->data().toInt() == value);
 }
+
+// The saved gradients the presets show as items; "更多…" lists them all.
+constexpr std::size_t kMostSavedItems = 100;
 
 constexpr std::array<std::pair<const char*, ColorSpace>, 3> kSpaces{{
     {QT_TRANSLATE_NOOP("prismel::GradientMenu", "RGB(&G)"), ColorSpace::Rgb},
@@ -126,10 +131,29 @@ void GradientMenu::fillPresets()
     for (const NamedGradient& named : builtinGradients())
         add(named);
     const std::vector<NamedGradient>& saved = m_saved.gradients();
-    if (!saved.empty())
+    if (!saved.empty() || !m_saved.trouble().isEmpty())
         m_presets->addSeparator();
-    for (const NamedGradient& named : saved)
-        add(named);
+    if (!m_saved.trouble().isEmpty()) {
+        QString line = tr("渐变文件无法读取：%1").arg(m_saved.trouble());
+        m_presets->addAction(line.replace(u'&', QStringLiteral("&&")))->setEnabled(false);
+    }
+    // A menu of tens of thousands of items takes seconds to open; the rest are one item away.
+    const std::size_t shown = std::min(saved.size(), kMostSavedItems);
+    for (std::size_t i = 0; i < shown; ++i)
+        add(saved[i]);
+    if (shown < saved.size()) {
+        m_presets->addSeparator();
+        m_presets->addAction(tr("更多(&M)…"), this, &GradientMenu::chooseSaved);
+    }
+}
+
+void GradientMenu::chooseSaved()
+{
+    SavedGradientsDialog dialog(m_saved.gradients(), m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (auto gradient = dialog.chosen())
+        setGradient(*std::move(gradient));
 }
 
 void GradientMenu::setGradient(Gradient gradient)
