@@ -230,25 +230,31 @@ void GradientMenuTest::presetsShowTheFileAsTheyCan()
     QVERIFY(m_form->gradientChoice().gradient == named(u"sunset"));
 }
 
-// "More…" lists every saved gradient; the filter narrows the list, OK applies the one shown.
+// "More…" lists every saved gradient; the filter narrows the list, Enter applies the one chosen.
 void GradientMenuTest::moreListsThemAllWithAFilter()
 {
     writeNumbered(40000);
     qsizetype listed = 0;
     qsizetype filtered = 0;
+    bool typedInFilter = false;
     prismel::test::whenModal<prismel::SavedGradientsDialog>(
         [&](prismel::SavedGradientsDialog& dialog) {
             auto* list = dialog.findChild<QListView*>();
             listed = list->model()->rowCount();
+            typedInFilter = dialog.focusWidget() == dialog.findChild<QLineEdit*>();
             QTest::keyClicks(dialog.findChild<QLineEdit*>(), QStringLiteral("G3999"));
             filtered = list->model()->rowCount(); // G3999 and g39990 to g39999
+            // Down in the filter line moves in the list: to the first, then the second.
+            QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Down);
+            QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Down);
             QTest::keyClick(&dialog, Qt::Key_Return);
         });
     trigger(u"更多(&M)…"_qs);
     QCOMPARE(listed, 40000);
+    QVERIFY(typedInFilter);
     QCOMPARE(filtered, 11);
     QVERIFY(m_form->gradientChoice().gradient ==
-            Gradient({{{0, 0x0f, 0x9f}, {}}, {{0, 0, 0}, {}}})); // g3999
+            Gradient({{{0, 0x9c, 0x36}, {}}, {{0, 0, 0}, {}}})); // g39990
 }
 
 void GradientMenuTest::saving_data()

@@ -2,7 +2,9 @@
 
 #include "window/adapters/qtstring.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -12,10 +14,39 @@
 
 namespace prismel {
 
+namespace {
+
+// The filter line hands the keys that move in a list to the list, so that typing a few letters
+// and going down to the name wanted needs no Tab.
+class FilterLine : public QLineEdit {
+public:
+    FilterLine(QListView* list, QWidget* parent) : QLineEdit(parent), m_list(list) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            QApplication::sendEvent(m_list, event);
+            return;
+        default:
+            QLineEdit::keyPressEvent(event);
+        }
+    }
+
+private:
+    QListView* m_list;
+};
+
+} // namespace
+
 SavedGradientsDialog::SavedGradientsDialog(const std::vector<NamedGradient>& gradients,
                                            QWidget* parent)
-    : QDialog(parent), m_gradients(gradients), m_filter(new QLineEdit(this)),
-      m_list(new QListView(this)), m_shown(new QSortFilterProxyModel(this))
+    : QDialog(parent), m_gradients(gradients), m_list(new QListView(this)),
+      m_filter(new FilterLine(m_list, this)), m_shown(new QSortFilterProxyModel(this))
 {
     setWindowTitle(tr("已保存的渐变"));
     QStringList names;
@@ -29,6 +60,8 @@ SavedGradientsDialog::SavedGradientsDialog(const std::vector<NamedGradient>& gra
     m_list->setUniformItemSizes(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_filter->setClearButtonEnabled(true);
+    // Typing goes to the filter first, though the list comes first in the order of creation.
+    m_filter->setFocus(Qt::OtherFocusReason);
 
     auto* label = new QLabel(tr("筛选(&F)："), this);
     label->setBuddy(m_filter);

@@ -27,8 +27,8 @@ public:
 
 private:
     const std::vector<NamedGradient>& m_gradients;
-    QLineEdit* m_filter;
     QListView* m_list;
+    QLineEdit* m_filter;
     QSortFilterProxyModel* m_shown;
 };
 
