@@ -325,6 +325,14 @@
         <source>渐变未能保存：%1</source>
         <translation>The gradient was not saved: %1</translation>
     </message>
+    <message>
+        <source>渐变文件无法读取：%1</source>
+        <translation>Gradients file unreadable: %1</translation>
+    </message>
+    <message>
+        <source>更多(&amp;M)…</source>
+        <translation>&amp;More…</translation>
+    </message>
 </context>
 <context>
     <name>prismel::SavedGradients</name>
@@ -354,6 +362,17 @@
     </message>
 </context>
 <context>
+    <name>prismel::SavedGradientsDialog</name>
+    <message>
+        <source>已保存的渐变</source>
+        <translation>Saved gradients</translation>
+    </message>
+    <message>
+        <source>筛选(&amp;F)：</source>
+        <translation>&amp;Filter:</translation>
+    </message>
+</context>
+<context>
     <name>prismel::TextFile</name>
     <message>
         <source>文件不存在</source>
@@ -374,6 +393,10 @@
     <message>
         <source>不是 UTF-8 编码的文本</source>
         <translation>not UTF-8 text</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
     </message>
 </context>
 </TS>

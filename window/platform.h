@@ -27,6 +27,11 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     virtual void inform(const QString& title, const QString& prompt) = 0;
+    /// The same for a prompt about the file at `path`, which stands in it as "%1": the box
+    /// shows the path cut in the middle, so that it stays of a width to read, and the whole path
+    /// in its details; either way with control characters escaped.
+    virtual void informAboutFile(const QString& title, const QString& prompt,
+                                 const QString& path) = 0;
 };
 
 /// Hands a web address to whatever opens web pages on this desktop.

@@ -73,6 +73,7 @@ public:
 class FakeMessageBoxes : public prismel::MessageBoxes {
 public:
     void inform(const QString&, const QString&) override {}
+    void informAboutFile(const QString&, const QString&, const QString&) override {}
 };
 
 class FakeUrlOpener : public prismel::UrlOpener {

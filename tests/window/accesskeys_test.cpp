@@ -7,6 +7,7 @@
 #include "window/adapters/translations.h"
 #include "window/form/form1.h"
 #include "window/form/gradienteditor.h"
+#include "window/form/savedgradientsdialog.h"
 #include "window/widgets/gradientbarwidget.h"
 #include "window/widgets/longtextedit.h"
 
@@ -14,6 +15,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QKeySequence>
@@ -21,6 +24,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -86,6 +90,7 @@ private Q_SLOTS:
     void menusHaveUniqueKeys();
     void barMenusHaveUniqueKeys();
     void barMenuKeyReachesItsItem();
+    void moreKeyOpensTheSavedList();
     void dialogsHaveUniqueKeys_data();
     void dialogsHaveUniqueKeys();
     void keyReachesItsItem_data();
@@ -199,6 +204,36 @@ void AccessKeysTest::barMenuKeyReachesItsItem()
     QVERIFY(m_form->gradientChoice().gradient == prismel::reversed(prismel::Gradient{}));
 }
 
+// With more saved gradients than the presets show, M in the presets opens the list of all.
+void AccessKeysTest::moreKeyOpensTheSavedList()
+{
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QDir(config.path()).mkpath(QStringLiteral("prismel"));
+    QFile file(config.path() + QStringLiteral("/prismel/gradients"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (int i = 0; i <= 100; ++i)
+        file.write(QStringLiteral("g%1: red, blue\n").arg(i).toLatin1());
+    file.close();
+    rightClickBar(2);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QTest::keyClick(menu, Qt::Key_P);
+    auto* presets = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(presets != nullptr && presets != menu);
+    const QStringList captions = captionsOf(*presets);
+    QStringList listCaptions;
+    prismel::test::whenModal<prismel::SavedGradientsDialog>([&listCaptions](QDialog& dialog) {
+        listCaptions = captionsOf(dialog);
+        dialog.reject();
+    });
+    QTest::keyClick(presets, Qt::Key_M);
+    QTRY_VERIFY(!listCaptions.isEmpty());
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(clashes(captions), QString());
+    QVERIFY(captions.contains(QCoreApplication::translate("prismel::GradientMenu", "更多(&M)…")));
+}
+
 void AccessKeysTest::dialogsHaveUniqueKeys_data()
 {
     QTest::addColumn<std::function<void(QWidget*, QStringList&)>>("open");
@@ -226,6 +261,17 @@ void AccessKeysTest::dialogsHaveUniqueKeys_data()
             box.accept();
         });
         prismel::QtMessageBoxes(form).inform(QStringLiteral("成功"), QStringLiteral("复制成功"));
+    });
+    QTest::newRow("the list of saved gradients") << Open([](QWidget* form, QStringList& captions) {
+        const std::vector<prismel::NamedGradient> none;
+        prismel::SavedGradientsDialog list(none, form);
+        prismel::test::whenModal<prismel::SavedGradientsDialog>([&captions](QDialog& dialog) {
+            // Offscreen, OK and Cancel have no keys; GNOME's theme gives them these.
+            captions = captionsOf(dialog) << QCoreApplication::translate("QGnomeTheme", "&OK")
+                                          << QCoreApplication::translate("QGnomeTheme", "&Cancel");
+            dialog.reject();
+        });
+        list.exec();
     });
     QTest::newRow("the gradient editor") << Open([](QWidget* form, QStringList& captions) {
         prismel::test::FakeColorDialog colorDialog;

@@ -41,6 +41,11 @@ public:
     {
         shown.append({title, prompt});
     }
+    // Recorded with the whole path in the prompt.
+    void informAboutFile(const QString& title, const QString& prompt, const QString& path) override
+    {
+        shown.append({title, prompt.arg(path)});
+    }
     QList<QPair<QString, QString>> shown;
 };
 

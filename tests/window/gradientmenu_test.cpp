@@ -4,6 +4,7 @@
 #include "core/conversion.h"
 #include "window/form/form1.h"
 #include "window/form/gradienteditor.h"
+#include "window/form/savedgradientsdialog.h"
 #include "window/widgets/gradientbarwidget.h"
 #include "window/widgets/longtextedit.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -21,6 +23,7 @@
 #include <memory>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using prismel::ColorSpace;
 using prismel::Gradient;
@@ -59,6 +62,9 @@ private Q_SLOTS:
     void actions_data();
     void actions();
     void presetsListTheSavedOnes();
+    void presetsShowTheFileAsTheyCan_data();
+    void presetsShowTheFileAsTheyCan();
+    void moreListsThemAllWithAFilter();
     void saving_data();
     void saving();
     void editorOkAppliesAndCancelKeeps();
@@ -79,6 +85,21 @@ private:
     {
         return m_config->path() + QStringLiteral("/prismel/gradients");
     }
+    // The gradients file holding `count` gradients "g0", "g1", …, each from the colour of its
+    // number to black.
+    void writeNumbered(int count)
+    {
+        QByteArray bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += QStringLiteral("g%1: #%2, black\n")
+                         .arg(i)
+                         .arg(i, 6, 16, QLatin1Char('0'))
+                         .toLatin1();
+        QDir(m_config->path()).mkpath(QStringLiteral("prismel"));
+        QFile file(gradientsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    QMenu* presets() const { return item(menu(), u"预设(&P)"_qs)->menu(); }
 
     prismel::test::FakePlatform m_fakes;
     std::unique_ptr<QTemporaryDir> m_config;
@@ -158,6 +179,82 @@ void GradientMenuTest::presetsListTheSavedOnes()
     trigger(QStringLiteral("mine"));
     QVERIFY(m_form->gradientChoice().gradient ==
             Gradient({{{255, 0, 0}, {}}, {{0, 0, 255}, {}}}, ColorSpace::Oklab));
+}
+
+void GradientMenuTest::presetsShowTheFileAsTheyCan_data()
+{
+    QTest::addColumn<QString>("kind"); // of the gradients file: "none", "fifo", "folder", or
+    QTest::addColumn<int>("count");    // a file of this many numbered gradients
+    QTest::addColumn<int>("items");    // saved gradients shown as items
+    QTest::addColumn<bool>("more");
+    QTest::addColumn<QString>("trouble"); // the disabled line, if any
+    QTest::newRow("no file") << "none" << 0 << 0 << false << "";
+    QTest::newRow("a hundred are all items") << "file" << 100 << 100 << false << "";
+    QTest::newRow("past a hundred, the rest behind More") << "file" << 101 << 100 << true << "";
+    // A FIFO froze the window at the first right click on the bar.
+    QTest::newRow("a FIFO is named, unopened")
+        << "fifo" << 0 << 0 << false << u"渐变文件无法读取：不是普通文件"_qs;
+    QTest::newRow("a folder is named")
+        << "folder" << 0 << 0 << false << u"渐变文件无法读取：不是普通文件"_qs;
+}
+
+void GradientMenuTest::presetsShowTheFileAsTheyCan()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, count);
+    QFETCH(int, items);
+    QFETCH(bool, more);
+    QFETCH(QString, trouble);
+    QDir(m_config->path()).mkpath(QStringLiteral("prismel"));
+    if (kind == u"file")
+        writeNumbered(count);
+    else if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(gradientsFile()).constData(), 0600), 0);
+    else if (kind == u"folder")
+        QVERIFY(QDir().mkdir(gradientsFile()));
+    menu()->popup(QPoint(0, 0));
+    QStringList saved;
+    QStringList disabled;
+    for (const QAction* action : presets()->actions()) {
+        if (!action->isEnabled())
+            disabled.append(action->text());
+        else if (action->text().startsWith(u'g'))
+            saved.append(action->text());
+    }
+    menu()->close();
+    QCOMPARE(saved.size(), items);
+    QCOMPARE(disabled, trouble.isEmpty() ? QStringList() : QStringList{trouble});
+    QCOMPARE(item(presets(), u"更多(&M)…"_qs) != nullptr, more);
+    // The built-in ones work whatever the file.
+    trigger(QStringLiteral("sunset"));
+    QVERIFY(m_form->gradientChoice().gradient == named(u"sunset"));
+}
+
+// "More…" lists every saved gradient; the filter narrows the list, Enter applies the one chosen.
+void GradientMenuTest::moreListsThemAllWithAFilter()
+{
+    writeNumbered(40000);
+    qsizetype listed = 0;
+    qsizetype filtered = 0;
+    bool typedInFilter = false;
+    prismel::test::whenModal<prismel::SavedGradientsDialog>(
+        [&](prismel::SavedGradientsDialog& dialog) {
+            auto* list = dialog.findChild<QListView*>();
+            listed = list->model()->rowCount();
+            typedInFilter = dialog.focusWidget() == dialog.findChild<QLineEdit*>();
+            QTest::keyClicks(dialog.findChild<QLineEdit*>(), QStringLiteral("G3999"));
+            filtered = list->model()->rowCount(); // G3999 and g39990 to g39999
+            // Down in the filter line moves in the list: to the first, then the second.
+            QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Down);
+            QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Down);
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+    trigger(u"更多(&M)…"_qs);
+    QCOMPARE(listed, 40000);
+    QVERIFY(typedInFilter);
+    QCOMPARE(filtered, 11);
+    QVERIFY(m_form->gradientChoice().gradient ==
+            Gradient({{{0, 0x9c, 0x36}, {}}, {{0, 0, 0}, {}}})); // g39990
 }
 
 void GradientMenuTest::saving_data()

@@ -5,6 +5,7 @@
 #include "window/widgets/longtextedit.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -12,6 +13,8 @@
 #include <QUrl>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using prismel::LongTextEdit;
 
@@ -86,24 +89,47 @@ void OpenFileTest::readTextFile()
 
 void OpenFileTest::openFile_data()
 {
+    QTest::addColumn<QString>("kind"); // what stands at the path: a file of `bytes`, or else
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("input"); // the box afterwards
     QTest::addColumn<QString>("message");
     QTest::newRow("a good file fills the box")
-        << QByteArray("你好") << QStringLiteral("你好") << "";
+        << "file" << QByteArray("你好") << QStringLiteral("你好") << "";
     QTest::newRow("bad UTF-8 is named, the box kept")
-        << QByteArray("\xFF") << "kept" << QStringLiteral("不是 UTF-8 编码的文本");
+        << "file" << QByteArray("\xFF") << "kept" << QStringLiteral("不是 UTF-8 编码的文本");
     QTest::newRow("a missing file is named, the box kept")
-        << QByteArray() << "kept" << QStringLiteral("文件不存在");
+        << "nothing" << QByteArray() << "kept" << QStringLiteral("文件不存在");
+    // `prismel FIFO` waited in open() for a writer that never came, the window never drawn.
+    QTest::newRow("a FIFO is refused at once")
+        << "fifo" << QByteArray() << "kept" << QStringLiteral("不是普通文件");
+    QTest::newRow("a link to a FIFO is refused at once")
+        << "link to fifo" << QByteArray() << "kept" << QStringLiteral("不是普通文件");
+    QTest::newRow("a device is refused unread")
+        << "/dev/zero" << QByteArray() << "kept" << QStringLiteral("不是普通文件");
+    QTest::newRow("a folder is named as one")
+        << "folder" << QByteArray() << "kept" << QStringLiteral("这是一个文件夹，不是文件");
 }
 
 void OpenFileTest::openFile()
 {
+    QFETCH(QString, kind);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, input);
     QFETCH(QString, message);
-    const QString path =
-        bytes.isNull() ? m_dir.filePath(QStringLiteral("gone.txt")) : write("post.txt", bytes);
+    const QTemporaryDir dir; // of this row alone
+    QString path = dir.filePath(QStringLiteral("post.txt"));
+    if (kind == u"file") {
+        path = write("post.txt", bytes);
+    } else if (kind.startsWith(u'/')) {
+        path = kind;
+    } else if (kind == u"folder") {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("post.txt")));
+    } else if (kind != u"nothing") {
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        path = kind == u"fifo" ? fifo : path;
+        QVERIFY(kind == u"fifo" || QFile::link(fifo, path));
+    }
     this->input()->setText(QStringLiteral("kept"));
     m_form->openFile(path);
     QCOMPARE(this->input()->text(), input);

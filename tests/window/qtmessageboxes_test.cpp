@@ -87,6 +87,48 @@ private Q_SLOTS:
         QVERIFY(seen.modal);
         QCOMPARE(seen.parent, owner.get());
     }
+
+    // A box about a file shows its path cut in the middle and the whole of it in the details,
+    // control characters escaped in both.
+    void namesAFileReadably_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("details");
+        QTest::newRow("a short path is shown whole")
+            << "/tmp/a.txt" << QStringLiteral("无法打开“/tmp/a.txt”：不是普通文件") << "/tmp/a.txt";
+        QTest::newRow("a line feed and an escape are written out")
+            << "/tmp/a\nb\x1b.txt" << QStringLiteral("无法打开“/tmp/a\\nb\\x1b.txt”：不是普通文件")
+            << "/tmp/a\\nb\\x1b.txt";
+        // A path of 5,000 characters made a box as wide as the screen, the path cut off.
+        const QString deep =
+            QStringLiteral("/tmp/") + QString(5000, u'd') + QStringLiteral("/😀\t.txt");
+        QTest::newRow("a long path is cut in the middle")
+            << deep << "" << QString(deep).replace(u'\t', QStringLiteral("\\t"));
+    }
+    void namesAFileReadably()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, text);
+        QFETCH(QString, details);
+        QString shown;
+        QString shownDetails;
+        whenModal<QMessageBox>([&](QMessageBox& box) {
+            shown = box.text();
+            shownDetails = box.detailedText();
+            box.accept();
+        });
+        QtMessageBoxes(nullptr).informAboutFile(QStringLiteral("打开文件"),
+                                                QStringLiteral("无法打开“%1”：不是普通文件"), path);
+        QCOMPARE(shownDetails, details);
+        if (!text.isEmpty()) {
+            QCOMPARE(shown, text);
+        } else {
+            QVERIFY2(shown.size() < 200 && shown.startsWith(u"无法打开“/tmp/ddd") &&
+                         shown.contains(u'…') && shown.endsWith(u"/😀\\t.txt”：不是普通文件"),
+                     qPrintable(shown));
+        }
+    }
 };
 
 QTEST_MAIN(QtMessageBoxesTest)

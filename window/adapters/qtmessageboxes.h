@@ -14,8 +14,11 @@ public:
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     void inform(const QString& title, const QString& prompt) override;
+    void informAboutFile(const QString& title, const QString& prompt, const QString& path) override;
 
 private:
+    void show(const QString& title, const QString& prompt, const QString& path);
+
     QWidget* m_owner;
 };
 

@@ -1,9 +1,6 @@
 #include "window/adapters/savedgradients.h"
 
-#include "core/messagetext.h"
-
 #include <QCoreApplication>
-#include <QDir>
 
 #include <cstring>
 
@@ -32,11 +29,6 @@ QString troubleText(GradientsFileTrouble trouble, int error)
     return {};
 }
 
-QString shownPath(const std::string& path)
-{
-    return QDir::toNativeSeparators(QString::fromStdString(printable(path)));
-}
-
 } // namespace
 
 const std::vector<NamedGradient>& SavedGradients::gradients()
@@ -55,29 +47,37 @@ const std::vector<NamedGradient>& SavedGradients::gradients()
     return m_gradients;
 }
 
-QString SavedGradients::save(std::u16string_view name, const Gradient& gradient)
+std::optional<SavedGradients::SaveFailure> SavedGradients::save(std::u16string_view name,
+                                                                const Gradient& gradient)
 {
     const std::string path = userGradientsPath();
     const GradientsFileSave saved = saveGradientLine(path, name, gradient);
+    const auto about = [](const char* why, const std::string& file, const QString& reason) {
+        return SaveFailure{QCoreApplication::translate("prismel::SavedGradients", why)
+                               .arg(QStringLiteral("%1"), reason),
+                           QString::fromStdString(file)};
+    };
     using Step = GradientsFileSave::Step;
     switch (saved.step) {
     case Step::Saved:
-        return {};
+        return std::nullopt;
     case Step::NoPlace:
-        return QCoreApplication::translate("prismel::SavedGradients",
-                                           "没有设置 HOME 或 XDG_CONFIG_HOME，不知道该保存到哪里");
+        return SaveFailure{
+            QCoreApplication::translate("prismel::SavedGradients",
+                                        "没有设置 HOME 或 XDG_CONFIG_HOME，不知道该保存到哪里"),
+            {}};
     case Step::Reading:
         // A file that cannot be read is left alone rather than replaced by one line.
-        return QCoreApplication::translate("prismel::SavedGradients", "无法读取“%1”：%2")
-            .arg(shownPath(path), troubleText(saved.trouble, saved.error));
+        return about(QT_TRANSLATE_NOOP("prismel::SavedGradients", "无法读取“%1”：%2"), path,
+                     troubleText(saved.trouble, saved.error));
     case Step::MakingFolder:
-        return QCoreApplication::translate("prismel::SavedGradients", "无法创建“%1”：%2")
-            .arg(shownPath(path.substr(0, path.rfind('/'))), systemWords(saved.error));
+        return about(QT_TRANSLATE_NOOP("prismel::SavedGradients", "无法创建“%1”：%2"),
+                     path.substr(0, path.rfind('/')), systemWords(saved.error));
     case Step::Writing:
         break;
     }
-    return QCoreApplication::translate("prismel::SavedGradients", "无法写入“%1”：%2")
-        .arg(shownPath(path), systemWords(saved.error));
+    return about(QT_TRANSLATE_NOOP("prismel::SavedGradients", "无法写入“%1”：%2"), path,
+                 systemWords(saved.error));
 }
 
 } // namespace prismel

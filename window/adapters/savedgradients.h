@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace prismel {
@@ -21,10 +22,16 @@ public:
     // they could (or there is no file).
     const QString& trouble() const { return m_trouble; }
 
+    // Why a save failed: `why` in a few words, with "%1" where `path` goes when it names one.
+    struct SaveFailure {
+        QString why;
+        QString path;
+    };
+
     // Adds the line for `gradient` under `name` (a valid gradient name) or replaces the one
-    // there; every other line stays byte for byte. Gives why it could not, in a few words, or an
-    // empty text when it saved.
-    static QString save(std::u16string_view name, const Gradient& gradient);
+    // there; every other line stays byte for byte. Gives why it could not, or nothing when it
+    // saved.
+    static std::optional<SaveFailure> save(std::u16string_view name, const Gradient& gradient);
 
 private:
     std::string m_path;

@@ -25,7 +25,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -523,8 +522,10 @@ void Form1::openFile(const QString& path)
 {
     const TextFileRead file = readTextFile(path);
     if (!file.ok) {
-        m_platform.messageBoxes.inform(
-            tr("打开文件"), tr("无法打开“%1”：%2").arg(QDir::toNativeSeparators(path), file.error));
+        // The box puts the path in place of "%1"; the reason is the program's own words or the
+        // system's, never the file's.
+        m_platform.messageBoxes.informAboutFile(
+            tr("打开文件"), tr("无法打开“%1”：%2").arg(QStringLiteral("%1"), file.error), path);
         return;
     }
     m_controls.text1->setText(file.text);

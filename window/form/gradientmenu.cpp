@@ -1,12 +1,15 @@
 #include "window/form/gradientmenu.h"
 
+#include "core/messagetext.h"
 #include "window/adapters/qtstring.h"
 #include "window/adapters/savedgradients.h"
+#include "window/form/savedgradientsdialog.h"
 #include "window/widgets/barstops.h"
 
 #include <QActionGroup>
 #include <QMenu>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -33,6 +36,9 @@ void checkData(QActionGroup* group, int value)
     for (QAction* action : group->actions())
         action->setChecked(action->data().toInt() == value);
 }
+
+// The saved gradients the presets show as items; "更多…" lists them all.
+constexpr std::size_t kMostSavedItems = 100;
 
 constexpr std::array<std::pair<const char*, ColorSpace>, 3> kSpaces{{
     {QT_TRANSLATE_NOOP("prismel::GradientMenu", "RGB(&G)"), ColorSpace::Rgb},
@@ -125,10 +131,29 @@ void GradientMenu::fillPresets()
     for (const NamedGradient& named : builtinGradients())
         add(named);
     const std::vector<NamedGradient>& saved = m_saved.gradients();
-    if (!saved.empty())
+    if (!saved.empty() || !m_saved.trouble().isEmpty())
         m_presets->addSeparator();
-    for (const NamedGradient& named : saved)
-        add(named);
+    if (!m_saved.trouble().isEmpty()) {
+        QString line = tr("渐变文件无法读取：%1").arg(m_saved.trouble());
+        m_presets->addAction(line.replace(u'&', QStringLiteral("&&")))->setEnabled(false);
+    }
+    // A menu of tens of thousands of items takes seconds to open; the rest are one item away.
+    const std::size_t shown = std::min(saved.size(), kMostSavedItems);
+    for (std::size_t i = 0; i < shown; ++i)
+        add(saved[i]);
+    if (shown < saved.size()) {
+        m_presets->addSeparator();
+        m_presets->addAction(tr("更多(&M)…"), this, &GradientMenu::chooseSaved);
+    }
+}
+
+void GradientMenu::chooseSaved()
+{
+    SavedGradientsDialog dialog(m_saved.gradients(), m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (auto gradient = dialog.chosen())
+        setGradient(*std::move(gradient));
 }
 
 void GradientMenu::setGradient(Gradient gradient)
@@ -155,12 +180,16 @@ void GradientMenu::save()
     if (!isGradientName(view(name))) {
         m_platform.messageBoxes.inform(
             title, name.isEmpty() ? tr("渐变名不能为空。")
-                                  : tr("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。").arg(name));
+                                  : tr("渐变名“%1”只能由英文字母、数字、“-”和“_”组成。")
+                                        .arg(toQString(printable(view(name)))));
         return;
     }
-    const QString error = SavedGradients::save(view(name), m_stops.gradient());
-    if (!error.isEmpty()) {
-        m_platform.messageBoxes.inform(title, tr("渐变未能保存：%1").arg(error));
+    if (const auto failure = SavedGradients::save(view(name), m_stops.gradient())) {
+        const QString prompt = tr("渐变未能保存：%1").arg(failure->why);
+        if (failure->path.isEmpty())
+            m_platform.messageBoxes.inform(title, prompt);
+        else
+            m_platform.messageBoxes.informAboutFile(title, prompt, failure->path);
         return;
     }
     m_lastName = name;

@@ -20,9 +20,10 @@ namespace prismel {
 class BarStops;
 
 // The gradient bar's context menu: the rainbow, the editor, reverse, per line, the colour space
-// and hue method, the named gradients (built in, then the user's saved ones), saving the current
-// gradient under a name, and back to two colours. Every choice redraws the bar at once; the code
-// and the preview take it at the next Convert, as the colour buttons' colours do.
+// and hue method, the named gradients (built in, then the first hundred of the user's saved ones
+// and "更多…" for the list of all), saving the current gradient under a name, and back to two
+// colours. Every choice redraws the bar at once; the code and the preview take it at the next
+// Convert, as the colour buttons' colours do.
 class GradientMenu : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +41,7 @@ public:
 private:
     void updateChecks();
     void fillPresets();
+    void chooseSaved();
     void setGradient(Gradient gradient);
     void edit();
     void save();
