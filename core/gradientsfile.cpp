@@ -3,6 +3,7 @@
 #include "messagetext.h"
 #include "utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -172,9 +173,14 @@ GradientsFile parseGradientsFile(std::string_view bytes)
 {
     GradientsFile file;
     // Where each name stands in file.gradients, so that a later line of a name replaces the
-    // earlier one without a search; the replaced ones are dropped at the end.
-    std::unordered_map<std::u16string, std::size_t> places;
+    // earlier one without a search; the replaced ones are dropped at the end. A name is ASCII,
+    // so its bytes in the file serve as the key.
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+    std::unordered_map<std::string_view, std::size_t> places;
+    places.reserve(lines);
+    file.gradients.reserve(lines);
     std::vector<bool> replaced;
+    replaced.reserve(lines);
     std::size_t number = 0;
     forEachLine(bytes, [&](std::string_view line, std::string_view) {
         ++number;
@@ -191,7 +197,8 @@ GradientsFile parseGradientsFile(std::string_view bytes)
             file.faults.push_back({number, std::move(parsed.error)});
             return;
         }
-        const auto [place, isNew] = places.try_emplace(parsed.value->name, file.gradients.size());
+        const std::string_view name = trimmedBytes(line.substr(0, line.find(':')));
+        const auto [place, isNew] = places.try_emplace(name, file.gradients.size());
         if (!isNew) {
             replaced[place->second] = true;
             place->second = file.gradients.size();
