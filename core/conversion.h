@@ -122,8 +122,13 @@ public:
         m_escaping = options.escaping;
         m_comma = options.colorCode == ColorCode::Irc16;
         const auto units = escapedUnits(options.escaping);
-        for (unsigned c = 0; c < 128; ++c)
+        for (unsigned c = 0; c < 128; ++c) {
             m_escaped[c] = ((units[c >> 6] >> (c & 63)) & 1) != 0;
+            // Controls are tested as a range; the other escaped bytes one by one.
+            if (m_escaped[c] && c >= 32 && c != 127 && m_escapedBytes < m_escapedByte.size())
+                m_escapedByte[m_escapedBytes++] = static_cast<char8_t>(c);
+        }
+        m_controls = options.escaping == Escaping::Terminal;
         // A code that varies with the colour may grow to its longest.
         const std::size_t longest = m_opening.size() - 6 +
                                     (m_decimal     ? decimalCodeSize
@@ -244,6 +249,34 @@ private:
         return work;
     }
 
+    // needsWork() for a chunk of at most `shortPiece` bytes that may be read as a block of that
+    // many, tested a block at a time so that text needing nothing stays on the fast path.
+    bool shortNeedsWork(std::u8string_view text) const
+    {
+#ifdef __SSE2__
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data()));
+        __m128i hits = _mm_setzero_si128();
+        for (std::size_t k = 0; k < m_escapedBytes; ++k)
+            hits = _mm_or_si128(
+                hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(m_escapedByte[k]))));
+        if (m_controls) {
+            const __m128i belowSpace =
+                _mm_cmpeq_epi8(_mm_min_epu8(block, _mm_set1_epi8(0x1F)), block);
+            const __m128i kept =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('\t')),
+                                          _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))),
+                             _mm_cmpeq_epi8(block, _mm_set1_epi8('\r')));
+            hits = _mm_or_si128(hits, _mm_andnot_si128(kept, belowSpace));
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(0x7F)));
+        }
+        const std::uint32_t within = (std::uint32_t{1} << text.size()) - 1;
+        const auto found = static_cast<std::uint32_t>(_mm_movemask_epi8(hits)) & within;
+        return found != 0 || (m_comma && !text.empty() && text[0] == u8',');
+#else
+        return needsWork(text);
+#endif
+    }
+
     [[gnu::noinline]] void writeSpecial(std::u8string_view text, Rgb color)
     {
         useColor(color);
@@ -261,7 +294,7 @@ private:
     {
         return m_shortTags && text.size() <= shortPiece &&
                static_cast<std::size_t>(m_inputEnd - text.data()) >= shortPiece &&
-               longPiece + 2 * shortPiece <= room() && (!m_special || !needsWork(text));
+               longPiece + 2 * shortPiece <= room() && (!m_special || !shortNeedsWork(text));
     }
 
     // `tags` is all ones for a tagged chunk and 0 for a bare one, whose tags are laid down all
@@ -332,6 +365,9 @@ private:
     bool m_otherCode = false; // neither hex nor decimal: a palette's or Minecraft's digits
     bool m_special = false;   // chunks may need escaping or an IRC comma's guard
     bool m_comma = false;
+    bool m_controls = false;
+    std::array<char8_t, 10> m_escapedByte{};
+    std::size_t m_escapedBytes = 0;
     Escaping m_escaping = Escaping::None;
     std::array<bool, 128> m_escaped{};
     ColorCodeCache m_codes;
