@@ -5,9 +5,7 @@
 
 #include <string_view>
 
-namespace prismel {
-
-namespace detail {
+namespace prismel::detail {
 
 // Sits between the chunk loop and a writer (bare(text), tagged(text, colour)) and joins tagged
 // chunks of one colour, with the space-only chunks between them, into one tagged run. Chunks are
@@ -65,6 +63,4 @@ private:
     const Unit* m_spacesEnd = nullptr;
 };
 
-} // namespace detail
-
-} // namespace prismel
+} // namespace prismel::detail

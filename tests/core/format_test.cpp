@@ -278,7 +278,7 @@ std::vector<std::u16string> numbered(int first, int count, bool twoDigits)
     for (int n = first; n < first + count; ++n) {
         std::string text = std::to_string(n);
         if (twoDigits && text.size() < 2)
-            text = "0" + text;
+            text.insert(0, "0");
         codes.emplace_back(text.begin(), text.end());
     }
     return codes;
@@ -288,6 +288,7 @@ std::vector<std::uint32_t> ansi256()
 {
     const std::uint32_t levels[] = {0, 95, 135, 175, 215, 255};
     std::vector<std::uint32_t> colors;
+    colors.reserve(240);
     for (int i = 0; i < 216; ++i)
         colors.push_back(levels[i / 36] << 16 | levels[i / 6 % 6] << 8 | levels[i % 6]);
     for (std::uint32_t n = 232; n < 256; ++n) {
