@@ -194,6 +194,20 @@ INSTANTIATE_TEST_SUITE_P(
                    "AB",
                    "[ftc=808080]A|[ftc=00FF00]B|"},
         OutputCase{"empty_head", {"--head="}, "AB", "808080]A[/color]00FF00]B[/color]"},
+        // Another program's colours and cursor moves are taken out before the text is measured;
+        // a control character left is shown as its picture.
+        OutputCase{"ansi_recolours_and_pictures_controls",
+                   {"--format", "ansi-16", "--stats"},
+                   "\x1b[1;31mA\x1b[0m\x07"
+                   "B ",
+                   "\x1b[35mA\x1b[39m\x1b[32m\u2407\x1b[39m\x1b[92mB\x1b[39m",
+                   Source::File,
+                   "step 1, 33 characters, 35 bytes\n"},
+        OutputCase{"irc_merged_with_decorations",
+                   {"--format", "irc", "--merge", "--bold", "--start", "red", "--end", "red"},
+                   "A,B",
+                   "\x02\x03"
+                   "04A,B\x0f"},
         OutputCase{"empty_template", {"--head=", "--mid=", "--close="}, "AB", "808080A00FF00B"},
         // Tags too long for the converter's fixed-size copies take the general path.
         OutputCase{"long_tags",
