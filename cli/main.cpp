@@ -187,9 +187,10 @@ int convert(int argc, char** argv, const char*& allocating)
     // The terminal's escaping takes escape sequences out before anything is measured, so that
     // the step --stats reports is the one the conversion takes.
     allocating = "the input without its escape sequences";
-    std::optional<std::u8string> stripped;
-    if (options.conversion.escaping == prismel::Escaping::Terminal)
-        stripped = prismel::withoutEscapeSequences(text);
+    const std::optional<std::u8string> stripped =
+        options.conversion.escaping == prismel::Escaping::Terminal
+            ? prismel::withoutEscapeSequences(text)
+            : std::nullopt;
     if (stripped) {
         text = *stripped;
         const std::string_view strippedBytes(reinterpret_cast<const char*>(stripped->data()),
