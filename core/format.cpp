@@ -12,7 +12,7 @@ namespace {
 constexpr std::u16string_view ansiClose = u"\x1b[39m";
 
 constexpr std::array<FormatInfo, 17> formats{{
-    // The seed's three presets: their pieces are formatPresets()'s, filled in by applyFormat().
+    // The three classic presets: their pieces are formatPresets()'s, filled in by applyFormat().
     {FormatName::Html,
      "html",
      "HTML of old forums: <font color=FF8000>T</font>",
