@@ -230,9 +230,19 @@ private:
 
     [[gnu::noinline]] void useOtherCode(Rgb color)
     {
-        const std::u8string code = toUtf8(m_codes.of(color));
-        m_opening.replace(m_codeOffset, m_codeSize, code);
-        m_codeSize = code.size();
+        // Codes are ASCII but for Minecraft's section sign, two bytes.
+        std::array<char8_t, maxColorCodeSize> code{};
+        std::size_t size = 0;
+        for (const char16_t unit : m_codes.of(color)) {
+            if (unit < 0x80) {
+                code[size++] = static_cast<char8_t>(unit);
+                continue;
+            }
+            code[size++] = static_cast<char8_t>(0xC0 | (unit >> 6));
+            code[size++] = static_cast<char8_t>(0x80 | (unit & 0x3F));
+        }
+        m_opening.replace(m_codeOffset, m_codeSize, code.data(), size);
+        m_codeSize = size;
         if (m_shortTags)
             std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
     }

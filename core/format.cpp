@@ -199,20 +199,32 @@ constexpr auto minecraftRgb = colorsOf(minecraftColors);
 constexpr auto ircRgb = colorsOf(ircColors);
 constexpr auto ansi16Rgb = colorsOf(ansi16Colors);
 
+// "16" to "255", the numbers of the 256-colour terminal's colours past the first 16.
+constexpr auto ansi256Codes = [] {
+    std::array<std::array<char16_t, 3>, 240> codes{};
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const std::size_t n = i + 16;
+        codes[i] = n < 100 ? std::array<char16_t, 3>{static_cast<char16_t>(u'0' + n / 10),
+                                                     static_cast<char16_t>(u'0' + n % 10), 0}
+                           : std::array<char16_t, 3>{static_cast<char16_t>(u'0' + n / 100),
+                                                     static_cast<char16_t>(u'0' + n / 10 % 10),
+                                                     static_cast<char16_t>(u'0' + n % 10)};
+    }
+    return codes;
+}();
+
 // The code of palette entry `index`.
-std::u16string paletteCode(ColorCode code, std::size_t index)
+std::u16string_view paletteCode(ColorCode code, std::size_t index)
 {
     switch (code) {
     case ColorCode::Minecraft16:
-        return std::u16string(minecraftColors[index].code);
+        return minecraftColors[index].code;
     case ColorCode::Irc16:
-        return std::u16string(ircColors[index].code);
+        return ircColors[index].code;
     case ColorCode::Ansi16:
-        return std::u16string(ansi16Colors[index].code);
-    default: {
-        const std::string number = std::to_string(index + 16);
-        return {number.begin(), number.end()};
-    }
+        return ansi16Colors[index].code;
+    default:
+        return {ansi256Codes[index].data(), index + 16 < 100 ? std::size_t{2} : std::size_t{3}};
     }
 }
 
@@ -221,6 +233,27 @@ std::u16string hexDigits(Rgb color)
     std::u16string digits(6, u'0');
     writeColorCode(digits.data(), color);
     return digits;
+}
+
+// The code of a colour in a notation without a palette, in place of what `out` held.
+void writeCodeOf(std::u16string& out, ColorCode code, Rgb color)
+{
+    out.clear();
+    if (code == ColorCode::Decimal) {
+        std::array<char16_t, decimalCodeSize> digits{};
+        const char16_t* end = writeDecimalColorCode(digits.data(), color);
+        out.append(digits.data(), static_cast<std::size_t>(end - digits.data()));
+        return;
+    }
+    std::array<char16_t, 6> digits{};
+    writeColorCode(digits.data(), color);
+    for (const char16_t digit : digits) {
+        if (code == ColorCode::AmpersandDigits)
+            out += u'&';
+        else if (code == ColorCode::SectionDigits)
+            out += u'\u00a7';
+        out += digit;
+    }
 }
 
 // The OKLab coordinates of every colour of a palette, computed at the first use.
@@ -358,27 +391,12 @@ std::span<const std::string_view> decorationKeywords()
 
 std::u16string colorCodeText(ColorCode code, Rgb color)
 {
-    switch (code) {
-    case ColorCode::Hex:
-        return hexDigits(color);
-    case ColorCode::Decimal: {
-        std::array<char16_t, decimalCodeSize> digits{};
-        char16_t* end = writeDecimalColorCode(digits.data(), color);
-        return {digits.data(), static_cast<std::size_t>(end - digits.data())};
-    }
-    case ColorCode::AmpersandDigits:
-    case ColorCode::SectionDigits: {
-        const char16_t prefix = code == ColorCode::AmpersandDigits ? u'&' : u'\u00a7';
-        std::u16string text;
-        for (const char16_t digit : hexDigits(color)) {
-            text += prefix;
-            text += digit;
-        }
-        return text;
-    }
-    default:
-        return paletteCode(code, nearestLab(oklabOf(color), oklabPalette(code)));
-    }
+    const std::span<const Oklab> palette = oklabPalette(code);
+    if (!palette.empty())
+        return std::u16string(paletteCode(code, nearestLab(oklabOf(color), palette)));
+    std::u16string text;
+    writeCodeOf(text, code, color);
+    return text;
 }
 
 std::size_t nearestColor(Rgb color, std::span<const Rgb> palette)
@@ -544,14 +562,18 @@ std::u16string_view ColorCodeCache::of(Rgb color)
     m_last = color;
     const std::span<const Oklab> palette = oklabPalette(m_code);
     if (palette.empty()) {
-        m_text = colorCodeText(m_code, color);
+        writeCodeOf(m_text, m_code, color);
         return m_text;
     }
-    const auto key = static_cast<std::size_t>((color.r * 7 + color.g * 5 + color.b * 3) & 63);
-    Entry& entry = m_palette[key];
+    // Lines of many lengths give a few thousand colours, each looked up once.
+    if (m_palette.empty())
+        m_palette.resize(std::size_t{1} << paletteBits);
+    const auto rgb = static_cast<std::uint32_t>(color.r << 16 | color.g << 8 | color.b);
+    Entry& entry = m_palette[(rgb * 2654435761U) >> (32 - paletteBits)];
     if (entry.color != color)
         entry = {color, static_cast<std::uint8_t>(nearestLab(oklabOf(color), palette))};
-    m_text = paletteCode(m_code, entry.index);
+    const std::u16string_view code = paletteCode(m_code, entry.index);
+    m_text.assign(code);
     return m_text;
 }
 

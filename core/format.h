@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace prismel {
 
@@ -165,7 +166,8 @@ private:
         Rgb color{-1, -1, -1};
         std::uint8_t index = 0;
     };
-    std::array<Entry, 64> m_palette{};
+    static constexpr unsigned paletteBits = 12;
+    std::vector<Entry> m_palette; // indexed by a hash of the colour, made at the first use
 };
 
 // The MiniMessage gradient tag of a gradient's stops: "<gradient:#RRGGBB:#RRGGBB>".
