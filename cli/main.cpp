@@ -8,6 +8,7 @@
 #include "core/codelength.h"
 #include "core/conversion.h"
 #include "core/fit.h"
+#include "core/format.h"
 #include "core/gradient.h"
 #include "core/gradientsfile.h"
 #include "core/messagetext.h"
@@ -22,6 +23,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -185,7 +187,21 @@ int convert(int argc, char** argv, const char*& allocating)
                    std::to_string(bomSize + *check.errorOffset));
         return EX_DATAERR;
     }
-    const std::u8string_view text(reinterpret_cast<const char8_t*>(bytes.data()), bytes.size());
+    std::u8string_view text(reinterpret_cast<const char8_t*>(bytes.data()), bytes.size());
+    std::int64_t textUnits = check.utf16Units;
+    // The terminal's escaping takes escape sequences out before anything is measured, so that
+    // the step --stats reports is the one the conversion takes.
+    allocating = "the input without its escape sequences";
+    const std::optional<std::u8string> stripped =
+        options.conversion.escaping == prismel::Escaping::Terminal
+            ? prismel::withoutEscapeSequences(text)
+            : std::nullopt;
+    if (stripped) {
+        text = *stripped;
+        const std::string_view strippedBytes(reinterpret_cast<const char*>(stripped->data()),
+                                             stripped->size());
+        textUnits = prismel::cli::checkUtf8(strippedBytes).utf16Units;
+    }
 
     std::u16string stepText = options.stepText;
     if (options.fitLimit) {
@@ -213,7 +229,7 @@ int convert(int argc, char** argv, const char*& allocating)
 
     allocating = "the output";
     prismel::cli::FdSink out(STDOUT_FILENO, options.stats);
-    prismel::convertUtf8To(text, check.utf16Units, stepText, options.tags, gradient, out,
+    prismel::convertUtf8To(text, textUnits, stepText, options.tags, gradient, out,
                            options.conversion, prismel::cli::FdSink::blockSize);
     out.finish();
     if (out.failed())
@@ -228,7 +244,7 @@ int convert(int argc, char** argv, const char*& allocating)
         // A space is one byte and one unit, so trimming takes as many of each.
         const std::size_t spaces = text.size() - prismel::trimSpaces(text).size();
         const std::int32_t step =
-            prismel::effectiveStep(stepText, check.utf16Units - static_cast<std::int64_t>(spaces));
+            prismel::effectiveStep(stepText, textUnits - static_cast<std::int64_t>(spaces));
         std::fprintf(stderr, "%s\n", statsLine(options, step, out.written()).c_str());
     }
     return EX_OK;

@@ -2,12 +2,15 @@
 
 #include "cli/utf8.h"
 #include "core/messagetext.h"
+#include "core/step.h"
 #include "core/utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <getopt.h>
+#include <iterator>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -27,14 +30,49 @@ UsageError usageError(std::string message)
 // they win over --format whatever their order.
 struct Parsed {
     Options options;
-    std::optional<int> preset;
+    std::optional<Escaping> escaping;
     std::optional<std::u16string> head, mid, close, step;
     bool pairGiven = false; // --start or --end
 };
 
-// --format ansi: a terminal's 24-bit foreground colour, then back to the default one.
-const TagTemplate ansiTemplate{u"\x1b[38;2;", u"m", u"\x1b[39m"};
-constexpr int ansiPreset = 3;
+// "a, b or c" of the keywords of a table.
+template <typename Range, typename Keyword> std::string choices(const Range& range, Keyword keyword)
+{
+    std::string text;
+    const std::size_t count = std::size(range);
+    std::size_t i = 0;
+    for (const auto& item : range) {
+        text += (i == 0 ? "" : i + 1 == count ? " or " : ", ") + std::string(keyword(item));
+        ++i;
+    }
+    return text;
+}
+
+std::string formatChoices()
+{
+    return choices(formatTable(), [](const FormatInfo& f) { return f.keyword; });
+}
+
+std::string joined(std::span<const std::string_view> keywords)
+{
+    std::string text;
+    for (const std::string_view keyword : keywords)
+        text += (text.empty() ? "" : "|") + std::string(keyword);
+    return text;
+}
+
+std::string formatValues()
+{
+    std::vector<std::string_view> keywords;
+    for (const FormatInfo& format : formatTable())
+        keywords.push_back(format.keyword);
+    return joined(keywords);
+}
+
+std::string escapingValues()
+{
+    return joined(escapingKeywords());
+}
 
 // A value as UTF-16, or the message that it is not UTF-8.
 std::optional<std::u16string> decoded(std::string_view value)
@@ -60,17 +98,39 @@ struct OptionRow {
     const char* valueName; // shown in the help; nullptr when the option takes no value
     const char* help;
     Handler handle;
+    // The value's choices, "a|b|c", when a table of the core names them; shown for valueName.
+    std::string (*choices)() = nullptr;
 };
 
 std::optional<ParseResult> setFormat(Parsed& parsed, std::string_view, std::string_view value)
 {
-    constexpr std::array<std::string_view, 4> names{"html", "ubb", "qq", "ansi"};
-    const auto found = std::find(names.begin(), names.end(), value);
-    if (found == names.end())
-        return usageError("unknown format '" + std::string(value) +
-                          "': choose html, ubb, qq or ansi");
-    parsed.preset = static_cast<int>(found - names.begin());
+    parsed.options.format = formatNamed(value);
+    if (!parsed.options.format)
+        return usageError("unknown format " + quoted(value) + ": choose " + formatChoices());
     return std::nullopt;
+}
+
+std::optional<ParseResult> setEscape(Parsed& parsed, std::string_view, std::string_view value)
+{
+    const auto keywords = escapingKeywords();
+    const auto found = std::find(keywords.begin(), keywords.end(), value);
+    if (found == keywords.end())
+        return usageError("unknown escaping " + quoted(value) + ": choose " +
+                          choices(keywords, [](std::string_view k) { return k; }));
+    parsed.escaping = static_cast<Escaping>(found - keywords.begin());
+    return std::nullopt;
+}
+
+template <Decoration decoration>
+std::optional<ParseResult> setDecoration(Parsed& parsed, std::string_view, std::string_view)
+{
+    parsed.options.conversion.decorations[static_cast<std::size_t>(decoration)] = true;
+    return std::nullopt;
+}
+
+std::optional<ParseResult> listFormats(Parsed&, std::string_view, std::string_view)
+{
+    return Info{formatList()};
 }
 
 template <std::optional<std::u16string> Parsed::*text>
@@ -207,8 +267,18 @@ std::optional<ParseResult> showVersion(Parsed&, std::string_view, std::string_vi
 // Every option, once: the help text, the parser's table and the dispatch are all made from it.
 // A new option is one more row here.
 constexpr std::array optionTable{
-    OptionRow{"format", "html|ubb|qq|ansi",
-              "take all three tag pieces from a preset (ansi: a terminal's colours)", setFormat},
+    OptionRow{"format", "NAME", "the markup by name (below; default \"[color=#\" as the window)",
+              setFormat, formatValues},
+    OptionRow{"list-formats", nullptr, "print the formats' names, each with an example",
+              listFormats},
+    OptionRow{"escape", "WAY", "escape the chunks' text so (default: the format's own way)",
+              setEscape, escapingValues},
+    OptionRow{"bold", nullptr, "bold text, in the format's own codes",
+              setDecoration<Decoration::Bold>},
+    OptionRow{"italic", nullptr, "italic text", setDecoration<Decoration::Italic>},
+    OptionRow{"underline", nullptr, "underlined text", setDecoration<Decoration::Underline>},
+    OptionRow{"strikethrough", nullptr, "struck-through text",
+              setDecoration<Decoration::Strikethrough>},
     OptionRow{"head", "TEXT", "text before the colour code   (default \"[color=#\")",
               setText<&Parsed::head>},
     OptionRow{"mid", "TEXT", "text between code and chunk   (default \"]\")",
@@ -260,6 +330,17 @@ std::array<option, optionTable.size() + 1> getoptTable()
 
 } // namespace
 
+std::string formatList()
+{
+    std::string text;
+    for (const FormatInfo& format : formatTable()) {
+        std::string line = "  " + std::string(format.keyword);
+        line.resize(24, ' ');
+        text += line + std::string(format.about) + "\n";
+    }
+    return text;
+}
+
 std::string usageText()
 {
     std::string text =
@@ -270,7 +351,9 @@ std::string usageText()
     constexpr std::size_t helpColumn = 24;
     for (const auto& row : optionTable) {
         std::string line = std::string("  --") + row.name;
-        if (row.valueName)
+        if (row.choices)
+            line += " " + row.choices();
+        else if (row.valueName)
             line += std::string(" ") + row.valueName;
         // A name too long for the column has its help on the next line.
         if (line.size() + 2 > helpColumn) {
@@ -280,11 +363,12 @@ std::string usageText()
         line.resize(helpColumn, ' ');
         text += line + row.help + "\n";
     }
-    return text + "\n"
-                  "Each option takes its value as the next argument or after '=' (--head=).\n"
-                  "Exit status: 0 done, 1 no step fits the --fit length, 64 bad command line,\n"
-                  "65 input not UTF-8, 66 input unreadable, 71 out of memory,\n"
-                  "74 output could not be written.\n";
+    return text + "\nFormats:\n" + formatList() +
+           "\n"
+           "Each option takes its value as the next argument or after '=' (--head=).\n"
+           "Exit status: 0 done, 1 no step fits the --fit length, 64 bad command line,\n"
+           "65 input not UTF-8, 66 input unreadable, 71 out of memory,\n"
+           "74 output could not be written.\n";
 }
 
 ParseResult parseArguments(std::span<const char* const> args)
@@ -351,12 +435,19 @@ ParseResult parseArguments(std::span<const char* const> args)
         return usageError("--stops cannot be given with --start or --end");
     if (options.gradientName && (options.stops || parsed.pairGiven))
         return usageError("--gradient cannot be given with --stops, --start or --end");
-    if (parsed.preset == ansiPreset) {
-        options.tags = ansiTemplate;
-        options.conversion.colorCode = ColorCode::Decimal;
-    } else if (parsed.preset) {
-        options.tags = *presetTemplate(*parsed.preset);
-    }
+    const bool typed = parsed.head || parsed.mid || parsed.close;
+    const auto& decorations = options.conversion.decorations;
+    const bool decorated =
+        std::find(decorations.begin(), decorations.end(), true) != decorations.end();
+    if (typed && decorated)
+        return usageError("decorations need a named format");
+    if (options.format == FormatName::Latex &&
+        decorations[static_cast<std::size_t>(Decoration::Strikethrough)])
+        return usageError("latex has no strikethrough without extra packages");
+    if (options.format)
+        options.tags = applyFormat(*options.format, options.conversion);
+    if (parsed.escaping)
+        options.conversion.escaping = *parsed.escaping;
     if (parsed.head)
         options.tags.TagHead = std::move(*parsed.head);
     if (parsed.mid)
@@ -365,6 +456,10 @@ ParseResult parseArguments(std::span<const char* const> args)
         options.tags.TagClose = std::move(*parsed.close);
     if (parsed.step)
         options.stepText = std::move(*parsed.step);
+    if (options.conversion.wholeTextGradient &&
+        effectiveStep(options.stepText, std::numeric_limits<std::int64_t>::max()) != 1)
+        return usageError("minimessage-gradient takes --step 1 only: the server gives every "
+                          "character a colour");
     return options;
 }
 
@@ -390,6 +485,19 @@ std::variant<Gradient, UsageError> resolveGradient(const Options& options,
     }
     if (options.reverse)
         gradient = reversed(gradient);
+    if (options.conversion.wholeTextGradient) {
+        if (gradient.space != ColorSpace::Rgb)
+            return usageError("minimessage-gradient mixes in rgb only, as the server does");
+        const std::vector<std::int32_t> places = shownPlaces(gradient);
+        const auto last = static_cast<std::int64_t>(places.size() - 1);
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const std::int64_t even =
+                (static_cast<std::int64_t>(i) * Gradient::wholeWay * 2 + last) / (2 * last);
+            if (places[i] != even)
+                return usageError("minimessage-gradient needs evenly spaced stops, as the "
+                                  "server spaces them");
+        }
+    }
     return gradient;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/codelength.h"
 #include "core/colorpair.h"
+#include "core/format.h"
 #include "core/gradient.h"
 #include "core/mergedtags.h"
 #include "core/tagtemplate.h"
@@ -28,6 +29,7 @@ struct Options {
     std::optional<HueMethod> hue;
     bool reverse = false;
     bool listGradients = false;
+    std::optional<FormatName> format; // --format; the tags and conversion already follow it
     ConvertOptions conversion;
     std::optional<std::uint64_t> fitLimit; // --fit: choose the step whose code fits
     LengthUnit count = LengthUnit::Chars;  // the unit of fitLimit and of the statistics
@@ -54,11 +56,15 @@ using ParseResult = std::variant<Options, Info, UsageError>;
 ParseResult parseArguments(std::span<const char* const> args);
 
 // The gradient `options` ask for, with `own` the user's named gradients; a UsageError when a
-// --gradient name is unknown or --hue is given for a space other than oklch.
+// --gradient name is unknown, --hue is given for a space other than oklch, or the format draws
+// the gradient itself and cannot draw this one.
 std::variant<Gradient, UsageError> resolveGradient(const Options& options,
                                                    const std::vector<NamedGradient>& own);
 
 // The usage text printed by --help.
 std::string usageText();
+
+// The lines of --list-formats: each format's name and a few words.
+std::string formatList();
 
 } // namespace prismel::cli

@@ -84,11 +84,19 @@ CodeLength::Sizes operator+(CodeLength::Sizes a, CodeLength::Sizes b)
 // Takes the place of the conversion's writer: counts the tagged runs, and the places where the
 // template's ends and a run's ends make one character out of two lone surrogates.
 struct RunCounter {
+    RunCounter(const detail::TemplateSeams& templateSeams, ColorCode colorCode)
+        : seams(templateSeams), code(colorCode), codes(colorCode)
+    {
+    }
+
     const detail::TemplateSeams& seams;
-    bool decimal; // decimal colour codes, whose length varies with the colour
+    ColorCode code;
+    detail::ColorCodeCache codes;
     std::uint64_t runs = 0;
     std::uint64_t pairs = 0;
-    std::uint64_t decimalDigits = 0;
+    CodeLength::Sizes codeSizes;
+    Rgb lastColor{-1, -1, -1}; // no colour the tool can hold
+    CodeLength::Sizes lastSizes;
     bool codeEndsHigh = false; // the code so far ends in a high surrogate
 
     void bare(std::u16string_view) { codeEndsHigh = false; }
@@ -96,10 +104,15 @@ struct RunCounter {
     void tagged(std::u16string_view text, Rgb color)
     {
         ++runs;
-        if (decimal) {
-            char16_t code[decimalCodeSize];
-            decimalDigits += static_cast<std::uint64_t>(writeDecimalColorCode(code, color) - code);
+        if (code != ColorCode::Hex) {
+            if (color != lastColor) {
+                lastColor = color;
+                lastSizes = CodeLength::sizesOf(codes.of(color));
+            }
+            codeSizes = codeSizes + lastSizes;
         }
+        if (code == ColorCode::Irc16 && text.front() == u',')
+            codeSizes = codeSizes + CodeLength::Sizes{2, 2, 2};
         if (codeEndsHigh && seams.headStartsLow)
             ++pairs;
         if (seams.midEndsHigh && isLowSurrogate(text.front()))
@@ -126,15 +139,47 @@ std::uint64_t CodeLength::Sizes::in(LengthUnit unit) const
     return chars;
 }
 
+// The sizes that escaping adds to a text: every replaced unit is one character, byte and unit
+// of ASCII, and its replacement ASCII or else one Control Picture of three bytes.
+CodeLength::Sizes escapeGrowth(std::u16string_view text, Escaping escaping)
+{
+    const std::uint64_t units = detail::escapeGrowth(text, escaping);
+    std::uint64_t pictures = 0;
+    if (escaping == Escaping::Terminal)
+        for (const char16_t c : text)
+            pictures +=
+                !detail::escapeOf(escaping, c).empty() ? std::uint64_t{1} : std::uint64_t{0};
+    return {units, units + 2 * pictures, units};
+}
+
 CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, Gradient gradient,
                        ConvertOptions options)
-    : m_trimmed(trimSpaces(input)), m_gradient(std::move(gradient)), m_options(options),
-      m_text(sizesOf(m_trimmed)),
-      m_tags(sizesOf(tags.TagHead) + sizesOf(tags.TagMid) + sizesOf(tags.TagClose))
+    : m_gradient(std::move(gradient)), m_options(options)
 {
-    const std::u16string_view head = tags.TagHead;
-    const std::u16string_view mid = tags.TagMid;
-    const std::u16string_view close = tags.TagClose;
+    if (options.escaping == Escaping::Terminal) {
+        if (auto stripped = withoutEscapeSequences(input)) {
+            m_stripped = std::make_shared<const std::u16string>(std::move(*stripped));
+            input = *m_stripped;
+        }
+    }
+    m_trimmed = trimSpaces(input);
+    m_text = sizesOf(m_trimmed) + escapeGrowth(m_trimmed, options.escaping);
+    const detail::DressedTemplate dress = detail::dressed(tags, options);
+    if (!m_trimmed.empty())
+        m_around = sizesOf(dress.before) + sizesOf(dress.after);
+    if (options.wholeTextGradient) {
+        std::u16string code;
+        const std::u16string tag = detail::gradientTagOf(m_gradient);
+        detail::putWholeTextGradient(m_trimmed, std::u16string_view(tag), options.perLine,
+                                     options.escaping,
+                                     [&](std::u16string_view piece) { code += piece; });
+        m_whole = sizesOf(code) + m_around;
+    }
+    m_tags =
+        sizesOf(dress.tags.TagHead) + sizesOf(dress.tags.TagMid) + sizesOf(dress.tags.TagClose);
+    const std::u16string_view head = dress.tags.TagHead;
+    const std::u16string_view mid = dress.tags.TagMid;
+    const std::u16string_view close = dress.tags.TagClose;
     m_seams.midEndsHigh = !mid.empty() && isHighSurrogate(mid.back());
     m_seams.closeStartsLow = !close.empty() && isLowSurrogate(close.front());
     m_seams.closeEmpty = close.empty();
@@ -147,7 +192,7 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
     if (m_walked && !m_index)
         m_index = std::make_shared<const detail::ClusterIndex>(m_trimmed);
     m_walked = true;
-    RunCounter counter{m_seams, m_options.colorCode == ColorCode::Decimal};
+    RunCounter counter(m_seams, m_options.colorCode);
     detail::MergingWriter<RunCounter> merged(counter);
 
     // The conversion's chunk loop, with the blank test made linear over the walk: isBlankChunk()
@@ -186,20 +231,24 @@ CodeLength::Runs CodeLength::countRuns(std::int32_t step) const
     } else {
         walk(counter);
     }
-    // Codes are ASCII: as many characters, bytes and units.
-    const std::uint64_t codes =
-        counter.decimal ? counter.decimalDigits : counter.runs * std::uint64_t{6};
+    // Hex codes are six ASCII digits: as many characters, bytes and units.
+    CodeLength::Sizes codes = counter.codeSizes;
+    if (m_options.colorCode == ColorCode::Hex)
+        codes = codes + Sizes{6 * counter.runs, 6 * counter.runs, 6 * counter.runs};
     return {counter.runs, counter.pairs, codes};
 }
 
 std::uint64_t CodeLength::at(std::int32_t step, LengthUnit unit) const
 {
+    if (m_whole)
+        return m_whole->in(unit);
     const Runs runs = countRuns(effectiveStep(std::optional<std::int32_t>(step), textSize()));
     // Two lone surrogates of 3 bytes each that meet become one character of 4 bytes.
     const std::uint64_t pairSaving = unit == LengthUnit::Chars   ? 1
                                      : unit == LengthUnit::Bytes ? 2
                                                                  : 0;
-    const std::uint64_t tags = runs.tagged * m_tags.in(unit) + runs.codeSizes;
+    const std::uint64_t tags =
+        runs.tagged * m_tags.in(unit) + runs.codeSizes.in(unit) + m_around.in(unit);
     return m_text.in(unit) + tags - runs.pairsAcrossSeams * pairSaving;
 }
 

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace prismel {
@@ -66,11 +68,13 @@ private:
     struct Runs {
         std::uint64_t tagged = 0;
         std::uint64_t pairsAcrossSeams = 0;
-        std::uint64_t codeSizes = 0; // of the colour codes of all runs
+        Sizes codeSizes; // of the colour codes of all runs, and IRC's guards before commas
     };
 
     Runs countRuns(std::int32_t step) const;
 
+    // The input without its escape sequences when the terminal's escaping removes them.
+    std::shared_ptr<const std::u16string> m_stripped;
     std::u16string_view m_trimmed;
     // Made at the second walk: one text measured at several steps.
     mutable std::shared_ptr<const detail::ClusterIndex> m_index;
@@ -78,7 +82,9 @@ private:
     Gradient m_gradient;
     ConvertOptions m_options;
     Sizes m_text;
-    Sizes m_tags; // head + mid + close
+    Sizes m_tags;                 // head + mid + close
+    Sizes m_around;               // what is written once around the whole code
+    std::optional<Sizes> m_whole; // the whole code, when it does not depend on the step
     detail::TemplateSeams m_seams;
 };
 

@@ -11,9 +11,11 @@ namespace {
 // colour code and mid are laid down as one block whose six digits are then filled in.
 class BufferWriter {
 public:
-    BufferWriter(char16_t* at, const TagTemplate& tags, ColorCode code)
+    BufferWriter(char16_t* at, const TagTemplate& tags, const ConvertOptions& options)
         : m_at(at), m_opening(tags.TagHead + u"000000" + tags.TagMid),
-          m_codeOffset(tags.TagHead.size()), m_decimal(code == ColorCode::Decimal),
+          m_codeOffset(tags.TagHead.size()), m_decimal(options.colorCode != ColorCode::Hex),
+          m_codes(options.colorCode), m_special(!detail::hasPlainChunks(options)),
+          m_options(options), m_escaped(detail::escapedUnits(options.escaping)),
           m_close(tags.TagClose)
     {
     }
@@ -31,6 +33,10 @@ public:
                 writeColorCode(m_opening.data() + m_codeOffset, color);
             m_lastColor = color;
         }
+        if (m_special) [[unlikely]] {
+            writeSpecial(text);
+            return;
+        }
         m_at = copy(m_close, copy(text, copy(m_opening, m_at)));
     }
 
@@ -41,11 +47,23 @@ private:
     // line, which keeps tagged() small enough for the chunk loop.
     [[gnu::noinline]] void writeDecimal(Rgb color)
     {
-        char16_t code[decimalCodeSize];
-        const std::size_t size =
-            static_cast<std::size_t>(writeDecimalColorCode(code, color) - code);
-        m_opening.replace(m_codeOffset, m_codeSize, code, size);
-        m_codeSize = size;
+        const std::u16string_view code = m_codes.of(color);
+        m_opening.replace(m_codeOffset, m_codeSize, code);
+        m_codeSize = code.size();
+    }
+
+    // Escaping, or an IRC chunk's guard against a comma read as a background colour.
+    [[gnu::noinline]] void writeSpecial(std::u16string_view text)
+    {
+        m_at = copy(m_opening, m_at);
+        if (m_options.colorCode == ColorCode::Irc16 && text.front() == u',')
+            m_at = copy(u"\x02\x02", m_at);
+        if (detail::needsEscape(text, m_escaped))
+            detail::putEscaped(text, m_options.escaping,
+                               [this](std::u16string_view piece) { m_at = copy(piece, m_at); });
+        else
+            m_at = copy(text, m_at);
+        m_at = copy(m_close, m_at);
     }
 
     static char16_t* copy(std::u16string_view piece, char16_t* to)
@@ -63,7 +81,11 @@ private:
     std::u16string m_opening;
     std::size_t m_codeOffset;
     std::size_t m_codeSize = 6;
-    bool m_decimal;
+    bool m_decimal; // any code but hex, whose length varies with the colour
+    detail::ColorCodeCache m_codes;
+    bool m_special;
+    ConvertOptions m_options;
+    std::array<std::uint64_t, 2> m_escaped;
     Rgb m_lastColor{-1, -1, -1}; // no colour the tool can hold
     std::u16string_view m_close;
 };
@@ -73,21 +95,34 @@ private:
 std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
                            const TagTemplate& tags, ConvertOptions options)
 {
+    if (options.escaping == Escaping::Terminal) {
+        if (const auto stripped = withoutEscapeSequences(input))
+            return markupCapacity(*stripped, stepText, tags, options);
+    }
+    const detail::DressedTemplate dress = detail::dressed(tags, options);
+    const std::u16string_view trimmed = trimSpaces(input);
+    const std::size_t around = dress.before.size() + dress.after.size();
+    const std::size_t lineBreaks = static_cast<std::size_t>(std::count_if(
+        trimmed.begin(), trimmed.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }));
+    const std::size_t growth = detail::escapeGrowth(trimmed, options.escaping);
+    if (options.wholeTextGradient) {
+        const std::size_t wrapper = detail::gradientTagOf(Gradient(ColorPair{})).size() +
+                                    (Gradient::maxStops - Gradient::minStops) * 8 +
+                                    detail::gradientClose.size();
+        return trimmed.size() + growth + around + (lineBreaks + 1) * wrapper;
+    }
     const ChunkCursor cursor = chunksOf(input, stepText, ColorPair{});
     const std::size_t units = cursor.remaining();
     // At most one set of tags per chunk, plus the text itself; a chunk stretched to the end of
     // a cluster only lowers the count. Cut line by line, each line may end in one short chunk.
     std::size_t chunks = (units + cursor.step() - 1) / cursor.step();
-    if (options.perLine) {
-        const std::u16string_view trimmed = trimSpaces(input);
-        chunks += 1 + static_cast<std::size_t>(
-                          std::count_if(trimmed.begin(), trimmed.end(),
-                                        [](char16_t c) { return c == u'\r' || c == u'\n'; }));
-    }
-    const std::size_t codeSize = options.colorCode == ColorCode::Decimal ? decimalCodeSize : 6;
-    const std::size_t perChunk =
-        tags.TagHead.size() + codeSize + tags.TagMid.size() + tags.TagClose.size();
-    return units + chunks * perChunk;
+    if (options.perLine)
+        chunks += 1 + lineBreaks;
+    const std::size_t codeSize = options.colorCode == ColorCode::Hex ? 6 : maxColorCodeSize;
+    const std::size_t comma = options.colorCode == ColorCode::Irc16 ? 2 : 0;
+    const std::size_t perChunk = dress.tags.TagHead.size() + codeSize + dress.tags.TagMid.size() +
+                                 dress.tags.TagClose.size() + comma;
+    return units + growth + around + chunks * perChunk;
 }
 
 void convertTextInto(std::u16string& result, std::u16string_view input,
@@ -102,9 +137,28 @@ WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
                             const Gradient& gradient, ConvertOptions options,
                             const ConvertProgress& progress)
 {
+    if (options.escaping == Escaping::Terminal) {
+        if (const auto stripped = withoutEscapeSequences(input))
+            return convertTextInto(out, *stripped, stepText, tags, gradient, options, progress);
+    }
+    const detail::DressedTemplate dress = detail::dressed(tags, options);
+    const std::u16string_view trimmed = trimSpaces(input);
+    char16_t* start = out.data();
+    if (!trimmed.empty())
+        start = std::copy(dress.before.begin(), dress.before.end(), start);
+    if (options.wholeTextGradient) {
+        const std::u16string tag = detail::gradientTagOf(gradient);
+        detail::putWholeTextGradient(trimmed, std::u16string_view(tag), options.perLine,
+                                     options.escaping, [&](std::u16string_view piece) {
+                                         start = std::copy(piece.begin(), piece.end(), start);
+                                     });
+        if (!trimmed.empty())
+            start = std::copy(dress.after.begin(), dress.after.end(), start);
+        return {static_cast<std::size_t>(start - out.data()), true};
+    }
     // The memory is sized once and never moves, which lets the code so far be read while the
     // rest is written.
-    BufferWriter writer(out.data(), tags, options.colorCode);
+    BufferWriter writer(start, dress.tags, options);
     const auto written = [&] { return static_cast<std::size_t>(writer.end() - out.data()); };
     // Counted in units of the input rather than in chunks: a chunk of a large step, or one
     // stretched over a long cluster, is that much more work.
@@ -127,11 +181,13 @@ WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
             finished = writeAll(writer);
         }
     };
-    const std::u16string_view trimmed = trimSpaces(input);
     const auto length = static_cast<std::int64_t>(trimmed.size());
     withCursor(trimmed, effectiveStep(stepText, length), gradient, length, options.perLine,
                writeWith);
-    return {written(), finished};
+    if (!finished || trimmed.empty())
+        return {written(), finished};
+    const char16_t* end = std::copy(dress.after.begin(), dress.after.end(), writer.end());
+    return {static_cast<std::size_t>(end - out.data()), true};
 }
 
 bool convertTextInto(std::u16string& result, std::u16string_view input,

@@ -2,6 +2,7 @@
 
 #include "chunking.h"
 #include "colorpair.h"
+#include "format.h"
 #include "gradient.h"
 #include "mergedtags.h"
 #include "step.h"
@@ -106,17 +107,33 @@ public:
     // Chunk text may be read up to `inputEnd` (the end of the text it is cut from), which lets
     // a short chunk be copied as one fixed-size block.
     Utf8MarkupWriter(const TagTemplate& tags, Sink& sink, std::size_t blockSize,
-                     const char8_t* inputEnd, ColorCode code = ColorCode::Hex)
-        : m_sink(sink), m_inputEnd(inputEnd), m_blockSize(std::max<std::size_t>(blockSize, 1)),
+                     const char8_t* inputEnd, const ConvertOptions& options = {})
+        : m_sink(sink), m_inputEnd(inputEnd), m_codes(options.colorCode),
+          m_blockSize(std::max<std::size_t>(blockSize, 1)),
           m_block(std::make_unique_for_overwrite<char8_t[]>(m_blockSize)), m_at(m_block.get())
     {
         const std::u8string head = toUtf8(tags.TagHead);
         m_opening = head + u8"000000" + toUtf8(tags.TagMid);
         m_codeOffset = head.size();
         m_close = toUtf8(tags.TagClose);
-        m_decimal = code == ColorCode::Decimal;
-        // A decimal code may grow to its longest.
-        const std::size_t longest = m_opening.size() + (m_decimal ? decimalCodeSize - 6 : 0);
+        m_decimal = options.colorCode == ColorCode::Decimal;
+        m_otherCode = !m_decimal && options.colorCode != ColorCode::Hex;
+        m_special = !hasPlainChunks(options);
+        m_escaping = options.escaping;
+        m_comma = options.colorCode == ColorCode::Irc16;
+        const auto units = escapedUnits(options.escaping);
+        for (unsigned c = 0; c < 128; ++c) {
+            m_escaped[c] = ((units[c >> 6] >> (c & 63)) & 1) != 0;
+            // Controls are tested as a range; the other escaped bytes one by one.
+            if (m_escaped[c] && c >= 32 && c != 127 && m_escapedBytes < m_escapedByte.size())
+                m_escapedByte[m_escapedBytes++] = static_cast<char8_t>(c);
+        }
+        m_controls = options.escaping == Escaping::Terminal;
+        // A code that varies with the colour may grow to its longest.
+        const std::size_t longest = m_opening.size() - 6 +
+                                    (m_decimal     ? decimalCodeSize
+                                     : m_otherCode ? maxColorCodeSize
+                                                   : 6);
         m_shortTags = longest <= longPiece && m_close.size() <= shortPiece;
         if (m_shortTags) {
             std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
@@ -130,6 +147,10 @@ public:
     {
         if (fitsShortCopies(text)) [[likely]] {
             writeShort(text, color, ~std::size_t{0});
+            return;
+        }
+        if (m_special && needsWork(text)) [[unlikely]] {
+            writeSpecial(text, color);
             return;
         }
         useColor(color);
@@ -187,6 +208,10 @@ private:
             useDecimal(color);
             return;
         }
+        if (m_otherCode) [[unlikely]] {
+            useOtherCode(color);
+            return;
+        }
         writeColorCode(m_opening.data() + m_codeOffset, color);
         if (m_shortTags)
             writeColorCode(m_paddedOpening.data() + m_codeOffset, color);
@@ -203,6 +228,75 @@ private:
             std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
     }
 
+    [[gnu::noinline]] void useOtherCode(Rgb color)
+    {
+        // Codes are ASCII but for Minecraft's section sign, two bytes.
+        std::array<char8_t, maxColorCodeSize> code{};
+        std::size_t size = 0;
+        for (const char16_t unit : m_codes.of(color)) {
+            if (unit < 0x80) {
+                code[size++] = static_cast<char8_t>(unit);
+                continue;
+            }
+            code[size++] = static_cast<char8_t>(0xC0 | (unit >> 6));
+            code[size++] = static_cast<char8_t>(0x80 | (unit & 0x3F));
+        }
+        m_opening.replace(m_codeOffset, m_codeSize, code.data(), size);
+        m_codeSize = size;
+        if (m_shortTags)
+            std::copy(m_opening.begin(), m_opening.end(), m_paddedOpening.begin());
+    }
+
+    // A chunk whose text needs escaping, or an IRC chunk starting with a comma, which a client
+    // would read with the digits after it as a background colour.
+    bool needsWork(std::u8string_view text) const
+    {
+        if (text.empty())
+            return false;
+        bool work = m_comma && text[0] == u8',';
+        for (const char8_t unit : text)
+            work |= unit < 128 && m_escaped[unit];
+        return work;
+    }
+
+    // needsWork() for a chunk of at most `shortPiece` bytes that may be read as a block of that
+    // many, tested a block at a time so that text needing nothing stays on the fast path.
+    bool shortNeedsWork(std::u8string_view text) const
+    {
+#ifdef __SSE2__
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data()));
+        __m128i hits = _mm_setzero_si128();
+        for (std::size_t k = 0; k < m_escapedBytes; ++k)
+            hits = _mm_or_si128(
+                hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(m_escapedByte[k]))));
+        if (m_controls) {
+            const __m128i belowSpace =
+                _mm_cmpeq_epi8(_mm_min_epu8(block, _mm_set1_epi8(0x1F)), block);
+            const __m128i kept =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('\t')),
+                                          _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))),
+                             _mm_cmpeq_epi8(block, _mm_set1_epi8('\r')));
+            hits = _mm_or_si128(hits, _mm_andnot_si128(kept, belowSpace));
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(0x7F)));
+        }
+        const std::uint32_t within = (std::uint32_t{1} << text.size()) - 1;
+        const auto found = static_cast<std::uint32_t>(_mm_movemask_epi8(hits)) & within;
+        return found != 0 || (m_comma && !text.empty() && text[0] == u8',');
+#else
+        return needsWork(text);
+#endif
+    }
+
+    [[gnu::noinline]] void writeSpecial(std::u8string_view text, Rgb color)
+    {
+        useColor(color);
+        put(m_opening);
+        if (m_comma && text[0] == u8',')
+            put(u8"\x02\x02");
+        putEscaped(text, m_escaping, [this](std::u8string_view piece) { put(piece); });
+        put(m_close);
+    }
+
     // The common case: short tags and a short chunk, each copied as a block of fixed size
     // whatever its length, which takes no length-dependent branches. What a copy lays past its
     // piece is overwritten by the next or lies unused in the block.
@@ -210,7 +304,7 @@ private:
     {
         return m_shortTags && text.size() <= shortPiece &&
                static_cast<std::size_t>(m_inputEnd - text.data()) >= shortPiece &&
-               longPiece + 2 * shortPiece <= room();
+               longPiece + 2 * shortPiece <= room() && (!m_special || !shortNeedsWork(text));
     }
 
     // `tags` is all ones for a tagged chunk and 0 for a bare one, whose tags are laid down all
@@ -278,6 +372,15 @@ private:
     std::size_t m_codeOffset = 0;
     std::size_t m_codeSize = 6;
     bool m_decimal = false;
+    bool m_otherCode = false; // neither hex nor decimal: a palette's or Minecraft's digits
+    bool m_special = false;   // chunks may need escaping or an IRC comma's guard
+    bool m_comma = false;
+    bool m_controls = false;
+    std::array<char8_t, 10> m_escapedByte{};
+    std::size_t m_escapedBytes = 0;
+    Escaping m_escaping = Escaping::None;
+    std::array<bool, 128> m_escaped{};
+    ColorCodeCache m_codes;
     std::u8string m_close;
     bool m_shortTags = false;
     std::array<char8_t, longPiece> m_paddedOpening{};
@@ -294,29 +397,49 @@ private:
 /// std::u16string_view, front to back. Useful to stream a large result without holding it.
 ///
 /// The input is trimmed of spaces, cut into chunks of the step (see chunksOf()), and every
-/// chunk that is not blank becomes head + RRGGBB + mid + chunk + close.
+/// chunk that is not blank becomes head + code + mid + chunk + close, as `options` write them.
 template <typename Append>
 void convertTextTo(std::u16string_view input, std::u16string_view stepText, const TagTemplate& tags,
                    const Gradient& gradient, Append&& append, ConvertOptions options = {})
 {
-    struct Forward {
-        const TagTemplate& tags;
-        Append& append;
-        bool decimal;
-        void bare(std::u16string_view text) { append(text); }
-        void tagged(std::u16string_view text, Rgb color)
-        {
-            char16_t code[decimalCodeSize];
-            const char16_t* end =
-                decimal ? writeDecimalColorCode(code, color) : writeColorCode(code, color);
-            append(std::u16string_view(tags.TagHead));
-            append(std::u16string_view(code, static_cast<std::size_t>(end - code)));
-            append(std::u16string_view(tags.TagMid));
-            append(text);
-            append(std::u16string_view(tags.TagClose));
+    if (options.escaping == Escaping::Terminal) {
+        if (const auto stripped = withoutEscapeSequences(input)) {
+            convertTextTo(*stripped, stepText, tags, gradient, append, options);
+            return;
         }
-    } out{tags, append, options.colorCode == ColorCode::Decimal};
-    detail::writeMarkup(input, stepText, gradient, out, options);
+    }
+    const detail::DressedTemplate dress = detail::dressed(tags, options);
+    const bool empty = trimSpaces(input).empty();
+    if (!empty && !dress.before.empty())
+        append(std::u16string_view(dress.before));
+    if (options.wholeTextGradient) {
+        const std::u16string tag = detail::gradientTagOf(gradient);
+        detail::putWholeTextGradient(trimSpaces(input), std::u16string_view(tag), options.perLine,
+                                     options.escaping,
+                                     [&](std::u16string_view piece) { append(piece); });
+    } else {
+        struct Forward {
+            const TagTemplate& tags;
+            Append& append;
+            const ConvertOptions& options;
+            detail::ColorCodeCache codes;
+            void bare(std::u16string_view text) { append(text); }
+            void tagged(std::u16string_view text, Rgb color)
+            {
+                append(std::u16string_view(tags.TagHead));
+                append(codes.of(color));
+                append(std::u16string_view(tags.TagMid));
+                if (options.colorCode == ColorCode::Irc16 && text.front() == u',')
+                    append(std::u16string_view(u"\x02\x02"));
+                detail::putEscaped(text, options.escaping,
+                                   [this](std::u16string_view piece) { append(piece); });
+                append(std::u16string_view(tags.TagClose));
+            }
+        } out{dress.tags, append, options, detail::ColorCodeCache(options.colorCode)};
+        detail::writeMarkup(input, stepText, gradient, out, options);
+    }
+    if (!empty && !dress.after.empty())
+        append(std::u16string_view(dress.after));
 }
 
 /// Converts well-formed UTF-8 `input`, whose length in UTF-16 code units is `utf16Length`, to
@@ -331,10 +454,25 @@ void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16s
                    const TagTemplate& tags, const Gradient& gradient, Sink&& sink,
                    ConvertOptions options = {}, std::size_t blockSize = 1 << 20)
 {
+    if (options.escaping == Escaping::Terminal) {
+        if (const auto stripped = withoutEscapeSequences(input)) {
+            convertUtf8To(*stripped, utf16Units(*stripped), stepText, tags, gradient,
+                          sink, options, blockSize);
+            return;
+        }
+    }
+    const detail::DressedTemplate dress = detail::dressed(tags, options);
     detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(
-        tags, sink, blockSize, input.data() + input.size(), options.colorCode);
-    if (options.perLine) {
-        const std::u8string_view trimmed = trimSpaces(input);
+        dress.tags, sink, blockSize, input.data() + input.size(), options);
+    const std::u8string_view trimmed = trimSpaces(input);
+    if (!trimmed.empty())
+        out.bare(toUtf8(dress.before));
+    if (options.wholeTextGradient) {
+        const std::u8string tag = toUtf8(detail::gradientTagOf(gradient));
+        detail::putWholeTextGradient(trimmed, std::u8string_view(tag), options.perLine,
+                                     options.escaping,
+                                     [&](std::u8string_view piece) { out.bare(piece); });
+    } else if (options.perLine) {
         // A space is one byte and one UTF-16 unit.
         const std::int64_t length =
             utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size());
@@ -344,6 +482,8 @@ void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16s
         Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, gradient);
         detail::writeChunks(cursor, out, options);
     }
+    if (!trimmed.empty())
+        out.bare(toUtf8(dress.after));
     out.flush();
 }
 

@@ -24,7 +24,9 @@ FitResult fitToLength(std::uint64_t limit, std::u16string_view input, std::u16st
             return {true, step, candidate};
         if (candidate < best.length)
             best = {false, step, candidate};
-        if (step == last)
+        // A code with no step in it, such as one gradient tag around the whole text, is as long
+        // at every step.
+        if (step == last || options.wholeTextGradient)
             return best;
     }
 }

@@ -475,6 +475,13 @@ Rgb ColorWalk::changeAt(std::int64_t pos)
 
 } // namespace detail
 
+Oklab oklabOf(Rgb color)
+{
+    const auto lab = detail::oklabOfLinear(
+        {detail::linearOf(color.r), detail::linearOf(color.g), detail::linearOf(color.b)});
+    return {lab.l, lab.a, lab.b};
+}
+
 Rgb colorAt(const Gradient& gradient, std::int64_t pos, std::int64_t len)
 {
     return detail::GradientColors(gradient).at(pos, len);

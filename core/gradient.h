@@ -70,6 +70,16 @@ struct Gradient {
 /// half to even; in OKLab and OKLCH a channel may be one off the exact mix, except on a stop.
 Rgb colorAt(const Gradient& gradient, std::int64_t pos, std::int64_t len);
 
+/// A colour's coordinates in OKLab.
+struct Oklab {
+    double l = 0;
+    double a = 0;
+    double b = 0;
+};
+
+/// The OKLab coordinates of an sRGB colour.
+Oklab oklabOf(Rgb color);
+
 /// The same gradient run backwards: the stops in the opposite order, a place p becoming
 /// 100 % - p, so that the colour at t is the original's at 1 - t.
 Gradient reversed(const Gradient& gradient);

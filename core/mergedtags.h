@@ -1,28 +1,11 @@
 #pragma once
 
 #include "colorpair.h"
+#include "format.h"
 
 #include <string_view>
 
-namespace prismel {
-
-/// How a colour is written between the head and the mid of a tag.
-enum class ColorCode {
-    Hex,     ///< RRGGBB, upper case
-    Decimal, ///< R;G;B, as a terminal's 24-bit colour sequence takes it
-};
-
-/// Choices of the conversion beyond its inputs; the defaults give the classic markup.
-struct ConvertOptions {
-    /// One tag for neighbouring chunks of the same colour with only spaces between them: the
-    /// same look with much shorter code. Line breaks and tabs still close the tag.
-    bool merge = false;
-    /// Every line gets the whole gradient, cut from its own start (see BasicLineCursor).
-    bool perLine = false;
-    ColorCode colorCode = ColorCode::Hex;
-};
-
-namespace detail {
+namespace prismel::detail {
 
 // Sits between the chunk loop and a writer (bare(text), tagged(text, colour)) and joins tagged
 // chunks of one colour, with the space-only chunks between them, into one tagged run. Chunks are
@@ -80,6 +63,4 @@ private:
     const Unit* m_spacesEnd = nullptr;
 };
 
-} // namespace detail
-
-} // namespace prismel
+} // namespace prismel::detail

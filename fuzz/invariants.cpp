@@ -3,6 +3,7 @@
 #include "core/chunking.h"
 #include "core/codelength.h"
 #include "core/conversion.h"
+#include "core/format.h"
 #include "core/gradient.h"
 #include "core/step.h"
 #include "core/utf8.h"
@@ -361,6 +362,7 @@ std::string checkUtf8Conversion(const FuzzInput& input)
 struct GradientRun {
     Gradient gradient;
     ConvertOptions options;
+    std::optional<TagTemplate> tags; // a named format's, else the input's own
 };
 
 GradientRun gradientRunOf(const FuzzInput& input)
@@ -396,7 +398,8 @@ GradientRun gradientRunOf(const FuzzInput& input)
     }
     GradientRun run{Gradient(std::move(stops), static_cast<ColorSpace>(next(3)),
                              static_cast<HueMethod>(next(4))),
-                    {}};
+                    {},
+                    std::nullopt};
     if (run.gradient.space != ColorSpace::Oklch)
         run.gradient.hue = HueMethod::Shorter;
     if (next(2) != 0)
@@ -404,6 +407,15 @@ GradientRun gradientRunOf(const FuzzInput& input)
     run.options = {.merge = next(2) != 0,
                    .perLine = next(2) != 0,
                    .colorCode = next(2) != 0 ? ColorCode::Decimal : ColorCode::Hex};
+    // Every named format, its escaping sometimes overridden, with any decorations.
+    const std::size_t formats = formatTable().size();
+    if (const std::uint64_t format = next(formats + 1); format < formats) {
+        run.tags = applyFormat(static_cast<FormatName>(format), run.options);
+        if (next(4) == 0)
+            run.options.escaping = static_cast<Escaping>(next(escapingKeywords().size()));
+        for (bool& decoration : run.options.decorations)
+            decoration = next(3) == 0;
+    }
     return run;
 }
 
@@ -485,17 +497,23 @@ std::string checkGradientConversion(const FuzzInput& input)
         return "gradient chunks" + mode + " end at " + std::to_string(at) + " of " +
                std::to_string(trimmed.size());
 
+    const TagTemplate& used = run.tags ? *run.tags : tags;
     const std::u16string markup =
-        ConvertText(text, input.stepText, tags, run.gradient, run.options);
+        ConvertText(text, input.stepText, used, run.gradient, run.options);
     const std::uint64_t length =
-        codeLength(text, input.stepText, tags, run.gradient, run.options, LengthUnit::Units);
+        codeLength(text, input.stepText, used, run.gradient, run.options, LengthUnit::Units);
+    if (const CodeLength::Sizes sizes = CodeLength::sizesOf(markup);
+        sizes.bytes !=
+        codeLength(text, input.stepText, used, run.gradient, run.options, LengthUnit::Bytes))
+        return "code length in bytes" + mode + " differs from the code's " +
+               std::to_string(sizes.bytes);
     if (length != markup.size())
         return "code length" + mode + " is " + std::to_string(length) + ", the code's " +
                std::to_string(markup.size());
     for (const std::size_t blockSize : {std::size_t{16}, std::size_t{4096}}) {
         std::u8string got;
         convertUtf8To(
-            toUtf8(text), static_cast<std::int64_t>(text.size()), input.stepText, tags,
+            toUtf8(text), static_cast<std::int64_t>(text.size()), input.stepText, used,
             run.gradient, [&](std::u8string_view block) { got += block; }, run.options, blockSize);
         if (got != toUtf8(markup))
             return "the UTF-8 conversion of a gradient" + mode + " in blocks of " +

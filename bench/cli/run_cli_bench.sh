@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times prismel-convert on 16 and 64 MiB of forum text at step 1, step 3, --format html and along
-# five stops mixed in OKLCH, beside cat of the same output, with peak memory.
+# five stops mixed in OKLCH, beside cat of the same output, with peak memory; then every format of
+# --list-formats at step 1 on 16 MiB against ubb.
 # Usage: run_cli_bench.sh PRISMEL_CONVERT MAKE_FORUM_TEXT WORKDIR
 #
 # Both write to the same places: a pipe into another cat, which stands for a caller reading the
@@ -75,3 +76,17 @@ echo "peak resident memory over the input's size (with --fit a UTF-16 copy is ma
 echo "cat into a file copies in the kernel (copy_file_range), without reading the code into its"
 echo "own memory, so the file rows' yardstick is cheaper than a real reader; the pipe rows are the"
 echo "fair comparison. Both cpu columns also hold the cat at the pipe's far end."
+
+# Every format at step 1 on 16 MiB, through the pipe, against ubb in the same run.
+echo
+printf '%-22s %12s %12s %9s\n' format "code bytes" "convert cpu" "vs ubb"
+input=$work/forum-16MiB.txt
+best_of 3 sh -c 'exec "$@" | cat > /dev/null' sh "$convert" --format ubb "$input"
+ubb_cpu=$cpu
+for format in $("$convert" --list-formats | awk '{ print $1 }'); do
+    out_bytes=$("$convert" --format "$format" "$input" | wc -c)
+    best_of 3 sh -c 'exec "$@" | cat > /dev/null' sh "$convert" --format "$format" "$input"
+    printf '%-22s %12d %10.2f s %8.2fx\n' "$format" "$out_bytes" "$cpu" \
+        "$(awk -v a="$cpu" -v b="$ubb_cpu" 'BEGIN { print (b > 0 ? a / b : 0) }')"
+done
+echo "vs ubb: the format's CPU time over ubb's; the aim is at most 1.5."

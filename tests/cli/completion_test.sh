@@ -36,7 +36,11 @@ while read -r option argument; do
     if [[ $argument == *"|"* ]]; then
         expect "$option's choices" "${argument//|/ }" "$(complete_words "$option" "")"
         first=${argument%%|*}
-        expect "$option=${first:0:1}" "$option=$first" "$(complete_words "$option=${first:0:1}")"
+        # Every choice that starts with the first one's letter (html and html-span both do).
+        want=$(for choice in ${argument//|/ }; do
+            [[ $choice == "${first:0:1}"* ]] && printf '%s ' "$option=$choice"
+        done)
+        expect "$option=${first:0:1}" "${want% }" "$(complete_words "$option=${first:0:1}")"
     elif [[ $argument =~ ^[A-Z]+$ && $option != --gradient ]]; then
         expect "$option takes free text" "" "$(complete_words "$option" "")"
     fi

@@ -84,7 +84,7 @@ TEST(ParseArguments, Errors)
         {"colour_with_space", {"--start", " 00FF00"}},
         {"colour_0x_prefix", {"--start", "0x00FF00"}},
         {"value_missing_at_end", {"--head"}},
-        {"format_unknown", {"--format", "bbcode"}},
+        {"format_unknown", {"--format", "phpbb"}},
         {"format_empty", {"--format="}},
         {"option_unknown", {"--colour", "x"}},
         {"option_prefix_not_accepted", {"--for", "html"}},
