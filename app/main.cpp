@@ -1,6 +1,7 @@
 #include "window/adapters/fontconfigwarmup.h"
 #include "window/adapters/qtclipboard.h"
 #include "window/adapters/qtcolordialog.h"
+#include "window/adapters/qtfiledialog.h"
 #include "window/adapters/qtinputdialog.h"
 #include "window/adapters/qtmessageboxes.h"
 #include "window/adapters/qturlopener.h"
@@ -35,12 +36,14 @@ int main(int argc, char* argv[])
     prismel::QtMessageBoxes messageBoxes;
     prismel::QtUrlOpener urlOpener;
     prismel::QtInputDialog inputDialog;
+    prismel::QtFileDialog fileDialog;
     fontConfig.finish();
-    prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener, inputDialog});
+    prismel::Form1 form({colorDialog, clipboard, messageBoxes, urlOpener, inputDialog, fileDialog});
     // The modal services open over the window, told so the same way once it exists.
     colorDialog.setOwner(&form);
     messageBoxes.setOwner(&form);
     inputDialog.setOwner(&form);
+    fileDialog.setOwner(&form);
     form.showCentred();
     // "Open with" and `prismel FILE`: the first file named starts in the input box.
     if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)

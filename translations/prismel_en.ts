@@ -335,6 +335,61 @@
     </message>
 </context>
 <context>
+    <name>prismel::PictureMenu</name>
+    <message>
+        <source>只写入了 %1 字节中的 %2 字节</source>
+        <translation>only %2 of %1 bytes were written</translation>
+    </message>
+    <message>
+        <source>复制为图片(&amp;C)</source>
+        <translation>&amp;Copy as picture</translation>
+    </message>
+    <message>
+        <source>保存为图片(&amp;S)…</source>
+        <translation>&amp;Save as picture…</translation>
+    </message>
+    <message>
+        <source>复制为图片</source>
+        <translation>Copy as picture</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>复制到剪贴板成功</source>
+        <translation>Copied to the clipboard.</translation>
+    </message>
+    <message>
+        <source>保存为图片</source>
+        <translation>Save as picture</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG image (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG 图片 (*.svg)</source>
+        <translation>SVG image (*.svg)</translation>
+    </message>
+    <message>
+        <source>无法写入“%1”：%2</source>
+        <translation>Cannot write “%1”: %2</translation>
+    </message>
+    <message>
+        <source>文字太长，图片只画下了前 %1 行，其后以“…”表示。</source>
+        <translation>The text is too long: the picture holds its first %1 lines, followed by “…”.</translation>
+    </message>
+    <message>
+        <source>正在生成图片…</source>
+        <translation>Making the picture…</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>prismel::SavedGradients</name>
     <message>
         <source>没有设置 HOME 或 XDG_CONFIG_HOME，不知道该保存到哪里</source>

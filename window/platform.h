@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <optional>
@@ -20,6 +23,9 @@ public:
     virtual void setTextAndHtml(const QString& text, const QString& html) = 0;
     /// The clipboard's text, or nothing when it holds no text at all (empty, image, other data).
     virtual std::optional<QString> text() const = 0;
+    /// Replaces the clipboard's content with one picture, offered as image/png (`png`, the
+    /// picture's PNG file) and as an image for programs that take Qt's.
+    virtual void setImage(const QImage& image, const QByteArray& png) = 0;
 };
 
 /// Modal OK-only message boxes, shown over the window that owns them.
@@ -53,16 +59,27 @@ public:
                                            const QString& value) = 0;
 };
 
+/// Asks where to save a file, in a modal dialog.
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    /// The path chosen, starting at `path`, with `filters` ("PNG (*.png)") to choose from; a name
+    /// typed without a suffix gets the chosen filter's. Nothing when cancelled.
+    virtual std::optional<QString> askSavePath(const QString& title, const QString& path,
+                                               const QStringList& filters) = 0;
+};
+
 /// The services the main window uses from the desktop. The program owns the Qt adapters and
 /// hands them in, tests hand in doubles; either way they outlive the window. The modal ones (the
-/// colour dialog, the message boxes and the input dialog) are given their owner window by the
-/// program, the same way for all, once the window exists.
+/// colour dialog, the message boxes, the input dialog and the file dialog) are given their owner
+/// window by the program, the same way for all, once the window exists.
 struct Platform {
     ColorDialog& colorDialog;
     Clipboard& clipboard;
     MessageBoxes& messageBoxes;
     UrlOpener& urlOpener;
     InputDialog& inputDialog;
+    FileDialog& fileDialog;
 };
 
 } // namespace prismel

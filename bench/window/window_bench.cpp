@@ -20,6 +20,7 @@
 #include "window/adapters/fontconfigwarmup.h"
 #include "window/adapters/qtclipboard.h"
 #include "window/adapters/qtcolordialog.h"
+#include "window/adapters/qtfiledialog.h"
 #include "window/adapters/qtinputdialog.h"
 #include "window/adapters/qtmessageboxes.h"
 #include "window/adapters/qturlopener.h"
@@ -67,6 +68,7 @@ public:
     void setText(const QString& text) override { content = text; }
     void setTextAndHtml(const QString& text, const QString&) override { content = text; }
     std::optional<QString> text() const override { return content; }
+    void setImage(const QImage&, const QByteArray&) override {}
     std::optional<QString> content;
 };
 
@@ -93,6 +95,14 @@ public:
         return std::nullopt;
     }
     std::optional<QString> askText(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+};
+
+class FakeFileDialog : public prismel::FileDialog {
+public:
+    std::optional<QString> askSavePath(const QString&, const QString&, const QStringList&) override
     {
         return std::nullopt;
     }
@@ -203,15 +213,17 @@ struct QtServices {
     prismel::QtMessageBoxes messageBoxes;
     prismel::QtUrlOpener urlOpener;
     prismel::QtInputDialog inputDialog;
+    prismel::QtFileDialog fileDialog;
     prismel::Platform platform()
     {
-        return {colorDialog, clipboard, messageBoxes, urlOpener, inputDialog};
+        return {colorDialog, clipboard, messageBoxes, urlOpener, inputDialog, fileDialog};
     }
     void setOwner(QWidget* owner)
     {
         colorDialog.setOwner(owner);
         messageBoxes.setOwner(owner);
         inputDialog.setOwner(owner);
+        fileDialog.setOwner(owner);
     }
 };
 
@@ -221,7 +233,8 @@ struct Fakes {
     FakeUrlOpener opener;
     FakeColorDialog dialog;
     FakeInputDialog numbers;
-    prismel::Platform platform() { return {dialog, clipboard, messages, opener, numbers}; }
+    FakeFileDialog files;
+    prismel::Platform platform() { return {dialog, clipboard, messages, opener, numbers, files}; }
 };
 
 struct Window {

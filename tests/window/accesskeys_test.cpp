@@ -95,6 +95,8 @@ private Q_SLOTS:
     void dialogsHaveUniqueKeys();
     void keyReachesItsItem_data();
     void keyReachesItsItem();
+    void pictureMenuKeys_data();
+    void pictureMenuKeys();
 
 private:
     // Opens the box's context menu as its menu key does: the desktop turns the key into a
@@ -118,6 +120,16 @@ private:
         const QPoint at(x, bar->height() / 2);
         QContextMenuEvent click(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
         QApplication::sendEvent(bar, &click);
+    }
+
+    // A right click on the preview opens its menu.
+    QMenu* openPictureMenu()
+    {
+        auto* preview = m_form->findChild<QWidget*>(QStringLiteral("Picture1"));
+        const QPoint at(8, 8);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, preview->mapToGlobal(at));
+        QApplication::sendEvent(preview, &click);
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
     }
 
     prismel::Translations m_translations;
@@ -317,6 +329,34 @@ void AccessKeysTest::keyReachesItsItem()
     QVERIFY(menu != nullptr);
     QTest::keyClick(menu, key);
     // An item reached by its key closes the menu; a key that two items share only moves to one.
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QVERIFY(reached(m_fakes));
+}
+
+void AccessKeysTest::pictureMenuKeys_data()
+{
+    using Reached = std::function<bool(const prismel::test::FakePlatform&)>;
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Reached>("reached");
+    QTest::newRow("C copies as a picture") << Qt::Key_C << Reached([](const auto& fakes) {
+        return fakes.clipboard.log == QStringList{QStringLiteral("setImage")};
+    });
+    QTest::newRow("S asks where to save")
+        << Qt::Key_S
+        << Reached([](const auto& fakes) { return fakes.fileDialog.asked.size() == 1; });
+}
+
+// The preview's menu: its keys are unique, and each reaches its item.
+void AccessKeysTest::pictureMenuKeys()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(std::function<bool(const prismel::test::FakePlatform&)>, reached);
+    m_form->findChild<LongTextEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("彩虹字"));
+    QMenu* menu = openPictureMenu();
+    QVERIFY(menu != nullptr);
+    QCOMPARE(captionsOf(*menu).size(), 2);
+    QCOMPARE(clashes(captionsOf(*menu)), QString());
+    QTest::keyClick(menu, key);
     QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     QVERIFY(reached(m_fakes));
 }

@@ -29,10 +29,18 @@ public:
         html = markup;
     }
     std::optional<QString> text() const override { return content; }
+    void setImage(const QImage& picture, const QByteArray& pngFile) override
+    {
+        log.append(QStringLiteral("setImage"));
+        image = picture;
+        png = pngFile;
+    }
 
     QStringList log;
     std::optional<QString> content;
     QString html;
+    QImage image;
+    QByteArray png;
 };
 
 class FakeMessageBoxes : public MessageBoxes {
@@ -90,6 +98,19 @@ public:
     QStringList asked;
 };
 
+// Answers with `answer` and records what each question offered.
+class FakeFileDialog : public FileDialog {
+public:
+    std::optional<QString> askSavePath(const QString& title, const QString& path,
+                                       const QStringList& filters) override
+    {
+        asked.append(title + u'|' + path + u'|' + filters.join(u';'));
+        return answer;
+    }
+    std::optional<QString> answer;
+    QStringList asked;
+};
+
 // One of each, handed to a window as its Platform.
 struct FakePlatform {
     FakeColorDialog colorDialog;
@@ -97,8 +118,12 @@ struct FakePlatform {
     FakeMessageBoxes messageBoxes;
     FakeUrlOpener urlOpener;
     FakeInputDialog inputDialog;
+    FakeFileDialog fileDialog;
 
-    Platform platform() { return {colorDialog, clipboard, messageBoxes, urlOpener, inputDialog}; }
+    Platform platform()
+    {
+        return {colorDialog, clipboard, messageBoxes, urlOpener, inputDialog, fileDialog};
+    }
 
     void reset()
     {
@@ -108,6 +133,7 @@ struct FakePlatform {
         colorDialog.answer.reset();
         colorDialog.calls = 0;
         inputDialog = FakeInputDialog{};
+        fileDialog = FakeFileDialog{};
     }
 };
 

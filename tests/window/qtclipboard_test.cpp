@@ -124,6 +124,23 @@ private Q_SLOTS:
         QCOMPARE(data->html(), html);
     }
 
+    void setImageOffersThePngAndTheImage()
+    {
+        QImage image(3, 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        const QByteArray png("\x89PNG made once");
+        QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+
+        QtClipboard().setImage(image, png);
+
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (data == nullptr)
+            QFAIL("the clipboard holds no data"); // a return the analyser sees
+        QVERIFY(!data->hasText());
+        QCOMPARE(data->data(QStringLiteral("image/png")), png);
+        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), QSize(3, 2));
+    }
+
     void clearLeavesNoText()
     {
         QtClipboard clipboard;

@@ -35,4 +35,14 @@ std::optional<QString> QtClipboard::text() const
     return data->text();
 }
 
+void QtClipboard::setImage(const QImage& image, const QByteArray& png)
+{
+    auto* data = new QMimeData;
+    data->setImageData(image);
+    // Qt would encode the image again for each program that asks; the PNG made once is offered
+    // as it is.
+    data->setData(QStringLiteral("image/png"), png);
+    QGuiApplication::clipboard()->setMimeData(data); // the clipboard takes ownership
+}
+
 } // namespace prismel

@@ -11,6 +11,7 @@ public:
     void setText(const QString& text) override;
     void setTextAndHtml(const QString& text, const QString& html) override;
     std::optional<QString> text() const override;
+    void setImage(const QImage& image, const QByteArray& png) override;
 };
 
 } // namespace prismel

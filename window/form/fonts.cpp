@@ -52,7 +52,7 @@ QFont windowFont()
     // The faces Qt would try for "宋体", from the first one installed on. Asked for "宋体" itself,
     // which Debian lacks, Qt first asks fontconfig for that face's fallbacks, for nothing.
     QFont font;
-    font.setFamilies(songFaces());
+    font.setFamilies(songFaces() << QString::fromUtf16(emojiFamily));
     // 9 point at 96 dots per inch. Given in pixels because the layout is in pixels too: a
     // display with another resolution must not make the captions outgrow their buttons.
     font.setPixelSize(12);

@@ -13,6 +13,7 @@
 #include "window/form/convertrunner.h"
 #include "window/form/fonts.h"
 #include "window/form/gradientmenu.h"
+#include "window/form/picturemenu.h"
 #include "window/form/twips.h"
 #include "window/widgets/barstops.h"
 #include "window/widgets/digitfilter.h"
@@ -397,6 +398,14 @@ void Form1::load()
     m_codeMenu = new CodeMenu(
         *m_controls.text3, m_platform, [this] { return request(); },
         [this](int step) { convertAtStep(step); }, this);
+    m_pictureMenu = new PictureMenu(
+        *this, m_platform,
+        [this] {
+            return PictureRequest{request(), m_controls.picture1->font(), {}};
+        },
+        this);
+    m_pictureMenu->setObjectName(QStringLiteral("pictureMenu"));
+    connect(m_controls.picture1, &PreviewWidget::menuRequested, m_pictureMenu, &PictureMenu::popup);
     m_controls.webBrowser1->navigate(QUrl(QString::fromUtf16(config::forumUrl)));
 }
 
@@ -410,6 +419,7 @@ void Form1::showCentred()
 void Form1::closeEvent(QCloseEvent* event)
 {
     m_converter->cancel();
+    m_pictureMenu->cancel();
     QWidget::closeEvent(event);
 }
 

@@ -8,10 +8,11 @@
 // and the two pictures in preview/, which draw on GradientBarWidget and PreviewWidget through
 // small surface interfaces. The bar's stops are edited on it (BarStops) and its context menu
 // (GradientMenu) chooses, edits and saves the gradient; the output box's context menu (CodeMenu)
-// adds rich-text copy, merged tags and fit to a length. What a Convert reads from the window is
-// gathered in one place, request(), for Convert and both menus. Every desktop service (colour
-// dialog, clipboard, message boxes, input dialog, web addresses) comes in through Platform, owned
-// by the program in app/ and by fakes in tests.
+// adds rich-text copy, merged tags and fit to a length; the preview's (PictureMenu) copies or
+// saves the coloured text as a picture. What a Convert reads from the window is
+// gathered in one place, request(), for Convert and the menus. Every desktop service (colour
+// dialog, clipboard, message boxes, input and file dialogs, web addresses) comes in through
+// Platform, owned by the program in app/ and by fakes in tests.
 //
 // A new button: add a row to the table (a new member of an existing array joins its group and
 // reaches that array's handler with its index; a lone button gets a QPushButton member in
@@ -33,6 +34,7 @@ class BarStops;
 class CodeMenu;
 class ConvertRunner;
 class GradientMenu;
+class PictureMenu;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -57,7 +59,7 @@ public:
     ConvertRequest request() const;
 
 protected:
-    // Closing the window while a long Convert runs cancels it first.
+    // Closing the window while a long Convert or picture runs cancels it first.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -86,6 +88,7 @@ private:
     BarStops* m_barStops = nullptr;
     GradientMenu* m_gradientMenu = nullptr;
     CodeMenu* m_codeMenu = nullptr;
+    PictureMenu* m_pictureMenu = nullptr;
     ConvertRunner* m_converter;
 };
 

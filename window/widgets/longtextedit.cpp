@@ -3,6 +3,7 @@
 #include "window/widgets/selectallonfocus.h"
 
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -262,6 +263,13 @@ QString LongTextEdit::text() const
     const QTextDocument* doc = m_editor->document();
     // The last position is that of the document's closing block separator, which is not text.
     return textBetween(doc, 0, doc->characterCount() - 1);
+}
+
+void LongTextEdit::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_editor->setFont(font());
+    QWidget::changeEvent(event);
 }
 
 void LongTextEdit::setText(QStringView text)

@@ -59,6 +59,11 @@ public:
     // The storage, our breaks included; for measurements and tests that look at the blocks.
     const QTextDocument* document() const;
 
+protected:
+    // The box's font is given to the editor outright: a style sheet on a frame around the box
+    // would otherwise give the editor the application's font instead of the one it inherits.
+    void changeEvent(QEvent* event) override;
+
 private:
     class Editor;
     Editor* m_editor;

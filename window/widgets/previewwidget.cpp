@@ -3,6 +3,7 @@
 #include "window/adapters/qtcolor.h"
 #include "window/form/twips.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QResizeEvent>
@@ -134,6 +135,12 @@ void PreviewWidget::paintEvent(QPaintEvent* event)
     const QRect area = contentsRect();
     painter.fillRect(area, palette().color(QPalette::Window));
     painter.drawImage(area.topLeft(), m_image);
+}
+
+void PreviewWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    Q_EMIT menuRequested(event->globalPos());
+    event->accept();
 }
 
 void PreviewWidget::resizeEvent(QResizeEvent* event)

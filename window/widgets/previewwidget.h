@@ -32,7 +32,12 @@ public:
     // The picture as it is shown, without the border.
     const QImage& picture() const { return m_image; }
 
+Q_SIGNALS:
+    // A right click, or the menu key, asks for the preview's context menu at `globalPos`.
+    void menuRequested(QPoint globalPos);
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
