@@ -33,6 +33,7 @@ struct Parsed {
     std::optional<Escaping> escaping;
     std::optional<std::u16string> head, mid, close, step;
     bool pairGiven = false; // --start or --end
+    bool stopsGiven = false;
 };
 
 // "a, b or c" of the keywords of a table.
@@ -151,7 +152,8 @@ std::optional<ParseResult> setColor(Parsed& parsed, std::string_view option, std
     if (!color)
         return usageError("colour " + quoted(value) + " of " + std::string(option) +
                           " is not six hexadecimal digits, #RGB or a colour name");
-    prismel::setColor(parsed.options.colors, start ? GradientEnd::Start : GradientEnd::End, *color);
+    auto& stops = parsed.options.stops;
+    (start ? stops.front() : stops.back()).color = *color;
     parsed.pairGiven = true;
     return std::nullopt;
 }
@@ -164,7 +166,8 @@ std::optional<ParseResult> setStops(Parsed& parsed, std::string_view option, std
     auto stops = parseStops(*text);
     if (!stops.value)
         return usageError(std::string(option) + ": " + narrow(stops.error));
-    parsed.options.stops = std::move(stops.value);
+    parsed.options.stops = std::move(*stops.value);
+    parsed.stopsGiven = true;
     return std::nullopt;
 }
 
@@ -431,9 +434,9 @@ ParseResult parseArguments(std::span<const char* const> args)
     }
 
     Options& options = parsed.options;
-    if (options.stops && parsed.pairGiven)
+    if (parsed.stopsGiven && parsed.pairGiven)
         return usageError("--stops cannot be given with --start or --end");
-    if (options.gradientName && (options.stops || parsed.pairGiven))
+    if (options.gradientName && (parsed.stopsGiven || parsed.pairGiven))
         return usageError("--gradient cannot be given with --stops, --start or --end");
     const bool typed = parsed.head || parsed.mid || parsed.close;
     const auto& decorations = options.conversion.decorations;
@@ -466,9 +469,7 @@ ParseResult parseArguments(std::span<const char* const> args)
 std::variant<Gradient, UsageError> resolveGradient(const Options& options,
                                                    const std::vector<NamedGradient>& own)
 {
-    Gradient gradient = options.colors;
-    if (options.stops)
-        gradient = Gradient(*options.stops);
+    Gradient gradient(options.stops);
     if (options.gradientName) {
         auto found = findGradient(*options.gradientName, own);
         if (!found)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/codelength.h"
-#include "core/colorpair.h"
 #include "core/format.h"
 #include "core/gradient.h"
 #include "core/mergedtags.h"
@@ -20,10 +19,10 @@ namespace prismel::cli {
 struct Options {
     TagTemplate tags = startupTemplate();
     std::u16string stepText = u"1";
-    ColorPair colors; // --start and --end
-    // The gradient as --stops, --gradient, --space, --hue and --reverse ask, resolved by
-    // resolveGradient() once the user's gradients are known.
-    std::optional<std::vector<GradientStop>> stops;
+    // The gradient as --start and --end (the first and the last stop), --stops, --gradient,
+    // --space, --hue and --reverse ask, resolved by resolveGradient() once the user's gradients
+    // are known.
+    std::vector<GradientStop> stops = Gradient().stops;
     std::optional<std::u16string> gradientName;
     std::optional<ColorSpace> space;
     std::optional<HueMethod> hue;

@@ -47,8 +47,8 @@ TEST(ParseArguments, Colours)
 {
     const auto result = parse({"--start", "#0a0B0c", "--end=FFfe00"});
     ASSERT_TRUE(std::holds_alternative<Options>(result));
-    const auto& c = std::get<Options>(result).colors;
-    EXPECT_EQ((prismel::ColorPair{10, 11, 12, 255, 254, 0}), c);
+    const auto& stops = std::get<Options>(result).stops;
+    EXPECT_EQ(stops, (std::vector<prismel::GradientStop>{{{10, 11, 12}, {}}, {{255, 254, 0}, {}}}));
 }
 
 TEST(ParseArguments, NextArgumentIsTheValueEvenWhenItLooksLikeAnOption)
