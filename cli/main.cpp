@@ -87,8 +87,208 @@ struct Descriptor {
     }
 };
 
-// Converts as the command line asks; `allocating` names what the memory is for at each stage,
-// for the message when it runs out.
+// The user's gradients, read only when a name is asked for; a bad line is told and the rest
+// still count.
+std::vector<prismel::NamedGradient> userGradients(const prismel::cli::Options& options)
+{
+    if (!options.listGradients && !options.gradientName)
+        return {};
+    const std::string path = prismel::userGradientsPath();
+    auto read = prismel::readGradientsFile(path);
+    for (const auto& warning : prismel::gradientsFileWarnings(path, read))
+        printError(warning);
+    return std::move(read.file.gradients);
+}
+
+// --list-gradients: the built-in names, then the user's, each once.
+int listGradients(const std::vector<prismel::NamedGradient>& own)
+{
+    std::string names;
+    std::unordered_set<std::u16string_view> listed;
+    for (const auto* list : {&prismel::builtinGradients(), &own}) {
+        for (const auto& named : *list) {
+            if (!listed.insert(named.name).second)
+                continue;
+            const std::u8string name = prismel::toUtf8(named.name);
+            names.append(name.begin(), name.end());
+            names += '\n';
+        }
+    }
+    const int error = prismel::cli::writeAll(STDOUT_FILENO, names);
+    return error == 0 ? EX_OK : writeFailed(error);
+}
+
+// One conversion of the input to standard output, in the steps the methods name; each gives the
+// exit status when the conversion cannot go on. `allocating` names what the memory is for at
+// each step, for the message when it runs out.
+class Conversion {
+public:
+    Conversion(const prismel::cli::Options& options, const prismel::Gradient& gradient,
+               const char*& allocating)
+        : m_options(options), m_gradient(gradient), m_allocating(allocating),
+          m_stepText(options.stepText)
+    {
+    }
+
+    int run()
+    {
+        if (const auto exit = readInput())
+            return *exit;
+        if (const auto exit = checkText())
+            return *exit;
+        if (const auto exit = fitStep())
+            return *exit;
+        return writeCode();
+    }
+
+private:
+    using Exit = std::optional<int>;
+
+    // Fitting reads the text many times, so a file is copied for it: every pass then sees the
+    // same bytes. The conversion alone reads a file where it lies, and asks at the end whether
+    // it changed.
+    Exit readInput()
+    {
+        m_allocating = "the input";
+        const bool useStdin = m_options.file == "-";
+        m_inputName = useStdin ? std::string("standard input") : m_options.file;
+        const int fd =
+            useStdin ? STDIN_FILENO : ::open(m_options.file.c_str(), O_RDONLY | O_CLOEXEC);
+        const int openError = errno;
+        m_file.fd = fd == STDIN_FILENO ? -1 : fd;
+        m_fd = fd;
+        const std::size_t memory = prismel::cli::availableMemory();
+        const int readError =
+            fd < 0 ? openError
+                   : m_input.readAll(fd,
+                                     m_options.fitLimit ? prismel::cli::InputBytes::Regular::Copy
+                                                        : prismel::cli::InputBytes::Regular::Map,
+                                     memory);
+        if (readError == EFBIG) {
+            printError("the input is larger than the memory available (" +
+                       std::to_string(memory >> 20) + " MiB)");
+            return EX_OSERR;
+        }
+        if (readError != 0) {
+            printError("cannot read " + prismel::quoted(m_inputName) + ": " +
+                       std::strerror(readError));
+            return EX_NOINPUT;
+        }
+        prismel::cli::exitWhenPagesAreLost(m_input, "prismel-convert: " + changedMessage());
+        return std::nullopt;
+    }
+
+    // The input is converted where it lies, mapped or copied; one pass checks it and counts its
+    // UTF-16 units, the measure of steps and positions.
+    Exit checkText()
+    {
+        m_bytes = m_input.bytes();
+        // Taken before the check, so that any change after it shows at the end.
+        m_fingerprint = m_input.mapped() ? prismel::cli::fingerprintOf(m_bytes) : 0;
+        const std::size_t bomSize = prismel::cli::byteOrderMarkSize(m_bytes);
+        m_bytes.remove_prefix(bomSize);
+        const prismel::cli::Utf8Check check = prismel::cli::checkUtf8(m_bytes);
+        if (check.errorOffset) {
+            // A file caught half rewritten can read as bad UTF-8 that is not in it.
+            if (m_input.changedSinceRead(m_fd))
+                return changed();
+            printError("input is not valid UTF-8: bad byte at offset " +
+                       std::to_string(bomSize + *check.errorOffset));
+            return EX_DATAERR;
+        }
+        m_text = {reinterpret_cast<const char8_t*>(m_bytes.data()), m_bytes.size()};
+        m_textUnits = check.utf16Units;
+        // The terminal's escaping takes escape sequences out before anything is measured, so
+        // that the step --stats reports is the one the conversion takes.
+        m_allocating = "the input without its escape sequences";
+        if (m_options.conversion.escaping == prismel::Escaping::Terminal)
+            m_stripped = prismel::withoutEscapeSequences(m_text);
+        if (m_stripped) {
+            m_text = *m_stripped;
+            m_textUnits = prismel::utf16Units(m_text);
+        }
+        return std::nullopt;
+    }
+
+    // Fitting measures the code at many steps with the UTF-16 core, so it works on a UTF-16
+    // copy, dropped before the conversion.
+    Exit fitStep()
+    {
+        if (!m_options.fitLimit)
+            return std::nullopt;
+        m_allocating = "the decoded input";
+        const prismel::cli::DecodedText decoded = prismel::cli::decodeUtf8(m_bytes);
+        if (decoded.changed || decoded.errorOffset)
+            return changed();
+        m_allocating = "measuring the code";
+        const auto fit =
+            prismel::fitToLength(*m_options.fitLimit, decoded.text, m_options.stepText,
+                                 m_options.tags, m_gradient, m_options.conversion, m_options.count);
+        if (!fit.fits) {
+            if (m_input.changedSinceRead(m_fd))
+                return changed();
+            printError("no step fits " + lengthText(*m_options.fitLimit, m_options.count) +
+                       "; the shortest code is " + lengthText(fit.length, m_options.count) +
+                       ", at step " + std::to_string(fit.step));
+            return exitNoStepFits;
+        }
+        const std::string step = std::to_string(fit.step);
+        m_stepText.assign(step.begin(), step.end());
+        return std::nullopt;
+    }
+
+    int writeCode()
+    {
+        m_allocating = "the output";
+        prismel::cli::FdSink out(STDOUT_FILENO, m_options.stats);
+        prismel::convertUtf8To(m_text, m_textUnits, m_stepText, m_options.tags, m_gradient, out,
+                               m_options.conversion, prismel::cli::FdSink::blockSize);
+        out.finish();
+        if (out.failed())
+            return writeFailed(out.error());
+        // A mapped file rewritten during the conversion may have handed it bytes the check never
+        // saw. The file's size and time tell of a write begun since it was opened, and the
+        // bytes' fingerprint of what is left of one that was under way then.
+        if (m_input.changedSinceRead(m_fd) ||
+            (m_input.mapped() && prismel::cli::fingerprintOf(m_input.bytes()) != m_fingerprint))
+            return changed();
+        if (m_options.stats) {
+            // A space is one byte and one unit, so trimming takes as many of each.
+            const std::size_t spaces = m_text.size() - prismel::trimSpaces(m_text).size();
+            const std::int32_t step =
+                prismel::effectiveStep(m_stepText, m_textUnits - static_cast<std::int64_t>(spaces));
+            std::fprintf(stderr, "%s\n", statsLine(m_options, step, out.written()).c_str());
+        }
+        return EX_OK;
+    }
+
+    std::string changedMessage() const
+    {
+        return prismel::quoted(m_inputName) + ": the input file changed while being read";
+    }
+
+    int changed() const
+    {
+        printError(changedMessage());
+        return EX_IOERR;
+    }
+
+    const prismel::cli::Options& m_options;
+    const prismel::Gradient& m_gradient;
+    const char*& m_allocating;
+    std::u16string m_stepText;
+    std::string m_inputName;
+    Descriptor m_file{-1}; // kept open to the end, to ask whether the file changed meanwhile
+    int m_fd = -1;
+    prismel::cli::InputBytes m_input;
+    std::string_view m_bytes; // without a byte order mark
+    std::uint64_t m_fingerprint = 0;
+    std::u8string_view m_text; // what is converted
+    std::int64_t m_textUnits = 0;
+    std::optional<std::u8string> m_stripped;
+};
+
+// Does as the command line asks.
 int convert(int argc, char** argv, const char*& allocating)
 {
     const auto parsed = prismel::cli::parseArguments(
@@ -102,152 +302,15 @@ int convert(int argc, char** argv, const char*& allocating)
         return error == 0 ? EX_OK : writeFailed(error);
     }
     const auto& options = std::get<prismel::cli::Options>(parsed);
-
-    // The user's gradients are read only when a name is asked for; a bad line is told and the
-    // rest still count.
-    std::vector<prismel::NamedGradient> own;
-    if (options.listGradients || options.gradientName) {
-        const std::string path = prismel::userGradientsPath();
-        auto read = prismel::readGradientsFile(path);
-        for (const auto& warning : prismel::gradientsFileWarnings(path, read))
-            printError(warning);
-        own = std::move(read.file.gradients);
-    }
-    if (options.listGradients) {
-        std::string names;
-        std::unordered_set<std::u16string_view> listed;
-        const std::vector<prismel::NamedGradient>& ownList = own;
-        for (const auto* list : {&prismel::builtinGradients(), &ownList}) {
-            for (const auto& named : *list) {
-                if (!listed.insert(named.name).second)
-                    continue;
-                const std::u8string name = prismel::toUtf8(named.name);
-                names.append(name.begin(), name.end());
-                names += '\n';
-            }
-        }
-        const int error = prismel::cli::writeAll(STDOUT_FILENO, names);
-        return error == 0 ? EX_OK : writeFailed(error);
-    }
+    const std::vector<prismel::NamedGradient> own = userGradients(options);
+    if (options.listGradients)
+        return listGradients(own);
     const auto resolved = prismel::cli::resolveGradient(options, own);
     if (const auto* error = std::get_if<prismel::cli::UsageError>(&resolved)) {
         printError(error->message);
         return EX_USAGE;
     }
-    const auto& gradient = std::get<prismel::Gradient>(resolved);
-
-    allocating = "the input";
-    const bool useStdin = options.file == "-";
-    const std::string inputName = useStdin ? std::string("standard input") : options.file;
-    const int fd = useStdin ? STDIN_FILENO : ::open(options.file.c_str(), O_RDONLY | O_CLOEXEC);
-    const int openError = errno;
-    // Kept open to the end, to ask whether the file changed meanwhile.
-    const Descriptor file{fd == STDIN_FILENO ? -1 : fd};
-    // Fitting reads the text many times, so a file is copied for it: every pass then sees the
-    // same bytes. The conversion alone reads a file where it lies, and asks at the end whether
-    // it changed.
-    const std::size_t memory = prismel::cli::availableMemory();
-    prismel::cli::InputBytes input;
-    const int readError =
-        fd < 0 ? openError
-               : input.readAll(fd,
-                               options.fitLimit ? prismel::cli::InputBytes::Regular::Copy
-                                                : prismel::cli::InputBytes::Regular::Map,
-                               memory);
-    if (readError == EFBIG) {
-        printError("the input is larger than the memory available (" +
-                   std::to_string(memory >> 20) + " MiB)");
-        return EX_OSERR;
-    }
-    if (readError != 0) {
-        printError("cannot read " + prismel::quoted(inputName) + ": " + std::strerror(readError));
-        return EX_NOINPUT;
-    }
-    const std::string changedMessage =
-        prismel::quoted(inputName) + ": the input file changed while being read";
-    prismel::cli::exitWhenPagesAreLost(input, "prismel-convert: " + changedMessage);
-    const auto changed = [&changedMessage] {
-        printError(changedMessage);
-        return EX_IOERR;
-    };
-
-    // The input is converted where it lies, mapped or copied; one pass checks it and counts its
-    // UTF-16 units, the measure of steps and positions.
-    std::string_view bytes = input.bytes();
-    // Taken before the check, so that any change after it shows at the end.
-    const std::uint64_t fingerprint = input.mapped() ? prismel::cli::fingerprintOf(bytes) : 0;
-    const std::size_t bomSize = prismel::cli::byteOrderMarkSize(bytes);
-    bytes.remove_prefix(bomSize);
-    const prismel::cli::Utf8Check check = prismel::cli::checkUtf8(bytes);
-    if (check.errorOffset) {
-        // A file caught half rewritten can read as bad UTF-8 that is not in it.
-        if (input.changedSinceRead(fd))
-            return changed();
-        printError("input is not valid UTF-8: bad byte at offset " +
-                   std::to_string(bomSize + *check.errorOffset));
-        return EX_DATAERR;
-    }
-    std::u8string_view text(reinterpret_cast<const char8_t*>(bytes.data()), bytes.size());
-    std::int64_t textUnits = check.utf16Units;
-    // The terminal's escaping takes escape sequences out before anything is measured, so that
-    // the step --stats reports is the one the conversion takes.
-    allocating = "the input without its escape sequences";
-    const std::optional<std::u8string> stripped =
-        options.conversion.escaping == prismel::Escaping::Terminal
-            ? prismel::withoutEscapeSequences(text)
-            : std::nullopt;
-    if (stripped) {
-        text = *stripped;
-        const std::string_view strippedBytes(reinterpret_cast<const char*>(stripped->data()),
-                                             stripped->size());
-        textUnits = prismel::cli::checkUtf8(strippedBytes).utf16Units;
-    }
-
-    std::u16string stepText = options.stepText;
-    if (options.fitLimit) {
-        // Fitting measures the code at many steps with the UTF-16 core, so it works on a UTF-16
-        // copy, dropped before the conversion.
-        allocating = "the decoded input";
-        const prismel::cli::DecodedText decoded = prismel::cli::decodeUtf8(bytes);
-        if (decoded.changed || decoded.errorOffset)
-            return changed();
-        allocating = "measuring the code";
-        const auto fit =
-            prismel::fitToLength(*options.fitLimit, decoded.text, options.stepText, options.tags,
-                                 gradient, options.conversion, options.count);
-        if (!fit.fits) {
-            if (input.changedSinceRead(fd))
-                return changed();
-            printError("no step fits " + lengthText(*options.fitLimit, options.count) +
-                       "; the shortest code is " + lengthText(fit.length, options.count) +
-                       ", at step " + std::to_string(fit.step));
-            return exitNoStepFits;
-        }
-        const std::string step = std::to_string(fit.step);
-        stepText.assign(step.begin(), step.end());
-    }
-
-    allocating = "the output";
-    prismel::cli::FdSink out(STDOUT_FILENO, options.stats);
-    prismel::convertUtf8To(text, textUnits, stepText, options.tags, gradient, out,
-                           options.conversion, prismel::cli::FdSink::blockSize);
-    out.finish();
-    if (out.failed())
-        return writeFailed(out.error());
-    // A mapped file rewritten during the conversion may have handed it bytes the check never
-    // saw. The file's size and time tell of a write begun since it was opened, and the bytes'
-    // fingerprint of what is left of one that was under way then.
-    if (input.changedSinceRead(fd) ||
-        (input.mapped() && prismel::cli::fingerprintOf(input.bytes()) != fingerprint))
-        return changed();
-    if (options.stats) {
-        // A space is one byte and one unit, so trimming takes as many of each.
-        const std::size_t spaces = text.size() - prismel::trimSpaces(text).size();
-        const std::int32_t step =
-            prismel::effectiveStep(stepText, textUnits - static_cast<std::int64_t>(spaces));
-        std::fprintf(stderr, "%s\n", statsLine(options, step, out.written()).c_str());
-    }
-    return EX_OK;
+    return Conversion(options, std::get<prismel::Gradient>(resolved), allocating).run();
 }
 
 } // namespace
