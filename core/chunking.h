@@ -2,6 +2,7 @@
 
 #include "clusters.h"
 #include "colorpair.h"
+#include "colorwalk.h"
 #include "gradient.h"
 #include "utf8.h"
 

@@ -456,8 +456,8 @@ void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16s
 {
     if (options.escaping == Escaping::Terminal) {
         if (const auto stripped = withoutEscapeSequences(input)) {
-            convertUtf8To(*stripped, utf16Units(*stripped), stepText, tags, gradient,
-                          sink, options, blockSize);
+            convertUtf8To(*stripped, utf16Units(*stripped), stepText, tags, gradient, sink, options,
+                          blockSize);
             return;
         }
     }

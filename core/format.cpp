@@ -1,5 +1,7 @@
 #include "format.h"
 
+#include "oklab.h"
+
 #include "gradient.h"
 
 #include <algorithm>

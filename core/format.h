@@ -145,7 +145,6 @@ std::u16string_view escapeOf(Escaping escaping, unsigned unit);
 // Which ASCII units `escaping` replaces, bit c of word c / 64.
 std::array<std::uint64_t, 2> escapedUnits(Escaping escaping);
 
-
 // How many units escaping adds to `text`.
 std::size_t escapeGrowth(std::u16string_view text, Escaping escaping);
 

@@ -2,6 +2,7 @@
 
 #include "core/chunking.h"
 #include "core/codelength.h"
+#include "core/colorwalk.h"
 #include "core/conversion.h"
 #include "core/format.h"
 #include "core/gradient.h"

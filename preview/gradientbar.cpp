@@ -1,5 +1,7 @@
 #include "gradientbar.h"
 
+#include "core/colorwalk.h"
+
 namespace prismel {
 
 namespace {

@@ -1,3 +1,4 @@
+#include "core/colorwalk.h"
 #include "core/gradient.h"
 
 #include <gtest/gtest.h>

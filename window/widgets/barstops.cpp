@@ -102,11 +102,10 @@ void BarStops::redraw()
 {
     DrawGradientBar(m_bar, m_gradient);
     std::vector<BarMarker> markers;
-    const auto resolved = detail::resolvedPlaces(m_gradient);
+    const std::vector<std::int32_t> places = shownPlaces(m_gradient);
     for (std::size_t i = 1; i + 1 < m_gradient.stops.size(); ++i)
         markers.push_back(
-            {static_cast<double>(resolved[i].num) / static_cast<double>(resolved[i].den),
-             m_gradient.stops[i].color});
+            {static_cast<double>(places[i]) / Gradient::wholeWay, m_gradient.stops[i].color});
     m_bar.setMarkers(std::move(markers));
 }
 
