@@ -271,8 +271,10 @@ public:
                 ++m_offset;
                 return true;
             }
-            const std::size_t end =
-                std::min(m_text.find_first_of(lineBreaks, m_offset), m_text.size());
+            // A plain loop: find_first_of() would search the set of breaks at every unit.
+            std::size_t end = m_offset;
+            while (end < m_text.size() && !isLineBreak(m_text[end]))
+                ++end;
             const View line = m_text.substr(m_offset, end - m_offset);
             const std::size_t leading = std::min(line.find_first_not_of(Unit{' '}), line.size());
             const View inner = detail::trimSpacesOf(line.substr(leading));
@@ -292,8 +294,19 @@ public:
     void forEach(Consume&& consume, std::size_t stop = SIZE_MAX)
     {
         BasicChunk<Unit> chunk;
-        while (offset() < stop && next<stepOfOne>(chunk))
+        while (offset() < stop) {
+            if (m_line) {
+                // A line's chunks in the line's own loop, whose place stays in registers.
+                m_line->template forEach<stepOfOne>(consume, stop - m_lineStart);
+                if (m_line->remaining() > 0)
+                    return;
+                m_line.reset();
+                continue;
+            }
+            if (!next<stepOfOne>(chunk))
+                return;
             consume(chunk);
+        }
     }
 
     /// Units of the trimmed text handed out so far.
@@ -310,8 +323,9 @@ public:
 
 private:
     // `line`, a line without its end spaces, starts at unit `at` of the text.
-    void startLine(View line, [[maybe_unused]] std::size_t at)
+    void startLine(View line, std::size_t at)
     {
+        m_lineStart = at;
         std::int64_t units = static_cast<std::int64_t>(line.size());
         if constexpr (std::same_as<Unit, char8_t>)
             units = utf16Units(line);
@@ -325,8 +339,6 @@ private:
         m_line.emplace(line, m_step, m_walks.walk(units));
     }
 
-    static constexpr Unit lineBreaks[] = {Unit{'\r'}, Unit{'\n'}, Unit{}};
-
     static constexpr bool isLineBreak(Unit unit)
     {
         return unit == Unit{'\r'} || unit == Unit{'\n'};
@@ -339,7 +351,8 @@ private:
     Rgb m_breakColor;
     const detail::ClusterIndex* m_index;
     std::optional<BasicChunkCursor<Unit>> m_line;
-    View m_trailingSpaces; // of the line m_line cuts, handed out after it
+    std::size_t m_lineStart = 0; // where the line m_line cuts starts in the text
+    View m_trailingSpaces;       // of the line m_line cuts, handed out after it
 };
 
 /// Calls `use` with the cursor over `trimmed` (`utf16Length` UTF-16 units long) that `perLine`
