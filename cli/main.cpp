@@ -253,10 +253,7 @@ private:
             (m_input.mapped() && prismel::cli::fingerprintOf(m_input.bytes()) != m_fingerprint))
             return changed();
         if (m_options.stats) {
-            // A space is one byte and one unit, so trimming takes as many of each.
-            const std::size_t spaces = m_text.size() - prismel::trimSpaces(m_text).size();
-            const std::int32_t step =
-                prismel::effectiveStep(m_stepText, m_textUnits - static_cast<std::int64_t>(spaces));
+            const std::int32_t step = prismel::prepareText(m_text, m_textUnits, m_stepText).step;
             std::fprintf(stderr, "%s\n", statsLine(m_options, step, out.written()).c_str());
         }
         return EX_OK;

@@ -6,15 +6,15 @@
 
 namespace prismel {
 
-ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient)
+TrimmedText<char16_t> prepareText(std::u16string_view input, std::u16string_view stepText)
 {
     const std::u16string_view trimmed = trimSpaces(input);
-    return {trimmed, effectiveStep(stepText, static_cast<std::int64_t>(trimmed.size())), gradient};
+    const auto length = static_cast<std::int64_t>(trimmed.size());
+    return {trimmed, length, effectiveStep(stepText, length)};
 }
 
-Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
-                         std::u16string_view stepText, const Gradient& gradient)
+TrimmedText<char8_t> prepareText(std::u8string_view input, std::int64_t utf16Length,
+                                 std::u16string_view stepText)
 {
     const std::u8string_view trimmed = trimSpaces(input);
     // A space is one byte and one UTF-16 unit. A count taken before the text changed under it
@@ -22,7 +22,21 @@ Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
     // gradient divides by the length, so it stays at least 1.
     const std::int64_t length = std::max<std::int64_t>(
         utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size()), 1);
-    return {trimmed, effectiveStep(stepText, length), gradient, length};
+    return {trimmed, length, effectiveStep(stepText, length)};
+}
+
+ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
+                     const Gradient& gradient)
+{
+    const TrimmedText<char16_t> text = prepareText(input, stepText);
+    return {text.trimmed, text.step, gradient};
+}
+
+Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
+                         std::u16string_view stepText, const Gradient& gradient)
+{
+    const TrimmedText<char8_t> text = prepareText(input, utf16Length, stepText);
+    return {text.trimmed, text.step, gradient, text.length};
 }
 
 } // namespace prismel

@@ -380,14 +380,37 @@ void withCursor(std::basic_string_view<Unit> trimmed, std::int32_t step, const G
     use(cursor);
 }
 
-/// The chunks of (input text, step text, colours): the input trimmed of spaces, cut with the
-/// step that effectiveStep() gives for the trimmed length. The markup and the preview both
-/// start here.
-ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient);
+/// A text ready to be cut: trimmed of its end spaces, its length in UTF-16 code units, and the
+/// step that length takes (see effectiveStep()).
+template <TextUnit Unit> struct TrimmedText {
+    std::basic_string_view<Unit> trimmed;
+    std::int64_t length = 0;
+    std::int32_t step = 1;
+};
+
+/// `input` trimmed, measured and given the step `stepText` comes to for it: where every
+/// conversion, measure and preview of a text starts.
+TrimmedText<char16_t> prepareText(std::u16string_view input, std::u16string_view stepText);
 
 /// The same for well-formed UTF-8 input whose length in UTF-16 code units is `utf16Length`
 /// (counted while checking it, so that the text is read once for that).
+TrimmedText<char8_t> prepareText(std::u8string_view input, std::int64_t utf16Length,
+                                 std::u16string_view stepText);
+
+/// withCursor() over a prepared text.
+template <TextUnit Unit, typename Use>
+void withCursor(const TrimmedText<Unit>& text, const Gradient& gradient, bool perLine, Use&& use,
+                const detail::ClusterIndex* index = nullptr)
+{
+    withCursor(text.trimmed, text.step, gradient, text.length, perLine, use, index);
+}
+
+/// The chunks of (input text, step text, colours), of the text prepareText() gives. The markup
+/// and the preview both start here.
+ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
+                     const Gradient& gradient);
+
+/// The same for well-formed UTF-8 input whose length in UTF-16 code units is `utf16Length`.
 Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
                          std::u16string_view stepText, const Gradient& gradient);
 

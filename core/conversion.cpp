@@ -181,9 +181,7 @@ WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
             finished = writeAll(writer);
         }
     };
-    const auto length = static_cast<std::int64_t>(trimmed.size());
-    withCursor(trimmed, effectiveStep(stepText, length), gradient, length, options.perLine,
-               writeWith);
+    withCursor(prepareText(input, stepText), gradient, options.perLine, writeWith);
     if (!finished || trimmed.empty())
         return {written(), finished};
     const char16_t* end = std::copy(dress.after.begin(), dress.after.end(), writer.end());

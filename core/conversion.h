@@ -83,9 +83,7 @@ template <typename Writer>
 void writeMarkup(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
                  Writer& out, ConvertOptions options = {})
 {
-    const std::u16string_view trimmed = trimSpaces(input);
-    const auto length = static_cast<std::int64_t>(trimmed.size());
-    withCursor(trimmed, effectiveStep(stepText, length), gradient, length, options.perLine,
+    withCursor(prepareText(input, stepText), gradient, options.perLine,
                [&](auto& cursor) { writeChunks(cursor, out, options); });
 }
 
@@ -472,15 +470,9 @@ void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16s
         detail::putWholeTextGradient(trimmed, std::u8string_view(tag), options.perLine,
                                      options.escaping,
                                      [&](std::u8string_view piece) { out.bare(piece); });
-    } else if (options.perLine) {
-        // A space is one byte and one UTF-16 unit.
-        const std::int64_t length =
-            utf16Length - static_cast<std::int64_t>(input.size() - trimmed.size());
-        BasicLineCursor<char8_t> cursor(trimmed, effectiveStep(stepText, length), gradient);
-        detail::writeChunks(cursor, out, options);
     } else {
-        Utf8ChunkCursor cursor = chunksOf(input, utf16Length, stepText, gradient);
-        detail::writeChunks(cursor, out, options);
+        withCursor(prepareText(input, utf16Length, stepText), gradient, options.perLine,
+                   [&](auto& cursor) { detail::writeChunks(cursor, out, options); });
     }
     if (!trimmed.empty())
         out.bare(toUtf8(dress.after));

@@ -56,26 +56,23 @@ template <typename Visit>
 void walkPreview(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
                  bool perLine, float fontSize, std::int64_t rowLimit, Visit visit)
 {
-    const std::u16string_view trimmed = trimSpaces(input);
-    const auto length = static_cast<std::int64_t>(trimmed.size());
-    withCursor(
-        trimmed, effectiveStep(stepText, length), gradient, length, perLine, [&](auto& cursor) {
-            for (;;) {
-                const auto cell = static_cast<std::int64_t>(cursor.offset());
-                const auto chunk = cursor.next();
-                if (!chunk)
-                    break;
-                const std::int64_t row = cell / cellsPerRow;
-                // Cells only grow, so nothing after the first hidden row can be visible.
-                if (row >= rowLimit)
-                    break;
-                const std::int64_t column = cell % cellsPerRow;
-                // Single-precision size times an integer offset, rounded once, so a
-                // reported 9.75 gives a pitch of exactly 195 twips.
-                const float x = fontSize * static_cast<float>(twipsPerPoint * column);
-                visit(PlacedChunk{chunk->text, chunk->color, roundedTwips(x), rowPitch * row});
-            }
-        });
+    withCursor(prepareText(input, stepText), gradient, perLine, [&](auto& cursor) {
+        for (;;) {
+            const auto cell = static_cast<std::int64_t>(cursor.offset());
+            const auto chunk = cursor.next();
+            if (!chunk)
+                break;
+            const std::int64_t row = cell / cellsPerRow;
+            // Cells only grow, so nothing after the first hidden row can be visible.
+            if (row >= rowLimit)
+                break;
+            const std::int64_t column = cell % cellsPerRow;
+            // Single-precision size times an integer offset, rounded once, so a
+            // reported 9.75 gives a pitch of exactly 195 twips.
+            const float x = fontSize * static_cast<float>(twipsPerPoint * column);
+            visit(PlacedChunk{chunk->text, chunk->color, roundedTwips(x), rowPitch * row});
+        }
+    });
 }
 
 } // namespace
