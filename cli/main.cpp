@@ -12,6 +12,7 @@
 #include "core/gradient.h"
 #include "core/gradientsfile.h"
 #include "core/messagetext.h"
+#include "core/regularfile.h"
 #include "core/step.h"
 #include "core/utf8.h"
 
@@ -74,19 +75,6 @@ int writeFailed(int error)
     return EX_IOERR;
 }
 
-// Closes a file descriptor when it goes.
-struct Descriptor {
-    int fd;
-    explicit Descriptor(int descriptor) : fd(descriptor) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 // The user's gradients, read only when a name is asked for; a bad line is told and the rest
 // still count.
 std::vector<prismel::NamedGradient> userGradients(const prismel::cli::Options& options)
@@ -114,7 +102,7 @@ int listGradients(const std::vector<prismel::NamedGradient>& own)
             names += '\n';
         }
     }
-    const int error = prismel::cli::writeAll(STDOUT_FILENO, names);
+    const int error = prismel::writeAll(STDOUT_FILENO, names);
     return error == 0 ? EX_OK : writeFailed(error);
 }
 
@@ -155,7 +143,7 @@ private:
         const int fd =
             useStdin ? STDIN_FILENO : ::open(m_options.file.c_str(), O_RDONLY | O_CLOEXEC);
         const int openError = errno;
-        m_file.fd = fd == STDIN_FILENO ? -1 : fd;
+        m_file.reset(fd == STDIN_FILENO ? -1 : fd);
         m_fd = fd;
         const std::size_t memory = prismel::cli::availableMemory();
         const int readError =
@@ -275,7 +263,8 @@ private:
     const char*& m_allocating;
     std::u16string m_stepText;
     std::string m_inputName;
-    Descriptor m_file{-1}; // kept open to the end, to ask whether the file changed meanwhile
+    prismel::FileDescriptor
+        m_file; // kept open to the end, to ask whether the file changed meanwhile
     int m_fd = -1;
     prismel::cli::InputBytes m_input;
     std::string_view m_bytes; // without a byte order mark
@@ -295,7 +284,7 @@ int convert(int argc, char** argv, const char*& allocating)
         return EX_USAGE;
     }
     if (const auto* info = std::get_if<prismel::cli::Info>(&parsed)) {
-        const int error = prismel::cli::writeAll(STDOUT_FILENO, info->text);
+        const int error = prismel::writeAll(STDOUT_FILENO, info->text);
         return error == 0 ? EX_OK : writeFailed(error);
     }
     const auto& options = std::get<prismel::cli::Options>(parsed);

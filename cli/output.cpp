@@ -18,19 +18,6 @@ constexpr std::size_t blocksPerWakeUp = 2;
 
 } // namespace
 
-int writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
 // Called by one thread at a time: the writer thread, or the caller while that thread is idle.
 void FdSink::write(std::u8string_view bytes)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/regularfile.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -11,9 +13,6 @@
 #include <vector>
 
 namespace prismel::cli {
-
-// Writes all of `bytes` to `fd`, retrying after signals; returns 0, or the errno of the failure.
-int writeAll(int fd, std::string_view bytes);
 
 // The lengths of UTF-8 text as --stats gives them.
 struct TextLengths {

@@ -1,6 +1,7 @@
 #include "gradientsfile.h"
 
 #include "messagetext.h"
+#include "regularfile.h"
 #include "utf8.h"
 
 #include <algorithm>
@@ -61,18 +62,6 @@ std::string narrow(std::u16string_view text)
     return {utf8.begin(), utf8.end()};
 }
 
-struct Descriptor {
-    int fd;
-    explicit Descriptor(int descriptor) : fd(descriptor) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 FileStamp stampOf(const struct stat& status)
 {
     return {true, static_cast<std::uint64_t>(status.st_dev),
@@ -81,81 +70,22 @@ FileStamp stampOf(const struct stat& status)
                 status.st_mtim.tv_nsec};
 }
 
-// What reading a regular file gave: its bytes, or why there are none.
-struct FileBytes {
-    std::string bytes;
-    GradientsFileTrouble trouble = GradientsFileTrouble::None;
-    int error = 0; // errno; ENOENT for a file that is not there
-    struct stat status {};
-};
-
-// Looks before it opens, so that a FIFO or a device is never opened at all, and looks again
-// at what it opened, in case something else was put in the file's place meanwhile.
-FileBytes readRegularFile(const std::string& path)
+GradientsFileTrouble troubleOf(const RegularFileRead& file)
 {
-    FileBytes file;
-    const auto failed = [&file](int error) {
-        file.trouble = GradientsFileTrouble::Failed;
-        file.error = error;
-        return std::move(file);
-    };
-    const auto usable = [&file](const struct stat& status) {
-        if (!S_ISREG(status.st_mode))
-            file.trouble = GradientsFileTrouble::NotRegular;
-        else if (static_cast<std::uint64_t>(status.st_size) > maxGradientsFileBytes)
-            file.trouble = GradientsFileTrouble::TooLarge;
-        return file.trouble == GradientsFileTrouble::None;
-    };
-    if (::stat(path.c_str(), &file.status) != 0)
-        return failed(errno);
-    if (!usable(file.status))
-        return file;
-    const Descriptor in{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    if (in.fd < 0)
-        return failed(errno);
-    if (::fstat(in.fd, &file.status) != 0)
-        return failed(errno);
-    if (!usable(file.status))
-        return file;
-    // A file that grows while it is read stops at one byte past the limit.
-    file.bytes.resize(static_cast<std::size_t>(file.status.st_size) + 1);
-    std::size_t got = 0;
-    for (;;) {
-        if (got == file.bytes.size()) {
-            if (got > maxGradientsFileBytes)
-                break;
-            file.bytes.resize(std::min(got * 2, maxGradientsFileBytes + 1));
-        }
-        const ssize_t n = ::read(in.fd, file.bytes.data() + got, file.bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return failed(errno);
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
+    using Trouble = RegularFileRead::Trouble;
+    switch (file.trouble) {
+    case Trouble::None:
+    case Trouble::Missing:
+        return GradientsFileTrouble::None;
+    case Trouble::Folder:
+    case Trouble::NotRegular:
+        return GradientsFileTrouble::NotRegular;
+    case Trouble::TooLarge:
+        return GradientsFileTrouble::TooLarge;
+    case Trouble::Failed:
+        break;
     }
-    file.bytes.resize(got);
-    if (got > maxGradientsFileBytes) {
-        file.bytes.clear();
-        file.trouble = GradientsFileTrouble::TooLarge;
-    }
-    return file;
-}
-
-int writeWhole(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return ENOSPC;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
+    return GradientsFileTrouble::Failed;
 }
 
 // The mode a new file gets from open(): 0666 less the process's umask, which can only be read
@@ -242,14 +172,14 @@ GradientsFileRead readGradientsFile(const std::string& path)
     GradientsFileRead read;
     if (path.empty())
         return read;
-    FileBytes file = readRegularFile(path);
-    if (file.trouble == GradientsFileTrouble::Failed && file.error == ENOENT)
+    const RegularFileRead file = readRegularFile(path, maxGradientsFileBytes);
+    if (file.trouble == RegularFileRead::Trouble::Missing)
         return read;
-    read.trouble = file.trouble;
+    read.trouble = troubleOf(file);
     read.error = file.error;
-    if (file.trouble != GradientsFileTrouble::Failed)
+    if (read.trouble != GradientsFileTrouble::Failed)
         read.stamp = stampOf(file.status);
-    if (file.trouble == GradientsFileTrouble::None)
+    if (read.trouble == GradientsFileTrouble::None)
         read.file = parseGradientsFile(file.bytes);
     return read;
 }
@@ -317,10 +247,10 @@ GradientsFileSave saveGradientLine(const std::string& path, std::u16string_view 
                                                                &std::free}) {
         target = real.get();
     }
-    const FileBytes old = readRegularFile(target);
-    const bool exists = !(old.trouble == GradientsFileTrouble::Failed && old.error == ENOENT);
-    if (exists && old.trouble != GradientsFileTrouble::None)
-        return {Step::Reading, old.trouble, old.error};
+    const RegularFileRead old = readRegularFile(target, maxGradientsFileBytes);
+    const bool exists = old.trouble != RegularFileRead::Trouble::Missing;
+    if (exists && old.trouble != RegularFileRead::Trouble::None)
+        return {Step::Reading, troubleOf(old), old.error};
     if (!exists) {
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(target).parent_path(), error);
@@ -330,20 +260,20 @@ GradientsFileSave saveGradientLine(const std::string& path, std::u16string_view 
     const std::string bytes = withGradientLine(old.bytes, name, gradient);
 
     std::string temporary = target + ".XXXXXX";
-    const Descriptor out{::mkostemp(temporary.data(), O_CLOEXEC)};
-    if (out.fd < 0)
+    const FileDescriptor out{::mkostemp(temporary.data(), O_CLOEXEC)};
+    if (out.get() < 0)
         return {Step::Writing, GradientsFileTrouble::Failed, errno};
     const auto failed = [&temporary](int error) {
         ::unlink(temporary.c_str());
         return GradientsFileSave{Step::Writing, GradientsFileTrouble::Failed, error};
     };
     const mode_t mode = exists ? (old.status.st_mode & 07777) : newFileMode();
-    if (::fchmod(out.fd, mode) != 0)
+    if (::fchmod(out.get(), mode) != 0)
         return failed(errno);
-    if (const int error = writeWhole(out.fd, bytes); error != 0)
+    if (const int error = writeAll(out.get(), bytes); error != 0)
         return failed(error);
     // A disc that is full or a quota that is spent may only say so here.
-    if (::fsync(out.fd) != 0)
+    if (::fsync(out.get()) != 0)
         return failed(errno);
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return failed(errno);
