@@ -3,6 +3,7 @@
 // only; nothing here judges them.
 
 #include "preview/colorpick.h"
+#include "silentplatform.h"
 #include "window/form/fonts.h"
 #include "window/form/form1.h"
 #include "window/form/picturemenu.h"
@@ -27,42 +28,6 @@ public:
     std::optional<QString> text() const override { return std::nullopt; }
     void setImage(const QImage&, const QByteArray&) override { ++images; }
     int images = 0;
-};
-
-class NoMessages : public prismel::MessageBoxes {
-public:
-    void inform(const QString&, const QString&) override {}
-    void informAboutFile(const QString&, const QString&, const QString&) override {}
-};
-
-class NoUrls : public prismel::UrlOpener {
-public:
-    void open(const QUrl&) override {}
-};
-
-class NoColors : public prismel::ColorDialog {
-public:
-    std::optional<std::uint32_t> chooseColor() override { return std::nullopt; }
-};
-
-class NoInput : public prismel::InputDialog {
-public:
-    std::optional<int> askNumber(const QString&, const QString&, int, int, int) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> askText(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
-class NoFiles : public prismel::FileDialog {
-public:
-    std::optional<QString> askSavePath(const QString&, const QString&, const QStringList&) override
-    {
-        return std::nullopt;
-    }
 };
 
 // A forum post: Chinese, English words, an emoji now and then, a line break every 60 or so.
@@ -112,11 +77,11 @@ void timePicture(qsizetype length, prismel::PictureFormat format, const char* na
 void timeWindow(qsizetype length)
 {
     NoClipboard clipboard;
-    NoMessages messages;
-    NoUrls urls;
-    NoColors colors;
-    NoInput input;
-    NoFiles files;
+    bench::NoMessages messages;
+    bench::NoUrls urls;
+    bench::NoColors colors;
+    bench::NoInput input;
+    bench::NoFiles files;
     prismel::Form1 form({colors, clipboard, messages, urls, input, files});
     form.show();
     form.findChild<prismel::LongTextEdit*>(QStringLiteral("Text1"))->setText(postText(length));

@@ -12,6 +12,8 @@
 // Each result is checked before it is timed. Run it with QT_QPA_PLATFORM=offscreen or on a
 // display (xcb).
 
+#include "silentplatform.h"
+
 #include "core/codelength.h"
 #include "core/colorpair.h"
 #include "core/conversion.h"
@@ -70,42 +72,6 @@ public:
     std::optional<QString> text() const override { return content; }
     void setImage(const QImage&, const QByteArray&) override {}
     std::optional<QString> content;
-};
-
-class FakeMessageBoxes : public prismel::MessageBoxes {
-public:
-    void inform(const QString&, const QString&) override {}
-    void informAboutFile(const QString&, const QString&, const QString&) override {}
-};
-
-class FakeUrlOpener : public prismel::UrlOpener {
-public:
-    void open(const QUrl&) override {}
-};
-
-class FakeColorDialog : public prismel::ColorDialog {
-public:
-    std::optional<std::uint32_t> chooseColor() override { return std::nullopt; }
-};
-
-class FakeInputDialog : public prismel::InputDialog {
-public:
-    std::optional<int> askNumber(const QString&, const QString&, int, int, int) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> askText(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
-class FakeFileDialog : public prismel::FileDialog {
-public:
-    std::optional<QString> askSavePath(const QString&, const QString&, const QStringList&) override
-    {
-        return std::nullopt;
-    }
 };
 
 double elapsedMs(const QElapsedTimer& timer)
@@ -229,11 +195,11 @@ struct QtServices {
 
 struct Fakes {
     FakeClipboard clipboard;
-    FakeMessageBoxes messages;
-    FakeUrlOpener opener;
-    FakeColorDialog dialog;
-    FakeInputDialog numbers;
-    FakeFileDialog files;
+    bench::NoMessages messages;
+    bench::NoUrls opener;
+    bench::NoColors dialog;
+    bench::NoInput numbers;
+    bench::NoFiles files;
     prismel::Platform platform() { return {dialog, clipboard, messages, opener, numbers, files}; }
 };
 
