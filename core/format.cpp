@@ -1,9 +1,11 @@
 #include "format.h"
 
 #include "gradient.h"
+#include "step.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace prismel {
 
@@ -15,6 +17,7 @@ constexpr std::array<FormatInfo, 17> formats{{
     // The three classic presets: their pieces are formatPresets()'s, filled in by applyFormat().
     {FormatName::Html,
      "html",
+     "Html(网页)",
      "HTML of old forums: <font color=FF8000>T</font>",
      {},
      {},
@@ -25,6 +28,7 @@ constexpr std::array<FormatInfo, 17> formats{{
      false},
     {FormatName::Ubb,
      "ubb",
+     "UBB(论坛)",
      "UBB: [color=FF8000]T[/color]",
      {},
      {},
@@ -35,6 +39,7 @@ constexpr std::array<FormatInfo, 17> formats{{
      false},
     {FormatName::Qq,
      "qq",
+     "QQ空间",
      "QQ zone: [ftc=FF8000]T[/ft]",
      {},
      {},
@@ -43,40 +48,40 @@ constexpr std::array<FormatInfo, 17> formats{{
      Escaping::None,
      DecorationStyle::Bbcode,
      false},
-    {FormatName::Ansi, "ansi", "24-bit terminal colour: ESC[38;2;255;128;0m, T, ESC[39m",
+    {FormatName::Ansi, "ansi", "", "24-bit terminal colour: ESC[38;2;255;128;0m, T, ESC[39m",
      u"\x1b[38;2;", u"m", ansiClose, ColorCode::Decimal, Escaping::Terminal, DecorationStyle::Ansi,
      false},
-    {FormatName::Bbcode, "bbcode", "BBCode: [color=#FF8000]T[/color]", u"[color=#", u"]",
-     u"[/color]", ColorCode::Hex, Escaping::None, DecorationStyle::Bbcode, false},
-    {FormatName::HtmlSpan, "html-span", "HTML: <span style=\"color:#FF8000\">T</span>",
-     u"<span style=\"color:#", u"\">", u"</span>", ColorCode::Hex, Escaping::Html,
-     DecorationStyle::Html, false},
-    {FormatName::MiniMessage, "minimessage", "MiniMessage: <#FF8000>T", u"<#", u">", u"",
-     ColorCode::Hex, Escaping::MiniMessage, DecorationStyle::MiniMessage, false},
-    {FormatName::MiniMessageGradient, "minimessage-gradient",
+    {FormatName::Bbcode, "bbcode", "BBCode(论坛)", "BBCode: [color=#FF8000]T[/color]", u"[color=#",
+     u"]", u"[/color]", ColorCode::Hex, Escaping::None, DecorationStyle::Bbcode, false},
+    {FormatName::HtmlSpan, "html-span", "HTML <span>(网页)",
+     "HTML: <span style=\"color:#FF8000\">T</span>", u"<span style=\"color:#", u"\">", u"</span>",
+     ColorCode::Hex, Escaping::Html, DecorationStyle::Html, false},
+    {FormatName::MiniMessage, "minimessage", "MiniMessage", "MiniMessage: <#FF8000>T", u"<#", u">",
+     u"", ColorCode::Hex, Escaping::MiniMessage, DecorationStyle::MiniMessage, false},
+    {FormatName::MiniMessageGradient, "minimessage-gradient", "MiniMessage 渐变标签",
      "MiniMessage: <gradient:#FF00FF:#00FF00>TEXT</gradient>", u"", u"", u"", ColorCode::Hex,
      Escaping::MiniMessage, DecorationStyle::MiniMessage, true},
-    {FormatName::Minecraft, "minecraft", "Minecraft chat plugins: &#FF8000T", u"&#", u"", u"",
-     ColorCode::Hex, Escaping::None, DecorationStyle::Ampersand, false},
-    {FormatName::MinecraftX, "minecraft-x", "Spigot: &x&F&F&8&0&0&0T", u"&x", u"", u"",
-     ColorCode::AmpersandDigits, Escaping::None, DecorationStyle::Ampersand, false},
-    {FormatName::MinecraftSection, "minecraft-section",
+    {FormatName::Minecraft, "minecraft", "Minecraft &#", "Minecraft chat plugins: &#FF8000T", u"&#",
+     u"", u"", ColorCode::Hex, Escaping::None, DecorationStyle::Ampersand, false},
+    {FormatName::MinecraftX, "minecraft-x", "Minecraft &x", "Spigot: &x&F&F&8&0&0&0T", u"&x", u"",
+     u"", ColorCode::AmpersandDigits, Escaping::None, DecorationStyle::Ampersand, false},
+    {FormatName::MinecraftSection, "minecraft-section", "Minecraft §x",
      "Spigot, section signs: \u00a7x\u00a7F\u00a7F\u00a78\u00a70\u00a70\u00a70T", u"\u00a7x", u"",
      u"", ColorCode::SectionDigits, Escaping::None, DecorationStyle::Section, false},
-    {FormatName::Minecraft16, "minecraft-16", "Minecraft's 16 colours: &6T", u"&", u"", u"",
-     ColorCode::Minecraft16, Escaping::None, DecorationStyle::Ampersand, false},
-    {FormatName::Pango, "pango", "Pango: <span foreground=\"#FF8000\">T</span>",
+    {FormatName::Minecraft16, "minecraft-16", "Minecraft 16 色", "Minecraft's 16 colours: &6T",
+     u"&", u"", u"", ColorCode::Minecraft16, Escaping::None, DecorationStyle::Ampersand, false},
+    {FormatName::Pango, "pango", "Pango", "Pango: <span foreground=\"#FF8000\">T</span>",
      u"<span foreground=\"#", u"\">", u"</span>", ColorCode::Hex, Escaping::Html,
      DecorationStyle::Html, false},
-    {FormatName::Latex, "latex", "LaTeX with xcolor: \\textcolor[HTML]{FF8000}{T}",
+    {FormatName::Latex, "latex", "LaTeX", "LaTeX with xcolor: \\textcolor[HTML]{FF8000}{T}",
      u"\\textcolor[HTML]{", u"}{", u"}", ColorCode::Hex, Escaping::Latex, DecorationStyle::Latex,
      false},
-    {FormatName::Irc, "irc", "IRC's 16 colours: ^C07T", u"\x03", u"", u"", ColorCode::Irc16,
+    {FormatName::Irc, "irc", "", "IRC's 16 colours: ^C07T", u"\x03", u"", u"", ColorCode::Irc16,
      Escaping::Terminal, DecorationStyle::Irc, false},
-    {FormatName::Ansi256, "ansi-256", "256 terminal colours: ESC[38;5;208m, T, ESC[39m",
+    {FormatName::Ansi256, "ansi-256", "", "256 terminal colours: ESC[38;5;208m, T, ESC[39m",
      u"\x1b[38;5;", u"m", ansiClose, ColorCode::Ansi256, Escaping::Terminal, DecorationStyle::Ansi,
      false},
-    {FormatName::Ansi16, "ansi-16", "16 terminal colours: ESC[91m, T, ESC[39m", u"\x1b[", u"m",
+    {FormatName::Ansi16, "ansi-16", "", "16 terminal colours: ESC[91m, T, ESC[39m", u"\x1b[", u"m",
      ansiClose, ColorCode::Ansi16, Escaping::Terminal, DecorationStyle::Ansi, false},
 }};
 
@@ -377,6 +382,56 @@ TagTemplate applyFormat(FormatName name, ConvertOptions& options)
     if (const auto preset = presetTemplate(static_cast<int>(name)))
         return *preset;
     return {std::u16string(info.head), std::u16string(info.mid), std::u16string(info.close)};
+}
+
+TagTemplate shownTemplate(FormatName name)
+{
+    ConvertOptions options;
+    TagTemplate tags = applyFormat(name, options);
+    if (options.wholeTextGradient)
+        return {u"<gradient:#", u">", std::u16string(detail::gradientClose)};
+    return tags;
+}
+
+std::optional<std::string_view> gradientTagProblem(const Gradient& gradient)
+{
+    if (gradient.space != ColorSpace::Rgb)
+        return "minimessage-gradient mixes in rgb only, as the server does";
+    const std::vector<std::int32_t> places = shownPlaces(gradient);
+    const auto last = static_cast<std::int64_t>(places.size() - 1);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::int64_t even =
+            (static_cast<std::int64_t>(i) * Gradient::wholeWay * 2 + last) / (2 * last);
+        if (places[i] != even)
+            return "minimessage-gradient needs evenly spaced stops, as the server spaces them";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string_view> gradientTagStepProblem(std::u16string_view stepText)
+{
+    if (effectiveStep(stepText, std::numeric_limits<std::int64_t>::max()) != 1)
+        return "minimessage-gradient takes --step 1 only: the server gives every character a "
+               "colour";
+    return std::nullopt;
+}
+
+Rgb shownColor(ColorCode code, Rgb color)
+{
+    const std::span<const Oklab> palette = oklabPalette(code);
+    if (palette.empty())
+        return color;
+    const std::size_t index = nearestLab(oklabOf(color), palette);
+    switch (code) {
+    case ColorCode::Minecraft16:
+        return minecraftRgb[index];
+    case ColorCode::Irc16:
+        return ircRgb[index];
+    case ColorCode::Ansi16:
+        return ansi16Rgb[index];
+    default:
+        return ansi256Colors[index];
+    }
 }
 
 std::span<const std::string_view> escapingKeywords()

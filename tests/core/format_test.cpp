@@ -357,3 +357,28 @@ TEST(Palettes, NearestInOklabByBruteForce)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ShownColor, PaletteCodesShowTheirPalettesColour)
+{
+    EXPECT_EQ(prismel::shownColor(prismel::ColorCode::Minecraft16, Rgb{0, 255, 0}),
+              (Rgb{0x55, 0xFF, 0x55}));
+    EXPECT_EQ(prismel::shownColor(prismel::ColorCode::Ansi256, Rgb{254, 1, 1}), (Rgb{255, 0, 0}));
+    EXPECT_EQ(prismel::shownColor(prismel::ColorCode::SectionDigits, Rgb{1, 2, 3}), (Rgb{1, 2, 3}));
+}
+
+TEST(GradientTag, ProblemsInPrismelConvertsWords)
+{
+    EXPECT_EQ(prismel::gradientTagProblem(prismel::Gradient{}), std::nullopt);
+    prismel::Gradient oklab;
+    oklab.space = prismel::ColorSpace::Oklab;
+    EXPECT_EQ(prismel::gradientTagProblem(oklab),
+              "minimessage-gradient mixes in rgb only, as the server does");
+    EXPECT_EQ(prismel::gradientTagStepProblem(u"1"), std::nullopt);
+    EXPECT_NE(prismel::gradientTagStepProblem(u"3"), std::nullopt);
+    EXPECT_EQ(prismel::shownTemplate(FormatName::MiniMessageGradient).TagClose, u"</gradient>");
+    EXPECT_EQ(prismel::shownTemplate(FormatName::Bbcode).TagHead, u"[color=#");
+}
+
+} // namespace
