@@ -83,13 +83,23 @@ void walkPreview(std::u16string_view input, std::u16string_view stepText, const 
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
                      const Gradient& gradient, bool perLine)
 {
+    DrawTextPreview(surface, input, stepText, gradient, ConvertOptions{.perLine = perLine});
+}
+
+void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
+                     const Gradient& gradient, const ConvertOptions& options)
+{
     surface.setFontSize(previewFontSize);
     surface.cls();
     const float fontSize = surface.fontSize();
     const std::int64_t rowLimit = visibleRows(surface.visibleHeight());
-    walkPreview(input, stepText, gradient, perLine, fontSize, rowLimit,
-                [&surface](const PlacedChunk& placed) {
-                    surface.setForeColor(placed.color);
+    surface.setDecorations(options.decorations);
+    // The server gives every character of its gradient tag a colour of its own.
+    const std::u16string_view step = options.wholeTextGradient ? u"1" : stepText;
+    const ColorCode code = options.colorCode;
+    walkPreview(input, step, gradient, options.perLine, fontSize, rowLimit,
+                [&surface, code](const PlacedChunk& placed) {
+                    surface.setForeColor(shownColor(code, placed.color));
                     surface.setCurrentX(static_cast<float>(placed.x));
                     surface.setCurrentY(static_cast<float>(placed.y));
                     surface.print(placed.text);

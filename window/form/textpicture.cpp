@@ -131,7 +131,10 @@ std::vector<Run> runsOf(const ConvertRequest& request, std::u16string_view trimm
 {
     std::vector<Run> runs;
     const auto length = static_cast<std::int64_t>(trimmed.size());
-    withCursor(trimmed, effectiveStep(view(request.step), length), request.gradient, length,
+    // As the preview draws it: one character a colour in the gradient tag, palette colours.
+    const std::u16string_view step = request.options.wholeTextGradient ? u"1" : view(request.step);
+    const ColorCode code = request.options.colorCode;
+    withCursor(trimmed, effectiveStep(step, length), request.gradient, length,
                request.options.perLine, [&](auto& cursor) {
                    cursor.forEach(
                        [&](const Chunk& chunk) {
@@ -140,7 +143,7 @@ std::vector<Run> runsOf(const ConvertRequest& request, std::u16string_view trimm
                            const auto start =
                                static_cast<qsizetype>(chunk.text.data() - trimmed.data());
                            runs.push_back({start, start + static_cast<qsizetype>(chunk.text.size()),
-                                           toQColor(chunk.color)});
+                                           toQColor(shownColor(code, chunk.color))});
                        },
                        static_cast<std::size_t>(stop) + 1);
                });
