@@ -416,6 +416,49 @@ std::optional<std::string_view> gradientTagStepProblem(std::u16string_view stepT
     return std::nullopt;
 }
 
+std::vector<TaggedColor> gradientTagColors(std::u16string_view trimmed, const Gradient& gradient,
+                                           bool perLine, std::size_t stop)
+{
+    std::vector<TaggedColor> colors;
+    const auto isHigh = [](char16_t c) { return c >= 0xD800 && c < 0xDC00; };
+    const auto isLow = [](char16_t c) { return c >= 0xDC00 && c < 0xE000; };
+    const auto sizeAt = [&](std::size_t i, std::size_t end) {
+        return isHigh(trimmed[i]) && i + 1 < end && isLow(trimmed[i + 1]) ? std::size_t{2}
+                                                                          : std::size_t{1};
+    };
+    const auto run = [&](std::size_t first, std::size_t last) {
+        std::int64_t count = 0;
+        for (std::size_t i = first; i < last; i += sizeAt(i, last))
+            ++count;
+        const std::int64_t len = std::max<std::int64_t>(count - 1, 1);
+        std::int64_t n = 0;
+        for (std::size_t i = first; i < last && i < stop; ++n) {
+            const std::size_t size = sizeAt(i, last);
+            colors.push_back({i, size, colorAt(gradient, n, len)});
+            i += size;
+        }
+    };
+    if (!perLine) {
+        run(0, trimmed.size());
+        return colors;
+    }
+    std::size_t at = 0;
+    while (at < trimmed.size() && at < stop) {
+        std::size_t end = at;
+        while (end < trimmed.size() && trimmed[end] != u'\r' && trimmed[end] != u'\n')
+            ++end;
+        std::size_t first = at;
+        while (first < end && trimmed[first] == u' ')
+            ++first;
+        std::size_t last = end;
+        while (last > first && trimmed[last - 1] == u' ')
+            --last;
+        run(first, last);
+        at = end + 1;
+    }
+    return colors;
+}
+
 Rgb shownColor(ColorCode code, Rgb color)
 {
     const std::span<const Oklab> palette = oklabPalette(code);

@@ -120,6 +120,20 @@ std::optional<std::string_view> gradientTagProblem(const Gradient& gradient);
 /// The same for a step: the server gives every character a colour.
 std::optional<std::string_view> gradientTagStepProblem(std::u16string_view stepText);
 
+/// A piece of the text of MiniMessage's gradient tag and the colour the server gives it.
+struct TaggedColor {
+    std::size_t offset; ///< in UTF-16 units of the trimmed text
+    std::size_t size;
+    Rgb color;
+};
+
+/// The colours the server gives the text of the gradient tag: every code point of each tagged
+/// run (the whole trimmed text, or with `perLine` each line between its end spaces) its own, the
+/// first the first stop's and the last the last stop's, evenly between; pieces from `stop` on are
+/// left out.
+std::vector<TaggedColor> gradientTagColors(std::u16string_view trimmed, const Gradient& gradient,
+                                           bool perLine, std::size_t stop = SIZE_MAX);
+
 /// The colour a reader of `code`'s target sees for `color`: the nearest palette colour for a
 /// palette code, `color` itself otherwise.
 Rgb shownColor(ColorCode code, Rgb color);

@@ -381,4 +381,21 @@ TEST(GradientTag, ProblemsInPrismelConvertsWords)
     EXPECT_EQ(prismel::shownTemplate(FormatName::Bbcode).TagHead, u"[color=#");
 }
 
+// The server colours the tag's first character with the first stop and its last with the last.
+TEST(GradientTag, ColorsAsTheServerGivesThem)
+{
+    const auto colors = prismel::gradientTagColors(u"A\U0001F600C", prismel::Gradient{}, false);
+    ASSERT_EQ(colors.size(), 3U);
+    EXPECT_EQ(colors[0].color, (Rgb{255, 0, 255}));
+    EXPECT_EQ(colors[1].offset, 1U);
+    EXPECT_EQ(colors[1].size, 2U);
+    EXPECT_EQ(colors[1].color, (Rgb{128, 128, 128}));
+    EXPECT_EQ(colors[2].color, (Rgb{0, 255, 0}));
+    const auto lines = prismel::gradientTagColors(u"AB\n C", prismel::Gradient{}, true);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[1].color, (Rgb{0, 255, 0}));
+    EXPECT_EQ(lines[2].offset, 4U);
+    EXPECT_EQ(lines[2].color, (Rgb{255, 0, 255}));
+}
+
 } // namespace
