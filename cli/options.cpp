@@ -2,7 +2,6 @@
 
 #include "cli/utf8.h"
 #include "core/messagetext.h"
-#include "core/step.h"
 #include "core/utf8.h"
 
 #include <algorithm>
@@ -10,7 +9,6 @@
 #include <charconv>
 #include <getopt.h>
 #include <iterator>
-#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -459,10 +457,10 @@ ParseResult parseArguments(std::span<const char* const> args)
         options.tags.TagClose = std::move(*parsed.close);
     if (parsed.step)
         options.stepText = std::move(*parsed.step);
-    if (options.conversion.wholeTextGradient &&
-        effectiveStep(options.stepText, std::numeric_limits<std::int64_t>::max()) != 1)
-        return usageError("minimessage-gradient takes --step 1 only: the server gives every "
-                          "character a colour");
+    if (options.conversion.wholeTextGradient) {
+        if (const auto problem = gradientTagStepProblem(options.stepText))
+            return usageError(std::string(*problem));
+    }
     return options;
 }
 
@@ -487,17 +485,8 @@ std::variant<Gradient, UsageError> resolveGradient(const Options& options,
     if (options.reverse)
         gradient = reversed(gradient);
     if (options.conversion.wholeTextGradient) {
-        if (gradient.space != ColorSpace::Rgb)
-            return usageError("minimessage-gradient mixes in rgb only, as the server does");
-        const std::vector<std::int32_t> places = shownPlaces(gradient);
-        const auto last = static_cast<std::int64_t>(places.size() - 1);
-        for (std::size_t i = 0; i < places.size(); ++i) {
-            const std::int64_t even =
-                (static_cast<std::int64_t>(i) * Gradient::wholeWay * 2 + last) / (2 * last);
-            if (places[i] != even)
-                return usageError("minimessage-gradient needs evenly spaced stops, as the "
-                                  "server spaces them");
-        }
+        if (const auto problem = gradientTagProblem(gradient))
+            return usageError(std::string(*problem));
     }
     return gradient;
 }

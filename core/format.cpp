@@ -3,9 +3,11 @@
 #include "oklab.h"
 
 #include "gradient.h"
+#include "step.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace prismel {
 
@@ -17,6 +19,7 @@ constexpr std::array<FormatInfo, 17> formats{{
     // The three classic presets: their pieces are formatPresets()'s, filled in by applyFormat().
     {FormatName::Html,
      "html",
+     "Html(网页)",
      "HTML of old forums: <font color=FF8000>T</font>",
      {},
      {},
@@ -27,6 +30,7 @@ constexpr std::array<FormatInfo, 17> formats{{
      false},
     {FormatName::Ubb,
      "ubb",
+     "UBB(论坛)",
      "UBB: [color=FF8000]T[/color]",
      {},
      {},
@@ -37,6 +41,7 @@ constexpr std::array<FormatInfo, 17> formats{{
      false},
     {FormatName::Qq,
      "qq",
+     "QQ空间",
      "QQ zone: [ftc=FF8000]T[/ft]",
      {},
      {},
@@ -45,40 +50,40 @@ constexpr std::array<FormatInfo, 17> formats{{
      Escaping::None,
      DecorationStyle::Bbcode,
      false},
-    {FormatName::Ansi, "ansi", "24-bit terminal colour: ESC[38;2;255;128;0m, T, ESC[39m",
+    {FormatName::Ansi, "ansi", "", "24-bit terminal colour: ESC[38;2;255;128;0m, T, ESC[39m",
      u"\x1b[38;2;", u"m", ansiClose, ColorCode::Decimal, Escaping::Terminal, DecorationStyle::Ansi,
      false},
-    {FormatName::Bbcode, "bbcode", "BBCode: [color=#FF8000]T[/color]", u"[color=#", u"]",
-     u"[/color]", ColorCode::Hex, Escaping::None, DecorationStyle::Bbcode, false},
-    {FormatName::HtmlSpan, "html-span", "HTML: <span style=\"color:#FF8000\">T</span>",
-     u"<span style=\"color:#", u"\">", u"</span>", ColorCode::Hex, Escaping::Html,
-     DecorationStyle::Html, false},
-    {FormatName::MiniMessage, "minimessage", "MiniMessage: <#FF8000>T", u"<#", u">", u"",
-     ColorCode::Hex, Escaping::MiniMessage, DecorationStyle::MiniMessage, false},
-    {FormatName::MiniMessageGradient, "minimessage-gradient",
+    {FormatName::Bbcode, "bbcode", "BBCode(论坛)", "BBCode: [color=#FF8000]T[/color]", u"[color=#",
+     u"]", u"[/color]", ColorCode::Hex, Escaping::None, DecorationStyle::Bbcode, false},
+    {FormatName::HtmlSpan, "html-span", "HTML <span>(网页)",
+     "HTML: <span style=\"color:#FF8000\">T</span>", u"<span style=\"color:#", u"\">", u"</span>",
+     ColorCode::Hex, Escaping::Html, DecorationStyle::Html, false},
+    {FormatName::MiniMessage, "minimessage", "MiniMessage", "MiniMessage: <#FF8000>T", u"<#", u">",
+     u"", ColorCode::Hex, Escaping::MiniMessage, DecorationStyle::MiniMessage, false},
+    {FormatName::MiniMessageGradient, "minimessage-gradient", "MiniMessage 渐变标签",
      "MiniMessage: <gradient:#FF00FF:#00FF00>TEXT</gradient>", u"", u"", u"", ColorCode::Hex,
      Escaping::MiniMessage, DecorationStyle::MiniMessage, true},
-    {FormatName::Minecraft, "minecraft", "Minecraft chat plugins: &#FF8000T", u"&#", u"", u"",
-     ColorCode::Hex, Escaping::None, DecorationStyle::Ampersand, false},
-    {FormatName::MinecraftX, "minecraft-x", "Spigot: &x&F&F&8&0&0&0T", u"&x", u"", u"",
-     ColorCode::AmpersandDigits, Escaping::None, DecorationStyle::Ampersand, false},
-    {FormatName::MinecraftSection, "minecraft-section",
+    {FormatName::Minecraft, "minecraft", "Minecraft &#", "Minecraft chat plugins: &#FF8000T", u"&#",
+     u"", u"", ColorCode::Hex, Escaping::None, DecorationStyle::Ampersand, false},
+    {FormatName::MinecraftX, "minecraft-x", "Minecraft &x", "Spigot: &x&F&F&8&0&0&0T", u"&x", u"",
+     u"", ColorCode::AmpersandDigits, Escaping::None, DecorationStyle::Ampersand, false},
+    {FormatName::MinecraftSection, "minecraft-section", "Minecraft §x",
      "Spigot, section signs: \u00a7x\u00a7F\u00a7F\u00a78\u00a70\u00a70\u00a70T", u"\u00a7x", u"",
      u"", ColorCode::SectionDigits, Escaping::None, DecorationStyle::Section, false},
-    {FormatName::Minecraft16, "minecraft-16", "Minecraft's 16 colours: &6T", u"&", u"", u"",
-     ColorCode::Minecraft16, Escaping::None, DecorationStyle::Ampersand, false},
-    {FormatName::Pango, "pango", "Pango: <span foreground=\"#FF8000\">T</span>",
+    {FormatName::Minecraft16, "minecraft-16", "Minecraft 16 色", "Minecraft's 16 colours: &6T",
+     u"&", u"", u"", ColorCode::Minecraft16, Escaping::None, DecorationStyle::Ampersand, false},
+    {FormatName::Pango, "pango", "Pango", "Pango: <span foreground=\"#FF8000\">T</span>",
      u"<span foreground=\"#", u"\">", u"</span>", ColorCode::Hex, Escaping::Html,
      DecorationStyle::Html, false},
-    {FormatName::Latex, "latex", "LaTeX with xcolor: \\textcolor[HTML]{FF8000}{T}",
+    {FormatName::Latex, "latex", "LaTeX", "LaTeX with xcolor: \\textcolor[HTML]{FF8000}{T}",
      u"\\textcolor[HTML]{", u"}{", u"}", ColorCode::Hex, Escaping::Latex, DecorationStyle::Latex,
      false},
-    {FormatName::Irc, "irc", "IRC's 16 colours: ^C07T", u"\x03", u"", u"", ColorCode::Irc16,
+    {FormatName::Irc, "irc", "", "IRC's 16 colours: ^C07T", u"\x03", u"", u"", ColorCode::Irc16,
      Escaping::Terminal, DecorationStyle::Irc, false},
-    {FormatName::Ansi256, "ansi-256", "256 terminal colours: ESC[38;5;208m, T, ESC[39m",
+    {FormatName::Ansi256, "ansi-256", "", "256 terminal colours: ESC[38;5;208m, T, ESC[39m",
      u"\x1b[38;5;", u"m", ansiClose, ColorCode::Ansi256, Escaping::Terminal, DecorationStyle::Ansi,
      false},
-    {FormatName::Ansi16, "ansi-16", "16 terminal colours: ESC[91m, T, ESC[39m", u"\x1b[", u"m",
+    {FormatName::Ansi16, "ansi-16", "", "16 terminal colours: ESC[91m, T, ESC[39m", u"\x1b[", u"m",
      ansiClose, ColorCode::Ansi16, Escaping::Terminal, DecorationStyle::Ansi, false},
 }};
 
@@ -379,6 +384,99 @@ TagTemplate applyFormat(FormatName name, ConvertOptions& options)
     if (const auto preset = presetTemplate(static_cast<int>(name)))
         return *preset;
     return {std::u16string(info.head), std::u16string(info.mid), std::u16string(info.close)};
+}
+
+TagTemplate shownTemplate(FormatName name)
+{
+    ConvertOptions options;
+    TagTemplate tags = applyFormat(name, options);
+    if (options.wholeTextGradient)
+        return {u"<gradient:#", u">", std::u16string(detail::gradientClose)};
+    return tags;
+}
+
+std::optional<std::string_view> gradientTagProblem(const Gradient& gradient)
+{
+    if (gradient.space != ColorSpace::Rgb)
+        return "minimessage-gradient mixes in rgb only, as the server does";
+    const std::vector<std::int32_t> places = shownPlaces(gradient);
+    const auto last = static_cast<std::int64_t>(places.size() - 1);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::int64_t even =
+            (static_cast<std::int64_t>(i) * Gradient::wholeWay * 2 + last) / (2 * last);
+        if (places[i] != even)
+            return "minimessage-gradient needs evenly spaced stops, as the server spaces them";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string_view> gradientTagStepProblem(std::u16string_view stepText)
+{
+    if (effectiveStep(stepText, std::numeric_limits<std::int64_t>::max()) != 1)
+        return "minimessage-gradient takes --step 1 only: the server gives every character a "
+               "colour";
+    return std::nullopt;
+}
+
+std::vector<TaggedColor> gradientTagColors(std::u16string_view trimmed, const Gradient& gradient,
+                                           bool perLine, std::size_t stop)
+{
+    std::vector<TaggedColor> colors;
+    const auto isHigh = [](char16_t c) { return c >= 0xD800 && c < 0xDC00; };
+    const auto isLow = [](char16_t c) { return c >= 0xDC00 && c < 0xE000; };
+    const auto sizeAt = [&](std::size_t i, std::size_t end) {
+        return isHigh(trimmed[i]) && i + 1 < end && isLow(trimmed[i + 1]) ? std::size_t{2}
+                                                                          : std::size_t{1};
+    };
+    const auto run = [&](std::size_t first, std::size_t last) {
+        std::int64_t count = 0;
+        for (std::size_t i = first; i < last; i += sizeAt(i, last))
+            ++count;
+        const std::int64_t len = std::max<std::int64_t>(count - 1, 1);
+        std::int64_t n = 0;
+        for (std::size_t i = first; i < last && i < stop; ++n) {
+            const std::size_t size = sizeAt(i, last);
+            colors.push_back({i, size, colorAt(gradient, n, len)});
+            i += size;
+        }
+    };
+    if (!perLine) {
+        run(0, trimmed.size());
+        return colors;
+    }
+    std::size_t at = 0;
+    while (at < trimmed.size() && at < stop) {
+        std::size_t end = at;
+        while (end < trimmed.size() && trimmed[end] != u'\r' && trimmed[end] != u'\n')
+            ++end;
+        std::size_t first = at;
+        while (first < end && trimmed[first] == u' ')
+            ++first;
+        std::size_t last = end;
+        while (last > first && trimmed[last - 1] == u' ')
+            --last;
+        run(first, last);
+        at = end + 1;
+    }
+    return colors;
+}
+
+Rgb shownColor(ColorCode code, Rgb color)
+{
+    const std::span<const Oklab> palette = oklabPalette(code);
+    if (palette.empty())
+        return color;
+    const std::size_t index = nearestLab(oklabOf(color), palette);
+    switch (code) {
+    case ColorCode::Minecraft16:
+        return minecraftRgb[index];
+    case ColorCode::Irc16:
+        return ircRgb[index];
+    case ColorCode::Ansi16:
+        return ansi16Rgb[index];
+    default:
+        return ansi256Colors[index];
+    }
 }
 
 std::span<const std::string_view> escapingKeywords()

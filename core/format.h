@@ -81,10 +81,14 @@ enum class FormatName {
     Ansi16,
 };
 
-/// A named format: its keyword, a few words about it, and what it sets.
+/// A named format: its keyword, its caption in the window's format list, a few words about it,
+/// and what it sets.
 struct FormatInfo {
     FormatName name;
     std::string_view keyword;
+    /// UTF-8, the window's source text for its translations; empty for the terminal's formats,
+    /// which the window does not list.
+    std::string_view caption;
     std::string_view about;
     std::u16string_view head;
     std::u16string_view mid;
@@ -104,6 +108,35 @@ std::optional<FormatName> formatNamed(std::string_view keyword);
 /// The template and the options `name` gives; `options` keeps its merge, per-line and
 /// decoration choices.
 TagTemplate applyFormat(FormatName name, ConvertOptions& options);
+
+/// The template fields a window shows for `name`: applyFormat()'s, or for a format that writes
+/// one gradient tag around the text, the tag's parts around the colour code.
+TagTemplate shownTemplate(FormatName name);
+
+/// Why MiniMessage's gradient tag cannot carry `gradient` as the conversion would colour it
+/// (the server mixes evenly spaced stops in RGB), in prismel-convert's words; nothing if it can.
+std::optional<std::string_view> gradientTagProblem(const Gradient& gradient);
+
+/// The same for a step: the server gives every character a colour.
+std::optional<std::string_view> gradientTagStepProblem(std::u16string_view stepText);
+
+/// A piece of the text of MiniMessage's gradient tag and the colour the server gives it.
+struct TaggedColor {
+    std::size_t offset; ///< in UTF-16 units of the trimmed text
+    std::size_t size;
+    Rgb color;
+};
+
+/// The colours the server gives the text of the gradient tag: every code point of each tagged
+/// run (the whole trimmed text, or with `perLine` each line between its end spaces) its own, the
+/// first the first stop's and the last the last stop's, evenly between; pieces from `stop` on are
+/// left out.
+std::vector<TaggedColor> gradientTagColors(std::u16string_view trimmed, const Gradient& gradient,
+                                           bool perLine, std::size_t stop = SIZE_MAX);
+
+/// The colour a reader of `code`'s target sees for `color`: the nearest palette colour for a
+/// palette code, `color` itself otherwise.
+Rgb shownColor(ColorCode code, Rgb color);
 
 /// The keyword of each Escaping, in its order.
 std::span<const std::string_view> escapingKeywords();

@@ -2,6 +2,8 @@
 
 #include "conversion.h"
 
+#include <array>
+
 namespace prismel {
 
 namespace {
@@ -70,8 +72,18 @@ std::u16string richTextFragment(std::u16string_view input, std::u16string_view s
                                 const Gradient& gradient, ConvertOptions options)
 {
     std::u16string html = u"<meta charset=\"utf-8\">";
+    // A rich editor takes HTML's own decoration tags, whatever format the code is in.
+    constexpr std::array<std::u16string_view, decorationCount> open{u"<b>", u"<i>", u"<u>", u"<s>"};
+    constexpr std::array<std::u16string_view, decorationCount> close{u"</b>", u"</i>", u"</u>",
+                                                                     u"</s>"};
+    for (std::size_t d = 0; d < decorationCount; ++d)
+        if (options.decorations[d])
+            html += open[d];
     HtmlWriter out(html);
     detail::writeMarkup(input, stepText, gradient, out, options);
+    for (std::size_t d = decorationCount; d-- > 0;)
+        if (options.decorations[d])
+            html += close[d];
     return html;
 }
 

@@ -15,7 +15,8 @@ namespace prismel {
 ///
 /// The text is escaped (& < > "); a line break (LF, CR LF or a lone CR) becomes `<br>`, and a
 /// space that follows a space or starts a line becomes `&nbsp;` so that runs of spaces and
-/// indentation survive HTML's collapsing of white space.
+/// indentation survive HTML's collapsing of white space. The decorations of `options` wrap the
+/// whole fragment in <b>, <i>, <u> and <s>.
 std::u16string richTextFragment(std::u16string_view input, std::u16string_view stepText,
                                 const Gradient& gradient, ConvertOptions options = {});
 

@@ -80,13 +80,38 @@ void walkPreview(std::u16string_view input, std::u16string_view stepText, const 
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
                      const Gradient& gradient, bool perLine)
 {
+    DrawTextPreview(surface, input, stepText, gradient, ConvertOptions{.perLine = perLine});
+}
+
+void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
+                     const Gradient& gradient, const ConvertOptions& options)
+{
     surface.setFontSize(previewFontSize);
     surface.cls();
     const float fontSize = surface.fontSize();
     const std::int64_t rowLimit = visibleRows(surface.visibleHeight());
-    walkPreview(input, stepText, gradient, perLine, fontSize, rowLimit,
-                [&surface](const PlacedChunk& placed) {
-                    surface.setForeColor(placed.color);
+    surface.setDecorations(options.decorations);
+    if (options.wholeTextGradient) {
+        // The server's colours, one a character: what MiniMessage will show.
+        const std::u16string_view trimmed = trimSpaces(input);
+        const auto cells = static_cast<std::uint64_t>(cellsPerRow) *
+                           static_cast<std::uint64_t>(std::min<std::int64_t>(rowLimit, 1 << 24));
+        for (const TaggedColor& piece :
+             gradientTagColors(trimmed, gradient, options.perLine, cells)) {
+            const auto cell = static_cast<std::int64_t>(piece.offset);
+            const float x = fontSize * static_cast<float>(twipsPerPoint * (cell % cellsPerRow));
+            surface.setForeColor(piece.color);
+            surface.setCurrentX(static_cast<float>(roundedTwips(x)));
+            const std::int64_t y = rowPitch * (cell / cellsPerRow);
+            surface.setCurrentY(static_cast<float>(y));
+            surface.print(trimmed.substr(piece.offset, piece.size));
+        }
+        return;
+    }
+    const ColorCode code = options.colorCode;
+    walkPreview(input, stepText, gradient, options.perLine, fontSize, rowLimit,
+                [&surface, code](const PlacedChunk& placed) {
+                    surface.setForeColor(shownColor(code, placed.color));
                     surface.setCurrentX(static_cast<float>(placed.x));
                     surface.setCurrentY(static_cast<float>(placed.y));
                     surface.print(placed.text);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/colorpair.h"
+#include "core/format.h"
 #include "core/gradient.h"
 
+#include <array>
 #include <string_view>
 
 namespace prismel {
@@ -18,6 +20,9 @@ public:
     // Erases the surface and puts the text position at (0, 0).
     virtual void cls() = 0;
     virtual void setForeColor(Rgb color) = 0;
+    // Bold, italic, underline and strike-through, indexed by Decoration, for what is printed
+    // next; a surface that cannot draw them ignores them.
+    virtual void setDecorations(const std::array<bool, decorationCount>& /*decorations*/) {}
     virtual void setCurrentX(float twips) = 0;
     virtual void setCurrentY(float twips) = 0;
     // Draws text from the current position on one line; what passes the edges is clipped.
@@ -30,5 +35,10 @@ public:
 // starts again on every line, as in the code.
 void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
                      const Gradient& gradient, bool perLine = false);
+
+// The same as the target of `options` shows it: palette codes in their palette's colours, the
+// gradient tag at one character a colour, the decorations drawn.
+void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
+                     const Gradient& gradient, const ConvertOptions& options);
 
 } // namespace prismel

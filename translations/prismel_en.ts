@@ -57,6 +57,26 @@
         <source>没有能适配 %1 字符的步长；最短的代码为 %2 字符（步长 %3）。</source>
         <translation>No step fits %1 characters; the shortest code is %2 characters (step %3).</translation>
     </message>
+    <message>
+        <source>粗体(&amp;B)</source>
+        <translation>&amp;Bold</translation>
+    </message>
+    <message>
+        <source>斜体(&amp;I)</source>
+        <translation>&amp;Italic</translation>
+    </message>
+    <message>
+        <source>下划线(&amp;N)</source>
+        <translation>U&amp;nderline</translation>
+    </message>
+    <message>
+        <source>删除线(&amp;K)</source>
+        <translation>Stri&amp;kethrough</translation>
+    </message>
+    <message>
+        <source>转换</source>
+        <translation>Convert</translation>
+    </message>
 </context>
 <context>
     <name>prismel::ConvertRunner</name>
@@ -162,6 +182,46 @@
     <message>
         <source>有它让你的生活更方便！</source>
         <translation>makes your life easier!</translation>
+    </message>
+    <message>
+        <source>BBCode(论坛)</source>
+        <translation>BBCode (forum)</translation>
+    </message>
+    <message>
+        <source>HTML &lt;span&gt;(网页)</source>
+        <translation>HTML &lt;span&gt; (web page)</translation>
+    </message>
+    <message>
+        <source>MiniMessage</source>
+        <translation>MiniMessage</translation>
+    </message>
+    <message>
+        <source>MiniMessage 渐变标签</source>
+        <translation>MiniMessage gradient tag</translation>
+    </message>
+    <message>
+        <source>Minecraft &amp;#</source>
+        <translation>Minecraft &amp;#</translation>
+    </message>
+    <message>
+        <source>Minecraft &amp;x</source>
+        <translation>Minecraft &amp;x</translation>
+    </message>
+    <message>
+        <source>Minecraft §x</source>
+        <translation>Minecraft §x</translation>
+    </message>
+    <message>
+        <source>Minecraft 16 色</source>
+        <translation>Minecraft 16 colours</translation>
+    </message>
+    <message>
+        <source>Pango</source>
+        <translation>Pango</translation>
+    </message>
+    <message>
+        <source>LaTeX</source>
+        <translation>LaTeX</translation>
     </message>
 </context>
 <context>

@@ -357,3 +357,45 @@ TEST(Palettes, NearestInOklabByBruteForce)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ShownColor, PaletteCodesShowTheirPalettesColour)
+{
+    EXPECT_EQ(prismel::shownColor(prismel::ColorCode::Minecraft16, Rgb{0, 255, 0}),
+              (Rgb{0x55, 0xFF, 0x55}));
+    EXPECT_EQ(prismel::shownColor(prismel::ColorCode::Ansi256, Rgb{254, 1, 1}), (Rgb{255, 0, 0}));
+    EXPECT_EQ(prismel::shownColor(prismel::ColorCode::SectionDigits, Rgb{1, 2, 3}), (Rgb{1, 2, 3}));
+}
+
+TEST(GradientTag, ProblemsInPrismelConvertsWords)
+{
+    EXPECT_EQ(prismel::gradientTagProblem(prismel::Gradient{}), std::nullopt);
+    prismel::Gradient oklab;
+    oklab.space = prismel::ColorSpace::Oklab;
+    EXPECT_EQ(prismel::gradientTagProblem(oklab),
+              "minimessage-gradient mixes in rgb only, as the server does");
+    EXPECT_EQ(prismel::gradientTagStepProblem(u"1"), std::nullopt);
+    EXPECT_NE(prismel::gradientTagStepProblem(u"3"), std::nullopt);
+    EXPECT_EQ(prismel::shownTemplate(FormatName::MiniMessageGradient).TagClose, u"</gradient>");
+    EXPECT_EQ(prismel::shownTemplate(FormatName::Bbcode).TagHead, u"[color=#");
+}
+
+// The server colours the tag's first character with the first stop and its last with the last.
+TEST(GradientTag, ColorsAsTheServerGivesThem)
+{
+    const auto colors = prismel::gradientTagColors(u"A\U0001F600C", prismel::Gradient{}, false);
+    ASSERT_EQ(colors.size(), 3U);
+    EXPECT_EQ(colors[0].color, (Rgb{255, 0, 255}));
+    EXPECT_EQ(colors[1].offset, 1U);
+    EXPECT_EQ(colors[1].size, 2U);
+    EXPECT_EQ(colors[1].color, (Rgb{128, 128, 128}));
+    EXPECT_EQ(colors[2].color, (Rgb{0, 255, 0}));
+    const auto lines = prismel::gradientTagColors(u"AB\n C", prismel::Gradient{}, true);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[1].color, (Rgb{0, 255, 0}));
+    EXPECT_EQ(lines[2].offset, 4U);
+    EXPECT_EQ(lines[2].color, (Rgb{255, 0, 255}));
+}
+
+} // namespace

@@ -59,3 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
+
+namespace {
+
+TEST(RichText, DecorationsWrapTheWholeFragment)
+{
+    prismel::ConvertOptions options;
+    options.decorations = {true, false, false, true};
+    EXPECT_EQ(prismel::richTextFragment(u"A", u"1", ColorPair{}, options),
+              u"<meta charset=\"utf-8\"><b><s><span style=\"color:#00FF00\">A</span></s></b>");
+}
+
+} // namespace

@@ -12,6 +12,7 @@
 #include "window/widgets/longtextedit.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QContextMenuEvent>
@@ -95,6 +96,8 @@ private Q_SLOTS:
     void dialogsHaveUniqueKeys();
     void keyReachesItsItem_data();
     void keyReachesItsItem();
+    void decorationKeysTickTheirItems_data();
+    void decorationKeysTickTheirItems();
     void pictureMenuKeys_data();
     void pictureMenuKeys();
 
@@ -331,6 +334,35 @@ void AccessKeysTest::keyReachesItsItem()
     // An item reached by its key closes the menu; a key that two items share only moves to one.
     QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     QVERIFY(reached(m_fakes));
+}
+
+void AccessKeysTest::decorationKeysTickTheirItems_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QString>("item");
+    QTest::newRow("B ticks bold") << Qt::Key_B << "bold";
+    QTest::newRow("I ticks italic") << Qt::Key_I << "italic";
+    QTest::newRow("N ticks underline") << Qt::Key_N << "underline";
+    QTest::newRow("K ticks strikethrough") << Qt::Key_K << "strikethrough";
+}
+
+// The code box's decorations: each key ticks its item and closes the menu; the next press
+// unticks it.
+void AccessKeysTest::decorationKeysTickTheirItems()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(QString, item);
+    auto* action = m_form->findChild<QAction*>(item);
+    QVERIFY(action != nullptr);
+    QVERIFY(!action->isChecked());
+    for (const bool ticked : {true, false}) {
+        QMenu* menu = openMenu("Text3");
+        QVERIFY(menu != nullptr);
+        QVERIFY(menu->actions().contains(action));
+        QTest::keyClick(menu, key);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QCOMPARE(action->isChecked(), ticked);
+    }
 }
 
 void AccessKeysTest::pictureMenuKeys_data()

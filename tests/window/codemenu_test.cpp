@@ -85,12 +85,17 @@ void CodeMenuTest::itemsFollowTheStandardOnes()
     const QList<QAction*> actions = contextMenu(*m_form);
     QVERIFY(actions.size() > 4);
     QVERIFY(!actions.front()->isSeparator());
-    const auto ours = actions.size() - 3;
+    // Rich copy, merge and fit, then apart the four decorations.
+    const auto ours = actions.size() - 8;
     QVERIFY(actions.at(ours - 1)->isSeparator());
     QCOMPARE(actions.at(ours)->text(), richCopyItem);
     QCOMPARE(actions.at(ours + 1)->text(), mergeItem);
     QCOMPARE(actions.at(ours + 2)->text(), fitItem);
     QVERIFY(actions.at(ours + 1)->isCheckable() && !actions.at(ours + 1)->isChecked());
+    QVERIFY(actions.at(ours + 3)->isSeparator());
+    for (qsizetype d = ours + 4; d < actions.size(); ++d)
+        QVERIFY(actions.at(d)->isCheckable() && !actions.at(d)->isChecked() &&
+                actions.at(d)->isEnabled());
 }
 
 void CodeMenuTest::richCopy()

@@ -22,7 +22,35 @@ CodeMenu::CodeMenu(LongTextEdit& output, const Platform& platform,
     m_merge->setCheckable(true);
     connect(richCopy, &QAction::triggered, this, &CodeMenu::copyAsRichText);
     connect(fit, &QAction::triggered, this, &CodeMenu::fitToLength);
-    m_output.addMenuActions({richCopy, m_merge, fit});
+    // In Decoration's order.
+    const std::array<QString, decorationCount> captions{tr("粗体(&B)"), tr("斜体(&I)"),
+                                                        tr("下划线(&N)"), tr("删除线(&K)")};
+    QList<QAction*> actions{richCopy, m_merge, fit};
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    actions.append(separator);
+    for (std::size_t d = 0; d < decorationCount; ++d) {
+        m_decorations[d] = new QAction(captions[d], this);
+        m_decorations[d]->setCheckable(true);
+        const std::string_view keyword = decorationKeywords()[d];
+        m_decorations[d]->setObjectName(QString::fromLatin1(keyword.data(), std::ssize(keyword)));
+        actions.append(m_decorations[d]);
+    }
+    m_output.addMenuActions(actions);
+}
+
+std::array<bool, decorationCount> CodeMenu::decorations() const
+{
+    std::array<bool, decorationCount> on{};
+    for (std::size_t d = 0; d < decorationCount; ++d)
+        on[d] = m_decorations[d]->isEnabled() && m_decorations[d]->isChecked();
+    return on;
+}
+
+void CodeMenu::offerDecorations(bool offered)
+{
+    for (QAction* action : m_decorations)
+        action->setEnabled(offered);
 }
 
 bool CodeMenu::merges() const
@@ -35,9 +63,20 @@ void CodeMenu::showLength(const CodeLength::Sizes& code)
     m_output.setToolTip(tr("代码长度：%1 字符，%2 字节").arg(code.chars).arg(code.bytes));
 }
 
+bool CodeMenu::refused(const ConvertRequest& request)
+{
+    const auto problem = gradientTagProblem(request);
+    if (problem)
+        m_platform.messageBoxes.inform(tr("转换"),
+                                       QString::fromUtf8(problem->data(), std::ssize(*problem)));
+    return problem.has_value();
+}
+
 void CodeMenu::copyAsRichText()
 {
     const ConvertRequest request = m_request();
+    if (refused(request))
+        return;
     const std::u16string html = richTextFragment(view(request.input), view(request.step),
                                                  request.gradient, request.options);
     m_platform.clipboard.setTextAndHtml(m_output.text(), QString::fromStdU16String(html));
@@ -54,6 +93,8 @@ void CodeMenu::fitToLength()
     m_lastLimit = *limit;
 
     const ConvertRequest request = m_request();
+    if (refused(request))
+        return;
     const FitResult fit = prismel::fitToLength(
         static_cast<std::uint64_t>(*limit), view(request.input), view(request.step), request.tags,
         request.gradient, request.options, LengthUnit::Chars);

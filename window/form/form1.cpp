@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -108,16 +109,23 @@ private:
     std::function<void(bool next)> m_moveFocus;
 };
 
-// The format presets' names as the core gives them, marked for lupdate; the list shows each one
-// translated, the core's name being its source text.
-constexpr std::array<const char*, 3> kPresetNames{
+// The format list's captions as the core gives them, marked for lupdate; the list shows each
+// one translated, the core's caption being its source text.
+[[maybe_unused]] constexpr std::array<const char*, 13> kFormatCaptions{
     QT_TRANSLATE_NOOP("prismel::Form1", "Html(网页)"),
     QT_TRANSLATE_NOOP("prismel::Form1", "UBB(论坛)"),
     QT_TRANSLATE_NOOP("prismel::Form1", "QQ空间"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "BBCode(论坛)"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "HTML <span>(网页)"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "MiniMessage"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "MiniMessage 渐变标签"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "Minecraft &#"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "Minecraft &x"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "Minecraft §x"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "Minecraft 16 色"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "Pango"),
+    QT_TRANSLATE_NOOP("prismel::Form1", "LaTeX"),
 };
-static_assert(std::tuple_size_v<std::remove_cvref_t<decltype(formatPresets())>> ==
-                  kPresetNames.size(),
-              "a new format preset's name is marked above for translation");
 
 QString textOf(const ControlText& text)
 {
@@ -148,10 +156,17 @@ QComboBox* newCombo1(const QString& text, QWidget* parent)
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr); // no inline completion: typing applies nothing
-    for (const FormatPreset& preset : formatPresets()) {
-        const QString name = toQString(preset.name);
-        combo->addItem(Form1::tr(name.toUtf8().constData()), 0);
+    // The core's table, in its order: the three presets first, then the formats a post can
+    // take; the terminal's formats have no caption.
+    for (const FormatInfo& format : formatTable()) {
+        if (format.caption.empty())
+            continue;
+        const std::string caption(format.caption);
+        combo->addItem(Form1::tr(caption.c_str()), static_cast<int>(format.name));
     }
+    // The list is as wide as its longest caption, so that none is cut in the middle.
+    combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) +
+                                   combo->view()->verticalScrollBar()->sizeHint().width() + 8);
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
     // Qt chooses the item whose text the field holds when Enter is pressed or the field is left;
@@ -363,8 +378,10 @@ void Form1::connectHandlers()
     for (LongTextEdit* box : {m_controls.text1, m_controls.text3})
         box->selectAllOnFocus();
     m_controls.text1->acceptFileDrops([this](const QString& path) { openFile(path); });
-    for (QLineEdit* field : m_controls.text2)
+    for (QLineEdit* field : m_controls.text2) {
         new SelectAllOnFocus(field);
+        connect(field, &QLineEdit::textEdited, this, &Form1::fieldsTyped);
+    }
 
     QLineEdit* step = m_controls.text4;
     step->installEventFilter(new DigitFilter(step));
@@ -401,11 +418,15 @@ void Form1::load()
     m_pictureMenu = new PictureMenu(
         *this, m_platform,
         [this] {
-            return PictureRequest{request(), m_controls.picture1->font(), {}};
+            ConvertRequest convert = request();
+            const auto& on = convert.options.decorations;
+            const Decorations decorations{on[0], on[1], on[2], on[3]};
+            return PictureRequest{std::move(convert), m_controls.picture1->font(), decorations};
         },
         this);
     m_pictureMenu->setObjectName(QStringLiteral("pictureMenu"));
     connect(m_controls.picture1, &PreviewWidget::menuRequested, m_pictureMenu, &PictureMenu::popup);
+    showColorCode();
     m_controls.webBrowser1->navigate(QUrl(QString::fromUtf16(config::forumUrl)));
 }
 
@@ -425,15 +446,49 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::combo1Click(int index)
 {
-    const auto preset = presetTemplate(index);
-    if (!preset)
+    const QVariant item = m_controls.combo1->itemData(index);
+    if (!item.isValid())
         return;
-    const std::array<const std::u16string*, 3> parts{&preset->TagHead, &preset->TagMid,
-                                                     &preset->TagClose};
+    const auto name = static_cast<FormatName>(item.toInt());
+    ConvertOptions chosen;
+    applyFormat(name, chosen);
+    m_format = chosen;
+    m_fieldsTyped = false;
+    m_codeMenu->offerDecorations(true);
+    const TagTemplate shown = shownTemplate(name);
+    const std::array<const std::u16string*, 3> parts{&shown.TagHead, &shown.TagMid,
+                                                     &shown.TagClose};
     for (std::size_t i = 0; i < parts.size(); ++i) {
         m_controls.text2[i]->setText(QString::fromStdU16String(*parts[i]));
         m_controls.text2[i]->setCursorPosition(0); // a narrow field shows the start of a long head
     }
+    m_controls.combo1->lineEdit()->setCursorPosition(0); // the caption's start, as at start-up
+    showColorCode();
+}
+
+void Form1::fieldsTyped()
+{
+    // The fields are now a template of the user's: its tags are written, in the notation and
+    // escaping last chosen, without the format's decorations or gradient tag.
+    m_fieldsTyped = true;
+    m_format.wholeTextGradient = false;
+    m_codeMenu->offerDecorations(false);
+}
+
+void Form1::showColorCode()
+{
+    QLabel* label = m_controls.label1[2];
+    const QString code = toQString(colorCodeText(m_format.colorCode, Rgb{255, 0, 255}));
+    label->setToolTip(code);
+    // As at start-up: the window's face, condensed until the code fits; a code too long even
+    // then is cut with "…".
+    label->setFont(font());
+    label->setText(code);
+    condenseToFit(label);
+    const QFontMetrics metrics(label->font());
+    const int room = label->contentsRect().width();
+    if (metrics.horizontalAdvance(code) > room + 1)
+        label->setText(metrics.elidedText(code, Qt::ElideRight, room));
 }
 
 void Form1::command1Click(int index)
@@ -483,12 +538,17 @@ GradientChoice Form1::gradientChoice() const
 ConvertRequest Form1::request() const
 {
     const GradientChoice choice = gradientChoice();
+    ConvertOptions options = m_format;
+    options.merge = m_codeMenu->merges();
+    options.perLine = choice.perLine;
+    if (!m_fieldsTyped)
+        options.decorations = m_codeMenu->decorations();
     return {m_controls.text1->text(),
             m_controls.text4->text(),
             {toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
              toU16(m_controls.text2[2]->text())},
             choice.gradient,
-            {.merge = m_codeMenu->merges(), .perLine = choice.perLine}};
+            options};
 }
 
 void Form1::convertAtStep(int step)
@@ -501,10 +561,14 @@ void Form1::convert()
 {
     // The preview is drawn when the code is ready rather than first, so that a Convert cancelled
     // on the way leaves both as they were; what the user sees at the end is the same.
-    m_converter->run(request(), [this](const ConvertRequest& done, PreparedText& prepared,
-                                       const CodeLength::Sizes& code) {
+    ConvertRequest asked = request();
+    // A gradient the server cannot draw leaves the code box as it was.
+    if (m_codeMenu->refused(asked))
+        return;
+    m_converter->run(std::move(asked), [this](const ConvertRequest& done, PreparedText& prepared,
+                                              const CodeLength::Sizes& code) {
         DrawTextPreview(*m_controls.picture1, view(done.input), view(done.step), done.gradient,
-                        done.options.perLine);
+                        done.options);
         m_controls.text3->showText(prepared);
         m_codeMenu->showLength(code);
 

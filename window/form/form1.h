@@ -77,6 +77,9 @@ private:
     void command3Click(int index);
     void command4Click();
 
+    void fieldsTyped();
+    void showColorCode();
+
     void convert();
     void convertAtStep(int step);
     void copyToClipboard();
@@ -90,6 +93,10 @@ private:
     CodeMenu* m_codeMenu = nullptr;
     PictureMenu* m_pictureMenu = nullptr;
     ConvertRunner* m_converter;
+    // The colour code, escaping and decoration codes of the format that last set the template
+    // fields; at start-up prismel-convert's without --format.
+    ConvertOptions m_format;
+    bool m_fieldsTyped = false; // a typed template takes no decorations
 };
 
 } // namespace prismel

@@ -131,6 +131,21 @@ std::vector<Run> runsOf(const ConvertRequest& request, std::u16string_view trimm
 {
     std::vector<Run> runs;
     const auto length = static_cast<std::int64_t>(trimmed.size());
+    const ColorCode code = request.options.colorCode;
+    if (request.options.wholeTextGradient) {
+        // As the preview draws it: the server's colour for every character.
+        for (const TaggedColor& piece :
+             gradientTagColors(trimmed, request.gradient, request.options.perLine,
+                               static_cast<std::size_t>(stop) + 1)) {
+            const std::u16string_view text = trimmed.substr(piece.offset, piece.size);
+            if (isBlankChunk(text))
+                continue;
+            const auto start = static_cast<qsizetype>(piece.offset);
+            runs.push_back(
+                {start, start + static_cast<qsizetype>(piece.size), toQColor(piece.color)});
+        }
+        return runs;
+    }
     withCursor(trimmed, effectiveStep(view(request.step), length), request.gradient, length,
                request.options.perLine, [&](auto& cursor) {
                    cursor.forEach(
@@ -140,7 +155,7 @@ std::vector<Run> runsOf(const ConvertRequest& request, std::u16string_view trimm
                            const auto start =
                                static_cast<qsizetype>(chunk.text.data() - trimmed.data());
                            runs.push_back({start, start + static_cast<qsizetype>(chunk.text.size()),
-                                           toQColor(chunk.color)});
+                                           toQColor(shownColor(code, chunk.color))});
                        },
                        static_cast<std::size_t>(stop) + 1);
                });

@@ -45,6 +45,16 @@ QFont PreviewWidget::drawingFont() const
     QFont face = font();
     if (m_pixelSize > 0)
         face.setPixelSize(m_pixelSize);
+    const auto on = [this](Decoration d) { return m_decorations[static_cast<std::size_t>(d)]; };
+    // Left alone when off, so that an undecorated preview draws in the very face it always has.
+    if (on(Decoration::Bold))
+        face.setBold(true);
+    if (on(Decoration::Italic))
+        face.setItalic(true);
+    if (on(Decoration::Underline))
+        face.setUnderline(true);
+    if (on(Decoration::Strikethrough))
+        face.setStrikeOut(true);
     return face;
 }
 
@@ -88,6 +98,11 @@ void PreviewWidget::cls()
 void PreviewWidget::setForeColor(Rgb color)
 {
     m_foreColor = toQColor(color);
+}
+
+void PreviewWidget::setDecorations(const std::array<bool, decorationCount>& decorations)
+{
+    m_decorations = decorations;
 }
 
 void PreviewWidget::setCurrentX(float twips)

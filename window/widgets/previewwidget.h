@@ -24,6 +24,7 @@ public:
     float fontSize() const override;
     void cls() override;
     void setForeColor(Rgb color) override;
+    void setDecorations(const std::array<bool, decorationCount>& decorations) override;
     void setCurrentX(float twips) override;
     void setCurrentY(float twips) override;
     void print(std::u16string_view text) override;
@@ -48,6 +49,7 @@ private:
     QImage m_image;
     int m_pixelSize = 0; // 0 until setFontSize(): the widget's own font size
     QColor m_foreColor{0, 0, 0};
+    std::array<bool, decorationCount> m_decorations{};
     float m_currentX = 0.0f;
     float m_currentY = 0.0f;
 };
