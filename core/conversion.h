@@ -35,7 +35,8 @@ template <bool stepOfOne, typename Cursor, typename Writer>
 void writeChunksWith(Cursor& cursor, Writer& out, std::size_t stop)
 {
     cursor.template forEach<stepOfOne>(
-        [&out](const BasicChunk<typename Cursor::CodeUnit>& chunk) {
+        // Inlined also where a line cursor hands out each line's chunks in a loop of its own.
+        [&out](const BasicChunk<typename Cursor::CodeUnit>& chunk) __attribute__((always_inline)) {
             // A writer that tells blank chunks itself takes every chunk in one call.
             if constexpr (requires { out.chunk(chunk.text, chunk.color); })
                 out.chunk(chunk.text, chunk.color);
