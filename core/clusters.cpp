@@ -8,9 +8,7 @@
 #include <limits>
 #include <vector>
 
-namespace prismel {
-
-namespace detail {
+namespace prismel::detail {
 
 namespace {
 
@@ -285,6 +283,4 @@ template ChunkEnd<char8_t> settleChunkEnd(ClusterBreaks<char8_t>*, std::u8string
 template void destroy(ClusterBreaks<char16_t>*);
 template void destroy(ClusterBreaks<char8_t>*);
 
-} // namespace detail
-
-} // namespace prismel
+} // namespace prismel::detail

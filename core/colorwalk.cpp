@@ -7,9 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace prismel {
-
-namespace detail {
+namespace prismel::detail {
 
 namespace {
 
@@ -354,10 +352,6 @@ Rgb ColorWalk::changeAt(std::int64_t pos)
     return m_color;
 }
 
-} // namespace detail
-
-namespace detail {
-
 ColorWalk WalksByLength::walk(std::int64_t len)
 {
     if (len < 1 || len > longestTabled)
@@ -384,6 +378,4 @@ ColorWalk WalksByLength::walk(std::int64_t len)
     return {m_colors, len, table.data()};
 }
 
-} // namespace detail
-
-} // namespace prismel
+} // namespace prismel::detail

@@ -9,9 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace prismel {
-
-namespace detail {
+namespace prismel::detail {
 
 // A gradient ready to be read: every stop's place as an exact fraction of the whole, and the
 // stops' colours in the space they are mixed in.
@@ -142,6 +140,4 @@ private:
     std::size_t m_tabled = 0;
 };
 
-} // namespace detail
-
-} // namespace prismel
+} // namespace prismel::detail
