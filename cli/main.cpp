@@ -113,8 +113,8 @@ class Conversion {
 public:
     Conversion(const prismel::cli::Options& options, const prismel::Gradient& gradient,
                const char*& allocating)
-        : m_options(options), m_gradient(gradient), m_allocating(allocating),
-          m_stepText(options.stepText)
+        : m_options(options), m_allocating(allocating), m_request{options.step, options.tags,
+                                                                  gradient, options.conversion}
     {
     }
 
@@ -210,8 +210,7 @@ private:
             return changed();
         m_allocating = "measuring the code";
         const auto fit =
-            prismel::fitToLength(*m_options.fitLimit, decoded.text, m_options.stepText,
-                                 m_options.tags, m_gradient, m_options.conversion, m_options.count);
+            prismel::fitToLength(*m_options.fitLimit, decoded.text, m_request, m_options.count);
         if (!fit.fits) {
             if (m_input.changedSinceRead(m_fd))
                 return changed();
@@ -220,8 +219,7 @@ private:
                        ", at step " + std::to_string(fit.step));
             return exitNoStepFits;
         }
-        const std::string step = std::to_string(fit.step);
-        m_stepText.assign(step.begin(), step.end());
+        m_request.step = fit.step;
         return std::nullopt;
     }
 
@@ -229,8 +227,8 @@ private:
     {
         m_allocating = "the output";
         prismel::cli::FdSink out(STDOUT_FILENO, m_options.stats);
-        prismel::convertUtf8To(m_text, m_textUnits, m_stepText, m_options.tags, m_gradient, out,
-                               m_options.conversion, prismel::cli::FdSink::blockSize);
+        prismel::convertUtf8To(m_text, m_textUnits, m_request, out,
+                               prismel::cli::FdSink::blockSize);
         out.finish();
         if (out.failed())
             return writeFailed(out.error());
@@ -241,7 +239,8 @@ private:
             (m_input.mapped() && prismel::cli::fingerprintOf(m_input.bytes()) != m_fingerprint))
             return changed();
         if (m_options.stats) {
-            const std::int32_t step = prismel::prepareText(m_text, m_textUnits, m_stepText).step;
+            const std::int32_t step =
+                prismel::prepareText(m_text, m_textUnits, m_request.step).step;
             std::fprintf(stderr, "%s\n", statsLine(m_options, step, out.written()).c_str());
         }
         return EX_OK;
@@ -259,9 +258,8 @@ private:
     }
 
     const prismel::cli::Options& m_options;
-    const prismel::Gradient& m_gradient;
     const char*& m_allocating;
-    std::u16string m_stepText;
+    prismel::ConvertRequest m_request;
     std::string m_inputName;
     prismel::FileDescriptor
         m_file; // kept open to the end, to ask whether the file changed meanwhile

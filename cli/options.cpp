@@ -2,6 +2,7 @@
 
 #include "cli/utf8.h"
 #include "core/messagetext.h"
+#include "core/step.h"
 #include "core/utf8.h"
 
 #include <algorithm>
@@ -456,9 +457,9 @@ ParseResult parseArguments(std::span<const char* const> args)
     if (parsed.close)
         options.tags.TagClose = std::move(*parsed.close);
     if (parsed.step)
-        options.stepText = std::move(*parsed.step);
+        options.step = parseStep(*parsed.step);
     if (options.conversion.wholeTextGradient) {
-        if (const auto problem = gradientTagStepProblem(options.stepText))
+        if (const auto problem = gradientTagStepProblem(options.step))
             return usageError(std::string(*problem));
     }
     return options;

@@ -18,7 +18,8 @@ namespace prismel::cli {
 // What prismel-convert was asked to do.
 struct Options {
     TagTemplate tags = startupTemplate();
-    std::u16string stepText = u"1";
+    // --step as read (see parseStep()); nothing for one outside the 32-bit range.
+    std::optional<std::int32_t> step = 1;
     // The gradient as --start and --end (the first and the last stop), --stops, --gradient,
     // --space, --hue and --reverse ask, resolved by resolveGradient() once the user's gradients
     // are known.

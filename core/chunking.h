@@ -388,14 +388,14 @@ template <TextUnit Unit> struct TrimmedText {
     std::int32_t step = 1;
 };
 
-/// `input` trimmed, measured and given the step `stepText` comes to for it: where every
-/// conversion, measure and preview of a text starts.
-TrimmedText<char16_t> prepareText(std::u16string_view input, std::u16string_view stepText);
+/// `input` trimmed, measured and given the step `step` (as parseStep() read it) comes to for it:
+/// where every conversion, measure and preview of a text starts.
+TrimmedText<char16_t> prepareText(std::u16string_view input, std::optional<std::int32_t> step);
 
 /// The same for well-formed UTF-8 input whose length in UTF-16 code units is `utf16Length`
 /// (counted while checking it, so that the text is read once for that).
 TrimmedText<char8_t> prepareText(std::u8string_view input, std::int64_t utf16Length,
-                                 std::u16string_view stepText);
+                                 std::optional<std::int32_t> step);
 
 /// withCursor() over a prepared text.
 template <TextUnit Unit, typename Use>
@@ -405,14 +405,13 @@ void withCursor(const TrimmedText<Unit>& text, const Gradient& gradient, bool pe
     withCursor(text.trimmed, text.step, gradient, text.length, perLine, use, index);
 }
 
-/// The chunks of (input text, step text, colours), of the text prepareText() gives. The markup
-/// and the preview both start here.
-ChunkCursor chunksOf(std::u16string_view input, std::u16string_view stepText,
+/// The chunks of (input text, step, colours), of the text prepareText() gives.
+ChunkCursor chunksOf(std::u16string_view input, std::optional<std::int32_t> step,
                      const Gradient& gradient);
 
 /// The same for well-formed UTF-8 input whose length in UTF-16 code units is `utf16Length`.
 Utf8ChunkCursor chunksOf(std::u8string_view input, std::int64_t utf16Length,
-                         std::u16string_view stepText, const Gradient& gradient);
+                         std::optional<std::int32_t> step, const Gradient& gradient);
 
 /// True for a chunk that is copied without tags: spaces only, or exactly one tab, line feed or
 /// carriage return.

@@ -1,6 +1,7 @@
 #include "codelength.h"
 
 #include "chunking.h"
+#include "format.h"
 #include "step.h"
 
 #include <bit>
@@ -152,10 +153,10 @@ CodeLength::Sizes escapeGrowth(std::u16string_view text, Escaping escaping)
     return {units, units + 2 * pictures, units};
 }
 
-CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, Gradient gradient,
-                       ConvertOptions options)
-    : m_gradient(std::move(gradient)), m_options(options)
+CodeLength::CodeLength(std::u16string_view input, const ConvertRequest& request)
+    : m_gradient(request.gradient), m_options(request.options)
 {
+    const ConvertOptions& options = request.options;
     if (options.escaping == Escaping::Terminal) {
         if (auto stripped = withoutEscapeSequences(input)) {
             m_stripped = std::make_shared<const std::u16string>(std::move(*stripped));
@@ -164,7 +165,7 @@ CodeLength::CodeLength(std::u16string_view input, const TagTemplate& tags, Gradi
     }
     m_trimmed = trimSpaces(input);
     m_text = sizesOf(m_trimmed) + escapeGrowth(m_trimmed, options.escaping);
-    const detail::DressedTemplate dress = detail::dressed(tags, options);
+    const detail::DressedTemplate dress = detail::dressed(request.tags, options);
     if (!m_trimmed.empty())
         m_around = sizesOf(dress.before) + sizesOf(dress.after);
     if (options.wholeTextGradient) {
@@ -252,12 +253,10 @@ std::uint64_t CodeLength::at(std::int32_t step, LengthUnit unit) const
     return m_text.in(unit) + tags - runs.pairsAcrossSeams * pairSaving;
 }
 
-std::uint64_t codeLength(std::u16string_view input, std::u16string_view stepText,
-                         const TagTemplate& tags, const Gradient& gradient, ConvertOptions options,
-                         LengthUnit unit)
+std::uint64_t codeLength(std::u16string_view input, const ConvertRequest& request, LengthUnit unit)
 {
-    const CodeLength length(input, tags, gradient, options);
-    return length.at(effectiveStep(stepText, length.textSize()), unit);
+    const CodeLength length(input, request);
+    return length.at(effectiveStep(request.step, length.textSize()), unit);
 }
 
 } // namespace prismel

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "chunking.h"
-#include "colorpair.h"
-#include "gradient.h"
+#include "convertrequest.h"
 #include "mergedtags.h"
-#include "tagtemplate.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,9 +39,9 @@ enum class LengthUnit {
 /// only the runs are counted, from the same chunks and merge rule as the conversion.
 class CodeLength {
 public:
-    /// Keeps a view of `input`, which must outlive this object.
-    CodeLength(std::u16string_view input, const TagTemplate& tags, Gradient gradient,
-               ConvertOptions options = {});
+    /// Keeps a view of `input`, which must outlive this object; the request's step is not
+    /// used, every step is measured with at().
+    CodeLength(std::u16string_view input, const ConvertRequest& request);
 
     /// The length of the code at `step`, first brought into range as effectiveStep() does.
     /// Costs one pass over the chunks of that step.
@@ -89,8 +87,7 @@ private:
 };
 
 /// The length of the code ConvertText() gives for the same arguments, in `unit`.
-std::uint64_t codeLength(std::u16string_view input, std::u16string_view stepText,
-                         const TagTemplate& tags, const Gradient& gradient,
-                         ConvertOptions options = {}, LengthUnit unit = LengthUnit::Chars);
+std::uint64_t codeLength(std::u16string_view input, const ConvertRequest& request,
+                         LengthUnit unit = LengthUnit::Chars);
 
 } // namespace prismel

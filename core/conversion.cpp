@@ -92,15 +92,16 @@ private:
 
 } // namespace
 
-std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, ConvertOptions options)
+std::size_t markupCapacity(std::u16string_view input, const ConvertRequest& request)
 {
+    const ConvertOptions& options = request.options;
     if (options.escaping == Escaping::Terminal) {
         if (const auto stripped = withoutEscapeSequences(input))
-            return markupCapacity(*stripped, stepText, tags, options);
+            return markupCapacity(*stripped, request);
     }
-    const detail::DressedTemplate dress = detail::dressed(tags, options);
-    const std::u16string_view trimmed = trimSpaces(input);
+    const detail::DressedTemplate dress = detail::dressed(request.tags, options);
+    const TrimmedText<char16_t> text = prepareText(input, request.step);
+    const std::u16string_view trimmed = text.trimmed;
     const std::size_t around = dress.before.size() + dress.after.size();
     const std::size_t lineBreaks = static_cast<std::size_t>(std::count_if(
         trimmed.begin(), trimmed.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }));
@@ -111,11 +112,11 @@ std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepTe
                                     detail::gradientClose.size();
         return trimmed.size() + growth + around + (lineBreaks + 1) * wrapper;
     }
-    const ChunkCursor cursor = chunksOf(input, stepText, ColorPair{});
-    const std::size_t units = cursor.remaining();
+    const std::size_t units = trimmed.size();
+    const auto step = static_cast<std::size_t>(text.step);
     // At most one set of tags per chunk, plus the text itself; a chunk stretched to the end of
     // a cluster only lowers the count. Cut line by line, each line may end in one short chunk.
-    std::size_t chunks = (units + cursor.step() - 1) / cursor.step();
+    std::size_t chunks = (units + step - 1) / step;
     if (options.perLine)
         chunks += 1 + lineBreaks;
     const std::size_t codeSize = options.colorCode == ColorCode::Hex ? 6 : maxColorCodeSize;
@@ -126,28 +127,27 @@ std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepTe
 }
 
 void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags,
-                     const Gradient& gradient, ConvertOptions options)
+                     const ConvertRequest& request)
 {
-    convertTextInto(result, input, stepText, tags, gradient, options, {});
+    convertTextInto(result, input, request, {});
 }
 
 WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
-                            std::u16string_view stepText, const TagTemplate& tags,
-                            const Gradient& gradient, ConvertOptions options,
-                            const ConvertProgress& progress)
+                            const ConvertRequest& request, const ConvertProgress& progress)
 {
+    const ConvertOptions& options = request.options;
     if (options.escaping == Escaping::Terminal) {
         if (const auto stripped = withoutEscapeSequences(input))
-            return convertTextInto(out, *stripped, stepText, tags, gradient, options, progress);
+            return convertTextInto(out, *stripped, request, progress);
     }
-    const detail::DressedTemplate dress = detail::dressed(tags, options);
-    const std::u16string_view trimmed = trimSpaces(input);
+    const detail::DressedTemplate dress = detail::dressed(request.tags, options);
+    const TrimmedText<char16_t> text = prepareText(input, request.step);
+    const std::u16string_view trimmed = text.trimmed;
     char16_t* start = out.data();
     if (!trimmed.empty())
         start = std::copy(dress.before.begin(), dress.before.end(), start);
     if (options.wholeTextGradient) {
-        const std::u16string tag = detail::gradientTagOf(gradient);
+        const std::u16string tag = detail::gradientTagOf(request.gradient);
         detail::putWholeTextGradient(trimmed, std::u16string_view(tag), options.perLine,
                                      options.escaping, [&](std::u16string_view piece) {
                                          start = std::copy(piece.begin(), piece.end(), start);
@@ -181,7 +181,7 @@ WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
             finished = writeAll(writer);
         }
     };
-    withCursor(prepareText(input, stepText), gradient, options.perLine, writeWith);
+    withCursor(text, request.gradient, options.perLine, writeWith);
     if (!finished || trimmed.empty())
         return {written(), finished};
     const char16_t* end = std::copy(dress.after.begin(), dress.after.end(), writer.end());
@@ -189,23 +189,18 @@ WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
 }
 
 bool convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags,
-                     const Gradient& gradient, ConvertOptions options,
-                     const ConvertProgress& progress)
+                     const ConvertRequest& request, const ConvertProgress& progress)
 {
-    result.resize(markupCapacity(input, stepText, tags, options));
-    const WrittenCode code =
-        convertTextInto(std::span(result), input, stepText, tags, gradient, options, progress);
+    result.resize(markupCapacity(input, request));
+    const WrittenCode code = convertTextInto(std::span(result), input, request, progress);
     result.resize(code.length);
     return code.finished;
 }
 
-std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const Gradient& gradient,
-                           ConvertOptions options)
+std::u16string ConvertText(std::u16string_view input, const ConvertRequest& request)
 {
     std::u16string result;
-    convertTextInto(result, input, stepText, tags, gradient, options);
+    convertTextInto(result, input, request);
     return result;
 }
 

@@ -81,11 +81,10 @@ void writeChunks(Cursor& cursor, Writer& out, ConvertOptions options)
 }
 
 template <typename Writer>
-void writeMarkup(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
-                 Writer& out, ConvertOptions options = {})
+void writeMarkup(std::u16string_view input, const ConvertRequest& request, Writer& out)
 {
-    withCursor(prepareText(input, stepText), gradient, options.perLine,
-               [&](auto& cursor) { writeChunks(cursor, out, options); });
+    withCursor(prepareText(input, request.step), request.gradient, request.options.perLine,
+               [&](auto& cursor) { writeChunks(cursor, out, request.options); });
 }
 
 // A sink that takes a filled block whole, `used` bytes of it, and gives back an empty one of at
@@ -398,21 +397,21 @@ private:
 /// The input is trimmed of spaces, cut into chunks of the step (see chunksOf()), and every
 /// chunk that is not blank becomes head + code + mid + chunk + close, as `options` write them.
 template <typename Append>
-void convertTextTo(std::u16string_view input, std::u16string_view stepText, const TagTemplate& tags,
-                   const Gradient& gradient, Append&& append, ConvertOptions options = {})
+void convertTextTo(std::u16string_view input, const ConvertRequest& request, Append&& append)
 {
+    const ConvertOptions& options = request.options;
     if (options.escaping == Escaping::Terminal) {
         if (const auto stripped = withoutEscapeSequences(input)) {
-            convertTextTo(*stripped, stepText, tags, gradient, append, options);
+            convertTextTo(*stripped, request, append);
             return;
         }
     }
-    const detail::DressedTemplate dress = detail::dressed(tags, options);
+    const detail::DressedTemplate dress = detail::dressed(request.tags, options);
     const bool empty = trimSpaces(input).empty();
     if (!empty && !dress.before.empty())
         append(std::u16string_view(dress.before));
     if (options.wholeTextGradient) {
-        const std::u16string tag = detail::gradientTagOf(gradient);
+        const std::u16string tag = detail::gradientTagOf(request.gradient);
         detail::putWholeTextGradient(trimSpaces(input), std::u16string_view(tag), options.perLine,
                                      options.escaping,
                                      [&](std::u16string_view piece) { append(piece); });
@@ -435,7 +434,7 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
                 append(std::u16string_view(tags.TagClose));
             }
         } out{dress.tags, append, options, detail::ColorCodeCache(options.colorCode)};
-        detail::writeMarkup(input, stepText, gradient, out, options);
+        detail::writeMarkup(input, request, out);
     }
     if (!empty && !dress.after.empty())
         append(std::u16string_view(dress.after));
@@ -449,30 +448,29 @@ void convertTextTo(std::u16string_view input, std::u16string_view stepText, cons
 /// only the pieces longer than a block are passed as views.
 /// Chunks, steps and positions count UTF-16 code units as in ConvertText().
 template <typename Sink>
-void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16string_view stepText,
-                   const TagTemplate& tags, const Gradient& gradient, Sink&& sink,
-                   ConvertOptions options = {}, std::size_t blockSize = 1 << 20)
+void convertUtf8To(std::u8string_view input, std::int64_t utf16Length,
+                   const ConvertRequest& request, Sink&& sink, std::size_t blockSize = 1 << 20)
 {
+    const ConvertOptions& options = request.options;
     if (options.escaping == Escaping::Terminal) {
         if (const auto stripped = withoutEscapeSequences(input)) {
-            convertUtf8To(*stripped, utf16Units(*stripped), stepText, tags, gradient, sink, options,
-                          blockSize);
+            convertUtf8To(*stripped, utf16Units(*stripped), request, sink, blockSize);
             return;
         }
     }
-    const detail::DressedTemplate dress = detail::dressed(tags, options);
+    const detail::DressedTemplate dress = detail::dressed(request.tags, options);
     detail::Utf8MarkupWriter<std::remove_reference_t<Sink>> out(
         dress.tags, sink, blockSize, input.data() + input.size(), options);
     const std::u8string_view trimmed = trimSpaces(input);
     if (!trimmed.empty())
         out.bare(toUtf8(dress.before));
     if (options.wholeTextGradient) {
-        const std::u8string tag = toUtf8(detail::gradientTagOf(gradient));
+        const std::u8string tag = toUtf8(detail::gradientTagOf(request.gradient));
         detail::putWholeTextGradient(trimmed, std::u8string_view(tag), options.perLine,
                                      options.escaping,
                                      [&](std::u8string_view piece) { out.bare(piece); });
     } else {
-        withCursor(prepareText(input, utf16Length, stepText), gradient, options.perLine,
+        withCursor(prepareText(input, utf16Length, request.step), request.gradient, options.perLine,
                    [&](auto& cursor) { detail::writeChunks(cursor, out, options); });
     }
     if (!trimmed.empty())
@@ -481,14 +479,12 @@ void convertUtf8To(std::u8string_view input, std::int64_t utf16Length, std::u16s
 }
 
 /// An upper bound of the length of the generated code, to size a buffer once.
-std::size_t markupCapacity(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, ConvertOptions options = {});
+std::size_t markupCapacity(std::u16string_view input, const ConvertRequest& request);
 
 /// The generated code written into `result`, replacing what it held. Reusing one string for
 /// many conversions keeps its memory, which is faster than a fresh string each time.
 void convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags,
-                     const Gradient& gradient, ConvertOptions options = {});
+                     const ConvertRequest& request);
 
 /// Told the code that is final so far each time about 65,536 more units of the input are
 /// converted, whatever the step, so a few milliseconds apart: the front of the result, which
@@ -499,9 +495,7 @@ using ConvertProgress = std::function<bool(std::u16string_view doneSoFar)>;
 /// convertTextInto() reporting to `progress` on the way; false when `progress` stopped it, and
 /// `result` then holds only the code reported so far and perhaps a little more.
 bool convertTextInto(std::u16string& result, std::u16string_view input,
-                     std::u16string_view stepText, const TagTemplate& tags,
-                     const Gradient& gradient, ConvertOptions options,
-                     const ConvertProgress& progress);
+                     const ConvertRequest& request, const ConvertProgress& progress);
 
 /// How much of the memory given to convertTextInto() holds code, and whether it is all of it.
 struct WrittenCode {
@@ -513,13 +507,9 @@ struct WrittenCode {
 /// be initialised: a code of a few hundred megabytes is then written once rather than cleared
 /// first, and a stop asked early finds little of it touched.
 WrittenCode convertTextInto(std::span<char16_t> out, std::u16string_view input,
-                            std::u16string_view stepText, const TagTemplate& tags,
-                            const Gradient& gradient, ConvertOptions options,
-                            const ConvertProgress& progress);
+                            const ConvertRequest& request, const ConvertProgress& progress);
 
-/// The whole generated code for (input text, step text, template, colours).
-std::u16string ConvertText(std::u16string_view input, std::u16string_view stepText,
-                           const TagTemplate& tags, const Gradient& gradient,
-                           ConvertOptions options = {});
+/// The whole generated code for `input` and `request`.
+std::u16string ConvertText(std::u16string_view input, const ConvertRequest& request);
 
 } // namespace prismel

@@ -7,13 +7,12 @@
 
 namespace prismel {
 
-FitResult fitToLength(std::uint64_t limit, std::u16string_view input, std::u16string_view stepText,
-                      const TagTemplate& tags, const Gradient& gradient, ConvertOptions options,
+FitResult fitToLength(std::uint64_t limit, std::u16string_view input, const ConvertRequest& request,
                       LengthUnit unit)
 {
-    const CodeLength length(input, tags, gradient, options);
+    const CodeLength length(input, request);
     const std::int64_t n = length.textSize();
-    const std::int32_t first = effectiveStep(stepText, n);
+    const std::int32_t first = effectiveStep(request.step, n);
     const std::int32_t last = static_cast<std::int32_t>(
         std::clamp<std::int64_t>(n - 1, first, std::numeric_limits<std::int32_t>::max()));
 
@@ -26,7 +25,7 @@ FitResult fitToLength(std::uint64_t limit, std::u16string_view input, std::u16st
             best = {false, step, candidate};
         // A code with no step in it, such as one gradient tag around the whole text, is as long
         // at every step.
-        if (step == last || options.wholeTextGradient)
+        if (step == last || request.options.wholeTextGradient)
             return best;
     }
 }

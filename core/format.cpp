@@ -410,12 +410,21 @@ std::optional<std::string_view> gradientTagProblem(const Gradient& gradient)
     return std::nullopt;
 }
 
-std::optional<std::string_view> gradientTagStepProblem(std::u16string_view stepText)
+std::optional<std::string_view> gradientTagStepProblem(std::optional<std::int32_t> step)
 {
-    if (effectiveStep(stepText, std::numeric_limits<std::int64_t>::max()) != 1)
+    if (effectiveStep(step, std::numeric_limits<std::int64_t>::max()) != 1)
         return "minimessage-gradient takes --step 1 only: the server gives every character a "
                "colour";
     return std::nullopt;
+}
+
+std::optional<std::string_view> gradientTagProblem(const ConvertRequest& request)
+{
+    if (!request.options.wholeTextGradient)
+        return std::nullopt;
+    if (auto problem = gradientTagStepProblem(request.step))
+        return problem;
+    return gradientTagProblem(request.gradient);
 }
 
 std::vector<TaggedColor> gradientTagColors(std::u16string_view trimmed, const Gradient& gradient,

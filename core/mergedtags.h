@@ -1,7 +1,6 @@
 #pragma once
 
 #include "colorpair.h"
-#include "format.h"
 
 #include <string_view>
 

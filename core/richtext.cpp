@@ -68,9 +68,9 @@ private:
 
 } // namespace
 
-std::u16string richTextFragment(std::u16string_view input, std::u16string_view stepText,
-                                const Gradient& gradient, ConvertOptions options)
+std::u16string richTextFragment(std::u16string_view input, const ConvertRequest& request)
 {
+    const ConvertOptions& options = request.options;
     std::u16string html = u"<meta charset=\"utf-8\">";
     // A rich editor takes HTML's own decoration tags, whatever format the code is in.
     constexpr std::array<std::u16string_view, decorationCount> open{u"<b>", u"<i>", u"<u>", u"<s>"};
@@ -80,7 +80,7 @@ std::u16string richTextFragment(std::u16string_view input, std::u16string_view s
         if (options.decorations[d])
             html += open[d];
     HtmlWriter out(html);
-    detail::writeMarkup(input, stepText, gradient, out, options);
+    detail::writeMarkup(input, request, out);
     for (std::size_t d = decorationCount; d-- > 0;)
         if (options.decorations[d])
             html += close[d];

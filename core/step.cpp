@@ -63,9 +63,4 @@ std::int32_t effectiveStep(std::optional<std::int32_t> parsed, std::int64_t leng
     return *parsed;
 }
 
-std::int32_t effectiveStep(std::u16string_view stepText, std::int64_t length)
-{
-    return effectiveStep(parseStep(stepText), length);
-}
-
 } // namespace prismel

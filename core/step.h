@@ -12,12 +12,10 @@ namespace prismel {
 /// Returns nothing when the value lies outside the signed 32-bit range.
 std::optional<std::int32_t> parseStep(std::u16string_view text);
 
-/// The number of code units per chunk for a trimmed text of `length` code units.
+/// The number of code units per chunk for a trimmed text of `length` code units, from the step
+/// parseStep() read.
 /// A zero or negative step, one outside the 32-bit range, and one not smaller than the length
 /// all fall back to one code unit per chunk.
 std::int32_t effectiveStep(std::optional<std::int32_t> parsed, std::int64_t length);
-
-/// parseStep() followed by effectiveStep().
-std::int32_t effectiveStep(std::u16string_view stepText, std::int64_t length);
 
 } // namespace prismel

@@ -89,6 +89,13 @@ std::string unitsOf(std::u16string_view text)
 
 namespace {
 
+// The fuzzed step goes through the parser as a typed one does.
+ConvertRequest requestOf(std::u16string_view stepText, TagTemplate tags, Gradient gradient,
+                         ConvertOptions options = {})
+{
+    return {parseStep(stepText), std::move(tags), std::move(gradient), options};
+}
+
 std::u16string_view trimmedOf(std::u16string_view text)
 {
     std::size_t first = 0;
@@ -330,18 +337,18 @@ std::string checkUtf8Conversion(const FuzzInput& input)
          {Run{false, 16, 0}, Run{true, 16, 0}, Run{false, 4096, 16}, Run{true, 4096, 16}}) {
         const ConvertOptions options{.merge = run.merge};
         const std::u8string expected =
-            toUtf8(ConvertText(text, input.stepText, tags, input.colors, options));
+            toUtf8(ConvertText(text, requestOf(input.stepText, tags, input.colors, options)));
         const std::u8string utf8 = toUtf8(text) + std::u8string(run.trailingSpaces, u8' ');
         std::u8string got;
         bool emptyBlock = false;
         convertUtf8To(
-            utf8, static_cast<std::int64_t>(text.size() + run.trailingSpaces), input.stepText, tags,
-            input.colors,
+            utf8, static_cast<std::int64_t>(text.size() + run.trailingSpaces),
+            requestOf(input.stepText, tags, input.colors, options),
             [&](std::u8string_view block) {
                 emptyBlock = emptyBlock || block.empty();
                 got += block;
             },
-            options, run.blockSize);
+            run.blockSize);
         const std::string mode = std::string(run.merge ? " with --merge" : "") + " in blocks of " +
                                  std::to_string(run.blockSize);
         if (got != expected)
@@ -500,12 +507,12 @@ std::string checkGradientConversion(const FuzzInput& input)
 
     const TagTemplate& used = run.tags ? *run.tags : tags;
     const std::u16string markup =
-        ConvertText(text, input.stepText, used, run.gradient, run.options);
-    const std::uint64_t length =
-        codeLength(text, input.stepText, used, run.gradient, run.options, LengthUnit::Units);
+        ConvertText(text, requestOf(input.stepText, used, run.gradient, run.options));
+    const std::uint64_t length = codeLength(
+        text, requestOf(input.stepText, used, run.gradient, run.options), LengthUnit::Units);
     if (const CodeLength::Sizes sizes = CodeLength::sizesOf(markup);
-        sizes.bytes !=
-        codeLength(text, input.stepText, used, run.gradient, run.options, LengthUnit::Bytes))
+        sizes.bytes != codeLength(text, requestOf(input.stepText, used, run.gradient, run.options),
+                                  LengthUnit::Bytes))
         return "code length in bytes" + mode + " differs from the code's " +
                std::to_string(sizes.bytes);
     if (length != markup.size())
@@ -514,8 +521,9 @@ std::string checkGradientConversion(const FuzzInput& input)
     for (const std::size_t blockSize : {std::size_t{16}, std::size_t{4096}}) {
         std::u8string got;
         convertUtf8To(
-            toUtf8(text), static_cast<std::int64_t>(text.size()), input.stepText, used,
-            run.gradient, [&](std::u8string_view block) { got += block; }, run.options, blockSize);
+            toUtf8(text), static_cast<std::int64_t>(text.size()),
+            requestOf(input.stepText, used, run.gradient, run.options),
+            [&](std::u8string_view block) { got += block; }, blockSize);
         if (got != toUtf8(markup))
             return "the UTF-8 conversion of a gradient" + mode + " in blocks of " +
                    std::to_string(blockSize) + " differs from the UTF-16 one";
@@ -535,7 +543,7 @@ std::string checkConversion(const FuzzInput& input)
 
     const auto n = static_cast<std::int64_t>(trimmed.size());
     const std::int64_t step = expectedStep(input.stepText, n);
-    const std::int32_t coreStep = effectiveStep(input.stepText, n);
+    const std::int32_t coreStep = effectiveStep(parseStep(input.stepText), n);
     if (coreStep != step)
         return "step text " + unitsOf(input.stepText) + " over " + std::to_string(n) +
                " units gives a step of " + std::to_string(coreStep) + ", expected " +
@@ -568,19 +576,20 @@ std::string checkConversion(const FuzzInput& input)
         if (!fault.empty())
             return fault;
 
-    const std::u16string markup = ConvertText(input.text, input.stepText, input.tags, input.colors);
+    const std::u16string markup =
+        ConvertText(input.text, requestOf(input.stepText, input.tags, input.colors));
     if (std::string fault = checkMarkup(input, trimmed, chunks, markup); !fault.empty())
         return fault;
 
     std::u16string streamed;
-    convertTextTo(input.text, input.stepText, input.tags, input.colors,
+    convertTextTo(input.text, requestOf(input.stepText, input.tags, input.colors),
                   [&](std::u16string_view piece) { streamed += piece; });
     if (streamed != markup)
         return "convertTextTo's pieces differ from ConvertText's result";
 
     // A reused result string must not keep anything from what it held before.
     std::u16string reused(markup.size() + 7, u'#');
-    convertTextInto(reused, input.text, input.stepText, input.tags, input.colors);
+    convertTextInto(reused, input.text, requestOf(input.stepText, input.tags, input.colors));
     if (reused != markup)
         return "convertTextInto into a used string differs from ConvertText's result";
     if (std::string fault = checkUtf8Conversion(input); !fault.empty())

@@ -38,10 +38,11 @@ std::string checkStepText(std::span<const std::uint8_t> data)
     for (const std::int64_t length : {std::int64_t{0}, std::int64_t{1}, value - 1, value, value + 1,
                                       value + 2, std::numeric_limits<std::int64_t>::max()}) {
         const std::int64_t want = expectedStep(text, length);
-        if (effectiveStep(text, length) != want)
+        const std::int32_t got = effectiveStep(parsed, length);
+        if (got != want)
             return "step text " + unitsOf(text) + " over " + std::to_string(length) +
-                   " units gives a step of " + std::to_string(effectiveStep(text, length)) +
-                   ", expected " + std::to_string(want);
+                   " units gives a step of " + std::to_string(got) + ", expected " +
+                   std::to_string(want);
     }
     return {};
 }

@@ -53,39 +53,35 @@ std::int64_t visibleRows(float height)
 // Walks the same chunks as the markup. A chunk sits in the cell of its first unit in the whole
 // text, also when the gradient starts again on every line.
 template <typename Visit>
-void walkPreview(std::u16string_view input, std::u16string_view stepText, const Gradient& gradient,
-                 bool perLine, float fontSize, std::int64_t rowLimit, Visit visit)
+void walkPreview(std::u16string_view input, const ConvertRequest& request, float fontSize,
+                 std::int64_t rowLimit, Visit visit)
 {
-    withCursor(prepareText(input, stepText), gradient, perLine, [&](auto& cursor) {
-        for (;;) {
-            const auto cell = static_cast<std::int64_t>(cursor.offset());
-            const auto chunk = cursor.next();
-            if (!chunk)
-                break;
-            const std::int64_t row = cell / cellsPerRow;
-            // Cells only grow, so nothing after the first hidden row can be visible.
-            if (row >= rowLimit)
-                break;
-            const std::int64_t column = cell % cellsPerRow;
-            // Single-precision size times an integer offset, rounded once, so a
-            // reported 9.75 gives a pitch of exactly 195 twips.
-            const float x = fontSize * static_cast<float>(twipsPerPoint * column);
-            visit(PlacedChunk{chunk->text, chunk->color, roundedTwips(x), rowPitch * row});
-        }
-    });
+    withCursor(
+        prepareText(input, request.step), request.gradient, request.options.perLine,
+        [&](auto& cursor) {
+            for (;;) {
+                const auto cell = static_cast<std::int64_t>(cursor.offset());
+                const auto chunk = cursor.next();
+                if (!chunk)
+                    break;
+                const std::int64_t row = cell / cellsPerRow;
+                // Cells only grow, so nothing after the first hidden row can be visible.
+                if (row >= rowLimit)
+                    break;
+                const std::int64_t column = cell % cellsPerRow;
+                // Single-precision size times an integer offset, rounded once, so a
+                // reported 9.75 gives a pitch of exactly 195 twips.
+                const float x = fontSize * static_cast<float>(twipsPerPoint * column);
+                visit(PlacedChunk{chunk->text, chunk->color, roundedTwips(x), rowPitch * row});
+            }
+        });
 }
 
 } // namespace
 
-void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient, bool perLine)
+void DrawTextPreview(TextSurface& surface, std::u16string_view input, const ConvertRequest& request)
 {
-    DrawTextPreview(surface, input, stepText, gradient, ConvertOptions{.perLine = perLine});
-}
-
-void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient, const ConvertOptions& options)
-{
+    const ConvertOptions& options = request.options;
     surface.setFontSize(previewFontSize);
     surface.cls();
     const float fontSize = surface.fontSize();
@@ -97,7 +93,7 @@ void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16st
         const auto cells = static_cast<std::uint64_t>(cellsPerRow) *
                            static_cast<std::uint64_t>(std::min<std::int64_t>(rowLimit, 1 << 24));
         for (const TaggedColor& piece :
-             gradientTagColors(trimmed, gradient, options.perLine, cells)) {
+             gradientTagColors(trimmed, request.gradient, options.perLine, cells)) {
             const auto cell = static_cast<std::int64_t>(piece.offset);
             const float x = fontSize * static_cast<float>(twipsPerPoint * (cell % cellsPerRow));
             surface.setForeColor(piece.color);
@@ -109,13 +105,12 @@ void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16st
         return;
     }
     const ColorCode code = options.colorCode;
-    walkPreview(input, stepText, gradient, options.perLine, fontSize, rowLimit,
-                [&surface, code](const PlacedChunk& placed) {
-                    surface.setForeColor(shownColor(code, placed.color));
-                    surface.setCurrentX(static_cast<float>(placed.x));
-                    surface.setCurrentY(static_cast<float>(placed.y));
-                    surface.print(placed.text);
-                });
+    walkPreview(input, request, fontSize, rowLimit, [&surface, code](const PlacedChunk& placed) {
+        surface.setForeColor(shownColor(code, placed.color));
+        surface.setCurrentX(static_cast<float>(placed.x));
+        surface.setCurrentY(static_cast<float>(placed.y));
+        surface.print(placed.text);
+    });
 }
 
 } // namespace prismel

@@ -31,14 +31,10 @@ public:
     virtual float visibleHeight() const = 0;
 };
 
-// Clears the surface and draws the chunks that can be visible on it; with `perLine` the gradient
-// starts again on every line, as in the code.
-void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient, bool perLine = false);
-
-// The same as the target of `options` shows it: palette codes in their palette's colours, the
-// gradient tag at one character a colour, the decorations drawn.
-void DrawTextPreview(TextSurface& surface, std::u16string_view input, std::u16string_view stepText,
-                     const Gradient& gradient, const ConvertOptions& options);
+// Clears the surface and draws the chunks of the code of `request` that can be visible on it, as
+// the code's target shows them: palette codes in their palette's colours, the gradient tag at
+// one character a colour, the decorations drawn.
+void DrawTextPreview(TextSurface& surface, std::u16string_view input,
+                     const ConvertRequest& request);
 
 } // namespace prismel

@@ -29,6 +29,12 @@
 
 namespace {
 
+prismel::ConvertRequest requestOf(std::u16string_view step, prismel::TagTemplate tags,
+                                  prismel::Gradient gradient, prismel::ConvertOptions options = {})
+{
+    return {prismel::parseStep(step), std::move(tags), std::move(gradient), options};
+}
+
 constexpr std::size_t mebi = std::size_t{1} << 20;
 
 // Deterministic text of `units` code units in the mix of a forum thread: mostly Chinese, some
@@ -98,8 +104,9 @@ void BM_ConvertText(benchmark::State& state)
 {
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    const prismel::ConvertRequest request = requestOf(step, startup, colors);
     for (auto _ : state) {
-        std::u16string markup = prismel::ConvertText(text, step, startup, colors);
+        std::u16string markup = prismel::ConvertText(text, request);
         benchmark::DoNotOptimize(markup.data());
         benchmark::ClobberMemory();
     }
@@ -112,9 +119,10 @@ void BM_ConvertTextInto(benchmark::State& state)
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
     std::u16string markup;
-    prismel::convertTextInto(markup, text, step, startup, colors); // the memory, once
+    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    prismel::convertTextInto(markup, text, request); // the memory, once
     for (auto _ : state) {
-        prismel::convertTextInto(markup, text, step, startup, colors);
+        prismel::convertTextInto(markup, text, request);
         benchmark::DoNotOptimize(markup.data());
         benchmark::ClobberMemory();
     }
@@ -131,9 +139,10 @@ void BM_ConvertUtf8(benchmark::State& state)
     const std::u8string& utf8 = text.size() == mebi ? small : large;
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
     std::size_t bytes = 0;
+    const prismel::ConvertRequest request = requestOf(step, startup, colors);
     for (auto _ : state) {
         bytes = 0;
-        prismel::convertUtf8To(utf8, static_cast<std::int64_t>(text.size()), step, startup, colors,
+        prismel::convertUtf8To(utf8, static_cast<std::int64_t>(text.size()), request,
                                [&bytes](std::u8string_view block) {
                                    benchmark::DoNotOptimize(block.data());
                                    bytes += block.size();
@@ -157,9 +166,10 @@ void BM_ConvertTextIntoOklch(benchmark::State& state)
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
     std::u16string markup;
-    prismel::convertTextInto(markup, text, step, startup, fiveStops);
+    const prismel::ConvertRequest request = requestOf(step, startup, fiveStops);
+    prismel::convertTextInto(markup, text, request);
     for (auto _ : state) {
-        prismel::convertTextInto(markup, text, step, startup, fiveStops);
+        prismel::convertTextInto(markup, text, request);
         benchmark::DoNotOptimize(markup.data());
         benchmark::ClobberMemory();
     }
@@ -173,9 +183,10 @@ void BM_ConvertUtf8Oklch(benchmark::State& state)
     static const std::u8string large = prismel::toUtf8(cachedText(16 * mebi));
     const std::u8string& utf8 = text.size() == mebi ? small : large;
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
+    const prismel::ConvertRequest request = requestOf(step, startup, fiveStops);
     for (auto _ : state) {
         prismel::convertUtf8To(
-            utf8, static_cast<std::int64_t>(text.size()), step, startup, fiveStops,
+            utf8, static_cast<std::int64_t>(text.size()), request,
             [](std::u8string_view block) { benchmark::DoNotOptimize(block.data()); });
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
@@ -187,9 +198,10 @@ void BM_ConvertTextIntoClusters(benchmark::State& state)
     static const std::u16string text = clusterText(mebi);
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(0)));
     std::u16string markup;
-    prismel::convertTextInto(markup, text, step, startup, colors);
+    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    prismel::convertTextInto(markup, text, request);
     for (auto _ : state) {
-        prismel::convertTextInto(markup, text, step, startup, colors);
+        prismel::convertTextInto(markup, text, request);
         benchmark::DoNotOptimize(markup.data());
         benchmark::ClobberMemory();
     }
@@ -218,19 +230,20 @@ void BM_HardText(benchmark::State& state)
     const std::string digits = std::to_string(state.range(2));
     const std::u16string step(digits.begin(), digits.end());
     std::u16string markup;
+    const prismel::ConvertRequest request = requestOf(step, startup, colors);
     for (auto _ : state) {
         switch (state.range(3)) {
         case 0:
-            prismel::convertTextInto(markup, text, step, startup, colors);
+            prismel::convertTextInto(markup, text, request);
             benchmark::DoNotOptimize(markup.data());
             break;
         case 1:
             prismel::convertUtf8To(
-                utf8, static_cast<std::int64_t>(units), step, startup, colors,
+                utf8, static_cast<std::int64_t>(units), request,
                 [](std::u8string_view block) { benchmark::DoNotOptimize(block.data()); });
             break;
         default:
-            benchmark::DoNotOptimize(prismel::fitToLength(0, text, step, startup, colors));
+            benchmark::DoNotOptimize(prismel::fitToLength(0, text, request));
         }
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(units));
@@ -255,7 +268,8 @@ void BM_FreshMarkupSizedString(benchmark::State& state)
 {
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
     const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
-    const std::size_t size = prismel::ConvertText(text, step, startup, colors).size();
+    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    const std::size_t size = prismel::ConvertText(text, request).size();
     for (auto _ : state) {
         std::u16string markup(size, u'x');
         benchmark::DoNotOptimize(markup.data());
@@ -326,10 +340,10 @@ void BM_FitToLength(benchmark::State& state)
 {
     const std::u16string& text = postText();
     const auto limit = static_cast<std::uint64_t>(state.range(0));
-    const prismel::ConvertOptions options{.merge = state.range(1) != 0};
+    const prismel::ConvertRequest request{1, startup, colors, {.merge = state.range(1) != 0}};
     prismel::FitResult fit;
     for (auto _ : state) {
-        fit = prismel::fitToLength(limit, text, u"1", startup, colors, options);
+        fit = prismel::fitToLength(limit, text, request);
         benchmark::DoNotOptimize(fit);
     }
     state.counters["step"] = fit.step;
@@ -349,11 +363,10 @@ bool fitIsRight()
 {
     const std::u16string& text = postText();
     for (const bool merge : {false, true}) {
-        const prismel::ConvertOptions options{.merge = merge};
-        const auto fit = prismel::fitToLength(150'000, text, u"1", startup, colors, options);
-        const std::string digits = std::to_string(fit.step);
-        const std::u16string code = prismel::ConvertText(
-            text, std::u16string(digits.begin(), digits.end()), startup, colors, options);
+        prismel::ConvertRequest request{1, startup, colors, {.merge = merge}};
+        const auto fit = prismel::fitToLength(150'000, text, request);
+        request.step = fit.step;
+        const std::u16string code = prismel::ConvertText(text, request);
         std::size_t chars = code.size();
         for (std::size_t i = 1; i < code.size(); ++i)
             if (prismel::isLowSurrogate(code[i]) && prismel::isHighSurrogate(code[i - 1]))
@@ -386,9 +399,9 @@ bool resultsAreRight()
     for (const auto& k : known) {
         std::u8string utf8;
         prismel::convertUtf8To(prismel::toUtf8(k.input), static_cast<std::int64_t>(k.input.size()),
-                               k.step, startup, colors,
+                               requestOf(k.step, startup, colors),
                                [&utf8](std::u8string_view block) { utf8 += block; });
-        if (prismel::ConvertText(k.input, k.step, startup, colors) != k.markup ||
+        if (prismel::ConvertText(k.input, requestOf(k.step, startup, colors)) != k.markup ||
             utf8 != prismel::toUtf8(k.markup)) {
             std::fprintf(stderr, "bench_core: wrong markup for a known input; not timing\n");
             right = false;

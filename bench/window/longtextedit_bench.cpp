@@ -75,7 +75,7 @@ QString forumText(qsizetype length, bool oneLine)
 QString codeOf(const QString& text)
 {
     return QString::fromStdU16String(prismel::ConvertText(
-        text.toStdU16String(), u"1", prismel::startupTemplate(), prismel::ColorPair{}));
+        text.toStdU16String(), prismel::ConvertRequest{1, prismel::startupTemplate(), {}, {}}));
 }
 
 // From setText to the box painted with its whole text selected.

@@ -57,7 +57,6 @@ void timePicture(qsizetype length, prismel::PictureFormat format, const char* na
 {
     prismel::PictureRequest request;
     request.convert.input = postText(length);
-    request.convert.step = QStringLiteral("1");
     request.face = prismel::windowFont();
     std::vector<double> times;
     prismel::TextPicture picture;

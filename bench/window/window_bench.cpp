@@ -222,18 +222,6 @@ struct Window {
         processUntilIdle();
     }
 
-    prismel::TagTemplate tags() const
-    {
-        auto field = [this](int i) {
-            return form.findChild<QLineEdit*>(QStringLiteral("Text2(%1)").arg(i))
-                ->text()
-                .toStdU16String();
-        };
-        return {field(0), field(1), field(2)};
-    }
-
-    QString step() const { return form.findChild<QLineEdit*>(QStringLiteral("Text4"))->text(); }
-
     Form1 form;
     LongTextEdit* text1 = nullptr;
     LongTextEdit* text3 = nullptr;
@@ -270,8 +258,7 @@ void convertCases(Fakes& fakes, std::vector<Row>& rows)
             window.clearOutput();
 
             const std::u16string expected =
-                prismel::ConvertText(input.toStdU16String(), window.step().toStdU16String(),
-                                     window.tags(), window.form.gradientChoice().gradient);
+                prismel::ConvertText(input.toStdU16String(), window.form.request());
             const int codeLength = static_cast<int>(expected.size());
             convertAndShow(window.form, *window.convert, *window.text3, codeLength);
             if (window.text3->text() != QString::fromStdU16String(expected))
@@ -315,9 +302,8 @@ int convertChild(qsizetype length, bool oneLine)
     const QString input = forumText(length, oneLine);
     window.text1->setText(input);
     window.clearOutput();
-    const auto units =
-        prismel::codeLength(input.toStdU16String(), window.step().toStdU16String(), window.tags(),
-                            window.form.gradientChoice().gradient, {}, prismel::LengthUnit::Units);
+    const auto units = prismel::codeLength(input.toStdU16String(), window.form.request(),
+                                           prismel::LengthUnit::Units);
     processUntilIdle();
     {
         std::ofstream clear("/proc/self/clear_refs"); // "5" starts the peak afresh

@@ -39,7 +39,7 @@ TEST(ParseArguments, ValuesMayStartWithADashOrBeEmpty)
     const auto& options = std::get<Options>(result);
     EXPECT_EQ(options.tags.TagHead, u"-x");
     EXPECT_EQ(options.tags.TagClose, u"");
-    EXPECT_EQ(options.stepText, u"-3");
+    EXPECT_EQ(options.step, -3);
     EXPECT_EQ(options.file, "in.txt");
 }
 
@@ -58,7 +58,7 @@ TEST(ParseArguments, NextArgumentIsTheValueEvenWhenItLooksLikeAnOption)
     const auto& options = std::get<Options>(result);
     EXPECT_EQ(options.tags.TagHead, u"--step");
     EXPECT_EQ(options.tags.TagMid, u"--");
-    EXPECT_EQ(options.stepText, u"1");
+    EXPECT_EQ(options.step, 1);
     EXPECT_EQ(options.file, "-x"); // after "--" a name starting with "-" is a file
 }
 
@@ -67,7 +67,7 @@ TEST(ParseArguments, LaterValueOfTheSameOptionWins)
     const auto result = parse({"--step", "2", "--step=3", "--format", "qq", "--format=html"});
     ASSERT_TRUE(std::holds_alternative<Options>(result));
     const auto& options = std::get<Options>(result);
-    EXPECT_EQ(options.stepText, u"3");
+    EXPECT_EQ(options.step, 3);
     EXPECT_EQ(options.tags.TagHead, u"<font color=");
 }
 
@@ -205,7 +205,7 @@ TEST(ParseArguments, EachCallStartsAfresh)
         parse(args);
         const auto result = parse({"--step", "2", "in.txt"});
         ASSERT_TRUE(std::holds_alternative<Options>(result)) << args.front();
-        EXPECT_EQ(std::get<Options>(result).stepText, u"2");
+        EXPECT_EQ(std::get<Options>(result).step, 2);
         EXPECT_EQ(std::get<Options>(result).file, "in.txt");
     }
 }

@@ -1,4 +1,5 @@
 #include "core/chunking.h"
+#include "core/step.h"
 #include "core/utf8.h"
 
 #include <unicode/uchar.h>
@@ -83,7 +84,8 @@ TEST_P(MiscountedUtf8, ChunksStayWithinTheText)
 {
     const auto& c = GetParam();
     const std::u8string_view trimmed = prismel::trimSpaces(std::u8string_view(c.text));
-    auto cursor = prismel::chunksOf(c.text, c.utf16Length, c.step, prismel::ColorPair{});
+    auto cursor =
+        prismel::chunksOf(c.text, c.utf16Length, prismel::parseStep(c.step), prismel::ColorPair{});
     std::string covered; // gtest prints std::string, not std::u8string
     while (const auto chunk = cursor.next()) {
         ASSERT_FALSE(chunk->text.empty());

@@ -2,6 +2,7 @@
 #include "core/conversion.h"
 #include "core/fit.h"
 #include "core/step.h"
+#include "typedrequest.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,8 @@ TEST_P(ThreeCounts, AtStep1)
 {
     const auto& c = GetParam();
     for (int u = 0; u < 3; ++u)
-        EXPECT_EQ(prismel::codeLength(c.input, u"1", c.tags, black, {.merge = c.merge}, units[u]),
+        EXPECT_EQ(prismel::codeLength(
+                      c.input, typedRequest(u"1", c.tags, black, {.merge = c.merge}), units[u]),
                   c.lengths[u]);
 }
 
@@ -122,14 +124,15 @@ TEST_P(FitTest, AgreesWithWritingEveryStep)
 {
     const auto& c = GetParam();
     const prismel::ConvertOptions options{.merge = c.merge};
-    const prismel::CodeLength meter(c.input, c.tags, c.colors, options);
-    const std::int32_t first = prismel::effectiveStep(c.step, meter.textSize());
+    const prismel::CodeLength meter(c.input, typedRequest(c.step, c.tags, c.colors, options));
+    const std::int32_t first = prismel::effectiveStep(prismel::parseStep(c.step), meter.textSize());
     for (const LengthUnit unit : units) {
         std::vector<std::uint64_t> lengths; // lengths[k] for step first + k
         for (std::int32_t step = first; step == first || step < meter.textSize(); ++step) {
             const std::string digits = std::to_string(step);
             const std::u16string stepText(digits.begin(), digits.end());
-            const auto code = prismel::ConvertText(c.input, stepText, c.tags, c.colors, options);
+            const auto code =
+                prismel::ConvertText(c.input, typedRequest(stepText, c.tags, c.colors, options));
             lengths.push_back(measure(code, unit));
             EXPECT_EQ(meter.at(step, unit), lengths.back()) << "step " << step;
         }
@@ -145,8 +148,8 @@ TEST_P(FitTest, AgreesWithWritingEveryStep)
             const bool fits = best != lengths.end();
             if (!fits)
                 best = std::min_element(lengths.begin(), lengths.end());
-            const auto fit =
-                prismel::fitToLength(limit, c.input, c.step, c.tags, c.colors, options, unit);
+            const auto fit = prismel::fitToLength(
+                limit, c.input, typedRequest(c.step, c.tags, c.colors, options), unit);
             EXPECT_EQ(fit.fits, fits) << "limit " << limit;
             EXPECT_EQ(fit.step, first + (best - lengths.begin())) << "limit " << limit;
             EXPECT_EQ(fit.length, *best) << "limit " << limit;

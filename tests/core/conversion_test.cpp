@@ -1,5 +1,6 @@
 #include "core/codelength.h"
 #include "core/conversion.h"
+#include "typedrequest.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ class ConvertTextTest : public testing::TestWithParam<ConversionCase> {};
 TEST_P(ConvertTextTest, ExactMarkup)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(prismel::ConvertText(c.input, c.step, c.tags, ColorPair{}), c.expected);
+    EXPECT_EQ(prismel::ConvertText(c.input, typedRequest(c.step, c.tags, ColorPair{})), c.expected);
 }
 
 // Streaming and building the whole string must agree piece for piece.
@@ -46,7 +47,7 @@ TEST_P(ConvertTextTest, StreamedPiecesJoinToTheSameMarkup)
 {
     const auto& c = GetParam();
     std::u16string joined;
-    prismel::convertTextTo(c.input, c.step, c.tags, ColorPair{},
+    prismel::convertTextTo(c.input, typedRequest(c.step, c.tags, ColorPair{}),
                            [&](std::u16string_view piece) { joined += piece; });
     EXPECT_EQ(joined, c.expected);
 }
@@ -179,8 +180,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ConvertText, OtherColoursInterpolateEachChannel)
 {
     const ColorPair blueToRed{0, 0, 255, 255, 0, 0};
-    EXPECT_EQ(prismel::ConvertText(u"AB", u"1", *prismel::presetTemplate(0), blueToRed),
-              u"<font color=800080>A</font><font color=FF0000>B</font>");
+    EXPECT_EQ(
+        prismel::ConvertText(u"AB", typedRequest(u"1", *prismel::presetTemplate(0), blueToRed)),
+        u"<font color=800080>A</font><font color=FF0000>B</font>");
 }
 
 TEST(FormatPresets, ListOrderAndNames)
@@ -198,8 +200,8 @@ TEST(ConvertText, LongTextKeepsPositionsInStep)
 {
     // 100 000 code units in two chunks: each takes the colour of its own first position.
     const std::u16string text(100'000, u'x');
-    const auto code =
-        prismel::ConvertText(text, u"50000", TagTemplate{u"<", u">", u"|"}, ColorPair{});
+    const auto code = prismel::ConvertText(
+        text, typedRequest(u"50000", TagTemplate{u"<", u">", u"|"}, ColorPair{}));
     ASSERT_EQ(code.size(), text.size() + 2 * 9UL);
     EXPECT_EQ(code.substr(0, 8), u"<FF00FF>");
     EXPECT_EQ(code.substr(8 + 50'000, 9), u"|<7F807F>");
@@ -222,14 +224,16 @@ TEST_P(ConvertProgressTest, ReportsFrontsOfTheFinalCode)
     std::u16string text;
     for (int i = 0; i < 40'000; ++i)
         text += u"彩虹 字\n"; // spaces and line breaks between runs, for the merge
-    const std::u16string whole = prismel::ConvertText(text, u"1", startup, ColorPair{}, c.options);
+    const std::u16string whole =
+        prismel::ConvertText(text, typedRequest(u"1", startup, ColorPair{}, c.options));
     std::u16string result = u"left over";
     std::vector<std::u16string> reports;
-    const bool finished = prismel::convertTextInto(
-        result, text, u"1", startup, ColorPair{}, c.options, [&](std::u16string_view done) {
-            reports.emplace_back(done);
-            return static_cast<int>(reports.size()) != c.stopAtReport;
-        });
+    const bool finished =
+        prismel::convertTextInto(result, text, typedRequest(u"1", startup, ColorPair{}, c.options),
+                                 [&](std::u16string_view done) {
+                                     reports.emplace_back(done);
+                                     return static_cast<int>(reports.size()) != c.stopAtReport;
+                                 });
     ASSERT_GE(reports.size(), 2U);
     for (std::size_t i = 0; i < reports.size(); ++i) {
         ASSERT_TRUE(whole.starts_with(reports[i])) << "report " << i;
@@ -255,16 +259,17 @@ TEST_P(ConvertIntoMemoryTest, WritesTheCodeOverWhatWasThere)
     std::u16string text;
     for (int i = 0; i < 40'000; ++i)
         text += u"彩虹 字\n";
-    const std::u16string whole = prismel::ConvertText(text, u"1", startup, ColorPair{}, c.options);
-    std::u16string memory(prismel::markupCapacity(text, u"1", startup), u'Z');
+    const std::u16string whole =
+        prismel::ConvertText(text, typedRequest(u"1", startup, ColorPair{}, c.options));
+    std::u16string memory(prismel::markupCapacity(text, typedRequest(u"1", startup)), u'Z');
     std::size_t reported = 0;
     int reports = 0;
-    const prismel::WrittenCode code =
-        prismel::convertTextInto(std::span(memory), text, u"1", startup, ColorPair{}, c.options,
-                                 [&](std::u16string_view done) {
-                                     reported = done.size();
-                                     return ++reports != c.stopAtReport;
-                                 });
+    const prismel::WrittenCode code = prismel::convertTextInto(
+        std::span(memory), text, typedRequest(u"1", startup, ColorPair{}, c.options),
+        [&](std::u16string_view done) {
+            reported = done.size();
+            return ++reports != c.stopAtReport;
+        });
     const std::u16string_view written(memory.data(), code.length);
     EXPECT_EQ(code.finished, c.stopAtReport == 0);
     if (code.finished) {
@@ -299,13 +304,13 @@ TEST_P(ConvertCadenceTest, ReportsByUnitsOfInput)
     const std::u16string step(digits.begin(), digits.end());
     std::u16string result;
     std::size_t reports = 0;
-    ASSERT_TRUE(prismel::convertTextInto(result, text, step, startup, ColorPair{}, {},
+    ASSERT_TRUE(prismel::convertTextInto(result, text, typedRequest(step, startup, ColorPair{}),
                                          [&](std::u16string_view) {
                                              ++reports;
                                              return true;
                                          }));
     EXPECT_EQ(reports, c.reports);
-    EXPECT_EQ(result, prismel::ConvertText(text, step, startup, ColorPair{}));
+    EXPECT_EQ(result, prismel::ConvertText(text, typedRequest(step, startup, ColorPair{})));
 }
 
 // 2^20 units: at step 1 a report each 65,536 units but after the last; a chunk that crosses the
@@ -341,7 +346,7 @@ std::u16string lineByLineModel(std::u16string_view text, std::u16string_view ste
         const std::size_t lead = std::min(line.find_first_not_of(u' '), line.size());
         const std::size_t inner = prismel::trimSpaces(line).size();
         code += line.substr(0, lead);
-        code += prismel::ConvertText(line, step, tags, gradient, options);
+        code += prismel::ConvertText(line, typedRequest(step, tags, gradient, options));
         code += line.substr(lead + inner);
         if (end < text.size())
             code += text[end];
@@ -394,16 +399,17 @@ TEST(PerLine, EachLineGetsTheWholeGradientAsIfConvertedAlone)
                 const std::u16string expected =
                     lineByLineModel(text, stepText, ansiLike, gradient, alone);
                 const std::u16string got =
-                    prismel::ConvertText(text, stepText, ansiLike, gradient, options);
+                    prismel::ConvertText(text, typedRequest(stepText, ansiLike, gradient, options));
                 ASSERT_EQ(got, expected) << "round " << round;
-                ASSERT_EQ(prismel::codeLength(text, stepText, ansiLike, gradient, options,
+                ASSERT_EQ(prismel::codeLength(text,
+                                              typedRequest(stepText, ansiLike, gradient, options),
                                               prismel::LengthUnit::Units),
                           got.size());
                 std::u8string utf8;
                 prismel::convertUtf8To(
-                    prismel::toUtf8(text), static_cast<std::int64_t>(text.size()), stepText,
-                    ansiLike, gradient, [&](std::u8string_view piece) { utf8 += piece; }, options,
-                    64);
+                    prismel::toUtf8(text), static_cast<std::int64_t>(text.size()),
+                    typedRequest(stepText, ansiLike, gradient, options),
+                    [&](std::u8string_view piece) { utf8 += piece; }, 64);
                 ASSERT_TRUE(utf8 == prismel::toUtf8(got)) << "round " << round;
             }
         }
@@ -439,10 +445,10 @@ TEST(ConvertUtf8To, ASinkTakingBlocksGetsTheSameCode)
         SCOPED_TRACE(step.size());
         std::u8string expected;
         prismel::convertUtf8To(
-            text, units, step, startup, ColorPair{},
-            [&](std::u8string_view piece) { expected += piece; }, {}, 32);
+            text, units, typedRequest(step, startup, ColorPair{}),
+            [&](std::u8string_view piece) { expected += piece; }, 32);
         BlockTaker taker;
-        prismel::convertUtf8To(text, units, step, startup, ColorPair{}, taker, {}, 32);
+        prismel::convertUtf8To(text, units, typedRequest(step, startup, ColorPair{}), taker, 32);
         EXPECT_TRUE(taker.code == expected);
         EXPECT_GT(taker.blocks, 1);
         EXPECT_EQ(taker.pieces > 0, step == u"50");
@@ -466,8 +472,9 @@ class PerLineEdges : public testing::TestWithParam<PerLineCase> {};
 TEST_P(PerLineEdges, CutsAtLineEnds)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(prismel::ConvertText(c.input, c.step, bare, ColorPair{}, {.perLine = true}),
-              c.expected);
+    EXPECT_EQ(
+        prismel::ConvertText(c.input, typedRequest(c.step, bare, ColorPair{}, {.perLine = true})),
+        c.expected);
 }
 
 // Magenta to green: a line of one unit takes the end colour, of two 808080 then 00FF00.
@@ -496,7 +503,7 @@ TEST(GradientConversion, EveryChunkTakesTheGradientsColourAtItsPosition)
     std::u16string text;
     for (int i = 0; i < 3000; ++i)
         text += i % 7 == 0 ? u"彩 " : u"虹";
-    for (const std::u16string_view step : {u"1", u"4"}) {
+    for (const std::int32_t step : {1, 4}) {
         prismel::ChunkCursor cursor = prismel::chunksOf(text, step, gradient);
         while (const auto chunk = cursor.next())
             ASSERT_EQ(chunk->color, prismel::colorAt(gradient, chunk->position,

@@ -1,6 +1,7 @@
 #include "core/codelength.h"
 #include "core/conversion.h"
 #include "core/format.h"
+#include "typedrequest.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ constexpr std::u16string_view threeChunks = u",<\\";
 std::u16string converted(std::u16string_view text, FormatName format, ConvertOptions options = {})
 {
     const prismel::TagTemplate tags = prismel::applyFormat(format, options);
-    return prismel::ConvertText(text, u"1", tags, prismel::Gradient{}, options);
+    return prismel::ConvertText(text, typedRequest(u"1", tags, prismel::Gradient{}, options));
 }
 
 std::string convertedUtf8(std::u16string_view text, FormatName format, ConvertOptions options = {})
@@ -51,8 +52,9 @@ std::string convertedUtf8(std::u16string_view text, FormatName format, ConvertOp
     const prismel::TagTemplate tags = prismel::applyFormat(format, options);
     std::u8string code;
     prismel::convertUtf8To(
-        prismel::toUtf8(text), static_cast<std::int64_t>(text.size()), u"1", tags,
-        prismel::Gradient{}, [&](std::u8string_view block) { code += block; }, options, 16);
+        prismel::toUtf8(text), static_cast<std::int64_t>(text.size()),
+        typedRequest(u"1", tags, prismel::Gradient{}, options),
+        [&](std::u8string_view block) { code += block; }, 16);
     return bytes(code);
 }
 
@@ -65,7 +67,8 @@ TEST_P(EveryFormat, WritesItsCodeInBothEncodingsAndCountsIt)
     EXPECT_EQ(convertedUtf8(threeChunks, c.format), utf8Of(c.expected));
     ConvertOptions options;
     const prismel::TagTemplate tags = prismel::applyFormat(c.format, options);
-    EXPECT_EQ(prismel::codeLength(threeChunks, u"1", tags, prismel::Gradient{}, options,
+    EXPECT_EQ(prismel::codeLength(threeChunks,
+                                  typedRequest(u"1", tags, prismel::Gradient{}, options),
                                   prismel::LengthUnit::Units),
               c.expected.size());
 }
@@ -375,8 +378,8 @@ TEST(GradientTag, ProblemsInPrismelConvertsWords)
     oklab.space = prismel::ColorSpace::Oklab;
     EXPECT_EQ(prismel::gradientTagProblem(oklab),
               "minimessage-gradient mixes in rgb only, as the server does");
-    EXPECT_EQ(prismel::gradientTagStepProblem(u"1"), std::nullopt);
-    EXPECT_NE(prismel::gradientTagStepProblem(u"3"), std::nullopt);
+    EXPECT_EQ(prismel::gradientTagStepProblem(1), std::nullopt);
+    EXPECT_NE(prismel::gradientTagStepProblem(3), std::nullopt);
     EXPECT_EQ(prismel::shownTemplate(FormatName::MiniMessageGradient).TagClose, u"</gradient>");
     EXPECT_EQ(prismel::shownTemplate(FormatName::Bbcode).TagHead, u"[color=#");
 }

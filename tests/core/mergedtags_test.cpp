@@ -1,4 +1,5 @@
 #include "core/conversion.h"
+#include "typedrequest.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +30,12 @@ class MergedTagsTest : public testing::TestWithParam<MergeCase> {};
 TEST_P(MergedTagsTest, ExactMarkup)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(prismel::ConvertText(c.input, c.step, c.tags, c.colors, {.merge = true}), c.expected);
+    EXPECT_EQ(
+        prismel::ConvertText(c.input, typedRequest(c.step, c.tags, c.colors, {.merge = true})),
+        c.expected);
     std::u16string joined;
-    prismel::convertTextTo(c.input, c.step, c.tags, c.colors,
-                           [&](std::u16string_view piece) { joined += piece; }, {.merge = true});
+    prismel::convertTextTo(c.input, typedRequest(c.step, c.tags, c.colors, {.merge = true}),
+                           [&](std::u16string_view piece) { joined += piece; });
     EXPECT_EQ(joined, c.expected);
 }
 

@@ -1,4 +1,5 @@
 #include "core/richtext.h"
+#include "typedrequest.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +27,9 @@ class RichTextTest : public testing::TestWithParam<RichTextCase> {};
 TEST_P(RichTextTest, ExactFragment)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(prismel::richTextFragment(c.input, c.step, c.colors, {.merge = c.merge}),
-              u"<meta charset=\"utf-8\">" + std::u16string(c.expected));
+    EXPECT_EQ(
+        prismel::richTextFragment(c.input, typedRequest(c.step, {}, c.colors, {.merge = c.merge})),
+        u"<meta charset=\"utf-8\">" + std::u16string(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -66,7 +68,7 @@ TEST(RichText, DecorationsWrapTheWholeFragment)
 {
     prismel::ConvertOptions options;
     options.decorations = {true, false, false, true};
-    EXPECT_EQ(prismel::richTextFragment(u"A", u"1", ColorPair{}, options),
+    EXPECT_EQ(prismel::richTextFragment(u"A", typedRequest(u"1", {}, ColorPair{}, options)),
               u"<meta charset=\"utf-8\"><b><s><span style=\"color:#00FF00\">A</span></s></b>");
 }
 

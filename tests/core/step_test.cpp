@@ -62,7 +62,7 @@ TEST(EffectiveStep, FallsBackToOne)
         {"fraction_rounded_first", u"2.5", 10, 2},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(prismel::effectiveStep(c.text, c.length), c.step) << c.name;
+        EXPECT_EQ(prismel::effectiveStep(prismel::parseStep(c.text), c.length), c.step) << c.name;
 }
 
 } // namespace

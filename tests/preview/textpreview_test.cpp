@@ -1,5 +1,7 @@
 #include "preview/textpreview.h"
 
+#include "core/step.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -90,7 +92,9 @@ std::vector<Drawn> drawnChunks(std::u16string_view input, std::u16string_view st
                                std::optional<float> reportedSize = std::nullopt)
 {
     RecordingText surface(reportedSize);
-    prismel::DrawTextPreview(surface, input, step, {});
+    prismel::ConvertRequest request;
+    request.step = prismel::parseStep(step);
+    prismel::DrawTextPreview(surface, input, request);
     return surface.drawn;
 }
 
@@ -237,7 +241,7 @@ TEST(LayoutTextPreviewTest, NonsenseFontSizeStaysInRange)
 TEST(DrawTextPreviewTest, SetsSizeClearsThenDrawsEachChunk)
 {
     RecordingText surface(std::nullopt, 2175.0f);
-    prismel::DrawTextPreview(surface, u"AB", u"1", {});
+    prismel::DrawTextPreview(surface, u"AB", {});
     const std::vector<std::string> expected{
         "size 10.000000", "cls",          "fore 128 128 128", "x 0.000000", "y 0.000000",
         "print A",        "fore 0 255 0", "x 200.000000",     "y 0.000000", "print B"};
@@ -247,7 +251,7 @@ TEST(DrawTextPreviewTest, SetsSizeClearsThenDrawsEachChunk)
 TEST(DrawTextPreviewTest, ColumnsFollowReportedSize)
 {
     RecordingText surface(9.75f, 2175.0f);
-    prismel::DrawTextPreview(surface, u"AB", u"1", {});
+    prismel::DrawTextPreview(surface, u"AB", {});
     ASSERT_EQ(surface.log.size(), 10u);
     EXPECT_EQ(surface.log[7], "x 195.000000");
 }
@@ -256,7 +260,7 @@ TEST(DrawTextPreviewTest, EmptyOrBlankTextOnlyClears)
 {
     for (const std::u16string_view input : {u"", u"   "}) {
         RecordingText surface(std::nullopt, 2175.0f);
-        prismel::DrawTextPreview(surface, input, u"1", {});
+        prismel::DrawTextPreview(surface, input, {});
         EXPECT_EQ(surface.log, (std::vector<std::string>{"size 10.000000", "cls"}));
     }
 }
@@ -267,8 +271,10 @@ TEST(DrawTextPreviewTest, PerLineRestartsColoursButKeepsCells)
     const std::u16string_view input = u"AB\nCD";
     RecordingText whole(std::nullopt, 2175.0f);
     RecordingText perLine(std::nullopt, 2175.0f);
-    prismel::DrawTextPreview(whole, input, u"1", {});
-    prismel::DrawTextPreview(perLine, input, u"1", {}, true);
+    prismel::DrawTextPreview(whole, input, {});
+    prismel::ConvertRequest eachLine;
+    eachLine.options.perLine = true;
+    prismel::DrawTextPreview(perLine, input, eachLine);
     ASSERT_EQ(perLine.drawn.size(), whole.drawn.size());
     for (std::size_t i = 0; i < whole.drawn.size(); ++i) {
         EXPECT_EQ(perLine.drawn[i].x, whole.drawn[i].x);
@@ -291,7 +297,7 @@ TEST_P(DrawVisibleRowsTest, MillionCharactersDrawOnlyVisibleRows)
 {
     static const std::u16string million(1'000'000, u'x');
     RecordingText surface(std::nullopt, GetParam().height);
-    prismel::DrawTextPreview(surface, million, u"1", {});
+    prismel::DrawTextPreview(surface, million, {});
     EXPECT_EQ(surface.drawn.size(), GetParam().prints);
 }
 

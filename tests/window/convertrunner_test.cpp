@@ -1,4 +1,5 @@
 #include "core/conversion.h"
+#include "core/step.h"
 #include "window/form/convertrunner.h"
 #include "window/widgets/longtextedit.h"
 
@@ -15,9 +16,9 @@
 #include <chrono>
 #include <memory>
 
-using prismel::ConvertRequest;
 using prismel::ConvertRunner;
 using prismel::LongTextEdit;
+using prismel::TextRequest;
 using namespace std::chrono_literals;
 
 namespace {
@@ -31,15 +32,18 @@ QString longInput()
     return QStringLiteral("彩虹字 rainbow\n").repeated(40'000);
 }
 
-ConvertRequest request(const QString& input, const QString& step = QStringLiteral("1"))
+TextRequest request(const QString& input, const QString& step = QStringLiteral("1"))
 {
-    return {input, step, kTags, prismel::Gradient{}, {}};
+    TextRequest r;
+    r.input = input;
+    r.step = prismel::parseStep(step.toStdU16String());
+    r.tags = kTags;
+    return r;
 }
 
-QString expectedCode(const ConvertRequest& r)
+QString expectedCode(const TextRequest& r)
 {
-    return QString::fromStdU16String(prismel::ConvertText(
-        r.input.toStdU16String(), r.step.toStdU16String(), r.tags, r.gradient, r.options));
+    return QString::fromStdU16String(prismel::ConvertText(r.input.toStdU16String(), r));
 }
 
 // A window as Form1 uses the runner: an input field that has the focus, a button with an access
@@ -58,9 +62,9 @@ struct Window {
         field->setFocus();
     }
 
-    void run(const ConvertRequest& r)
+    void run(const TextRequest& r)
     {
-        runner->run(r, [this](const ConvertRequest&, prismel::PreparedText& prepared,
+        runner->run(r, [this](const TextRequest&, prismel::PreparedText& prepared,
                               const prismel::CodeLength::Sizes&) {
             ++finished;
             output->showText(prepared);
@@ -123,7 +127,7 @@ void ConvertRunnerTest::finishesWithTheWholeCode()
     QFETCH(bool, insideTheClick);
     Window window;
     window.runner->setLimits(inlineUnits, std::chrono::milliseconds(clickWaitMs), 0ms);
-    const ConvertRequest r = request(input, step);
+    const TextRequest r = request(input, step);
     window.run(r);
     QCOMPARE(window.finished, insideTheClick ? 1 : 0);
     QCOMPARE(window.runner->isRunning(), !insideTheClick);
@@ -195,7 +199,7 @@ void ConvertRunnerTest::convertAgainAtOnceAfterCancel()
     window.run(request(longInput()));
     window.runner->cancel();
     // The first Convert's workers may still be ending while the second one runs.
-    const ConvertRequest again = request(QStringLiteral("again"));
+    const TextRequest again = request(QStringLiteral("again"));
     window.run(again);
     QVERIFY(window.runner->isRunning());
     QTRY_VERIFY_WITH_TIMEOUT(!window.runner->isRunning(), 60'000);

@@ -35,11 +35,10 @@ QString coreCode(const Form1& form, FormatName name, std::array<bool, 4> decorat
 {
     ConvertOptions options;
     options.decorations = decorations;
-    const prismel::TagTemplate tags = prismel::applyFormat(name, options);
-    const prismel::ConvertRequest request = form.request();
-    return prismel::toQString(prismel::ConvertText(prismel::view(request.input),
-                                                   prismel::view(request.step), tags,
-                                                   request.gradient, options));
+    prismel::TextRequest request = form.request();
+    request.tags = prismel::applyFormat(name, options);
+    request.options = options;
+    return prismel::toQString(prismel::ConvertText(prismel::view(request.input), request));
 }
 
 std::set<QRgb> colorsOf(const QImage& image)
@@ -203,7 +202,7 @@ void FormatsTest::gradientTheServerCannotDrawIsRefused()
     find<QLineEdit>(QStringLiteral("Text4"))->setText(QStringLiteral("2"));
     QCOMPARE(convert(), drawn);
     QCOMPARE(m_fakes.messageBoxes.shown.size(), 1);
-    const std::string_view words = *prismel::gradientTagStepProblem(u"2");
+    const std::string_view words = *prismel::gradientTagStepProblem(2);
     QCOMPARE(m_fakes.messageBoxes.shown.front().second,
              QString::fromUtf8(words.data(), std::ssize(words)));
 }

@@ -346,9 +346,9 @@ void GradientMenuTest::windowCodeIsTheCoresCode()
     m_form->findChild<prismel::LongTextEdit*>(QStringLiteral("Text1"))->setText(input);
     m_form->findChild<QLineEdit*>(QStringLiteral("Text4"))->setText(QStringLiteral("2"));
     m_form->findChild<QPushButton*>(QStringLiteral("Command2(0)"))->click();
-    const prismel::ConvertRequest request = m_form->request();
-    const std::u16string code = prismel::ConvertText(
-        request.input.toStdU16String(), u"2", request.tags, request.gradient, request.options);
+    const prismel::TextRequest request = m_form->request();
+    QCOMPARE(request.step, 2);
+    const std::u16string code = prismel::ConvertText(request.input.toStdU16String(), request);
     QCOMPARE(m_form->findChild<prismel::LongTextEdit*>(QStringLiteral("Text3"))->text(),
              QString::fromStdU16String(code));
     QVERIFY(request.gradient == m_form->gradientChoice().gradient);

@@ -21,7 +21,7 @@ using prismel::PictureRequest;
 
 namespace {
 
-PictureRequest requestOf(const QString& text, const QString& step = QStringLiteral("1"))
+PictureRequest requestOf(const QString& text, std::int32_t step = 1)
 {
     PictureRequest request;
     request.convert.input = text;
@@ -145,14 +145,12 @@ void PictureTest::tooTallEndsWithAWholeLine()
 void PictureTest::svgHasATspanPerChunk()
 {
     const QByteArray svg =
-        makeTextPicture(requestOf(QStringLiteral("a&b <c>\n😀"), QStringLiteral("2")),
-                        PictureFormat::Svg)
-            .file;
+        makeTextPicture(requestOf(QStringLiteral("a&b <c>\n😀"), 2), PictureFormat::Svg).file;
     // Chunks "a&", "b ", "<c", ">" (the line break of ">\n" ends its line) and "😀", each in the
     // colour the core gives it.
     QCOMPARE(svg.count("<tspan "), 5);
     QStringList fills;
-    auto chunks = prismel::chunksOf(u"a&b <c>\n😀", u"2", prismel::Gradient{});
+    auto chunks = prismel::chunksOf(u"a&b <c>\n😀", 2, prismel::Gradient{});
     while (const auto chunk = chunks.next())
         fills.append(prismel::toQColor(chunk->color).name());
     QCOMPARE(fills.size(), 5);

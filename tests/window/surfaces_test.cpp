@@ -171,7 +171,7 @@ void SurfacesTest::previewKeepsItsPictureThroughRepaintAndResize()
     PreviewWidget preview;
     preview.setFont(prismel::windowFont());
     preview.resize(505, 145);
-    prismel::DrawTextPreview(preview, u"\u2588\u2588", u"1", prismel::ColorPair{});
+    prismel::DrawTextPreview(preview, u"\u2588\u2588", {});
     preview.show();
     QVERIFY(QTest::qWaitForWindowExposed(&preview));
     preview.repaint();

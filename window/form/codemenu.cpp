@@ -1,6 +1,7 @@
 #include "window/form/codemenu.h"
 
 #include "core/fit.h"
+#include "core/format.h"
 #include "core/richtext.h"
 #include "window/adapters/qtstring.h"
 #include "window/widgets/longtextedit.h"
@@ -12,7 +13,7 @@
 namespace prismel {
 
 CodeMenu::CodeMenu(LongTextEdit& output, const Platform& platform,
-                   std::function<ConvertRequest()> request,
+                   std::function<TextRequest()> request,
                    std::function<void(int step)> convertAtStep, QObject* parent)
     : QObject(parent), m_output(output), m_platform(platform), m_request(std::move(request)),
       m_convertAtStep(std::move(convertAtStep)), m_merge(new QAction(tr("合并同色标签(&M)"), this))
@@ -63,7 +64,7 @@ void CodeMenu::showLength(const CodeLength::Sizes& code)
     m_output.setToolTip(tr("代码长度：%1 字符，%2 字节").arg(code.chars).arg(code.bytes));
 }
 
-bool CodeMenu::refused(const ConvertRequest& request)
+bool CodeMenu::refused(const TextRequest& request)
 {
     const auto problem = gradientTagProblem(request);
     if (problem)
@@ -74,11 +75,10 @@ bool CodeMenu::refused(const ConvertRequest& request)
 
 void CodeMenu::copyAsRichText()
 {
-    const ConvertRequest request = m_request();
+    const TextRequest request = m_request();
     if (refused(request))
         return;
-    const std::u16string html = richTextFragment(view(request.input), view(request.step),
-                                                 request.gradient, request.options);
+    const std::u16string html = richTextFragment(view(request.input), request);
     m_platform.clipboard.setTextAndHtml(m_output.text(), QString::fromStdU16String(html));
     m_platform.messageBoxes.inform(tr("成功"), tr("复制到剪贴板成功"));
 }
@@ -92,12 +92,11 @@ void CodeMenu::fitToLength()
         return;
     m_lastLimit = *limit;
 
-    const ConvertRequest request = m_request();
+    const TextRequest request = m_request();
     if (refused(request))
         return;
-    const FitResult fit = prismel::fitToLength(
-        static_cast<std::uint64_t>(*limit), view(request.input), view(request.step), request.tags,
-        request.gradient, request.options, LengthUnit::Chars);
+    const FitResult fit = prismel::fitToLength(static_cast<std::uint64_t>(*limit),
+                                               view(request.input), request, LengthUnit::Chars);
     if (!fit.fits) {
         m_platform.messageBoxes.inform(
             title, tr("没有能适配 %1 字符的步长；最短的代码为 %2 字符（步长 %3）。")

@@ -24,9 +24,8 @@ class LongTextEdit;
 class CodeMenu : public QObject {
     Q_OBJECT
 public:
-    CodeMenu(LongTextEdit& output, const Platform& platform,
-             std::function<ConvertRequest()> request, std::function<void(int step)> convertAtStep,
-             QObject* parent);
+    CodeMenu(LongTextEdit& output, const Platform& platform, std::function<TextRequest()> request,
+             std::function<void(int step)> convertAtStep, QObject* parent);
 
     // Whether Convert merges runs of one colour under one set of tags.
     bool merges() const;
@@ -42,7 +41,7 @@ public:
 
     // A request whose gradient tag the server cannot draw gets prismel-convert's words in a
     // message box, and true.
-    bool refused(const ConvertRequest& request);
+    bool refused(const TextRequest& request);
 
 private:
     void copyAsRichText();
@@ -50,7 +49,7 @@ private:
 
     LongTextEdit& m_output;
     Platform m_platform;
-    std::function<ConvertRequest()> m_request;
+    std::function<TextRequest()> m_request;
     std::function<void(int step)> m_convertAtStep;
     QAction* m_merge;
     std::array<QAction*, decorationCount> m_decorations{};

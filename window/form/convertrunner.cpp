@@ -57,7 +57,7 @@ int progressOf(qsizetype filled, std::size_t capacity)
 // One long Convert, shared by the window's thread and the two workers; the last of them to let
 // go of it frees it.
 struct ConvertRunner::Job {
-    ConvertRequest request; // read only, by all
+    TextRequest request; // read only, by all
     std::size_t capacity = 0;
     bool keepsCode = false;
 
@@ -101,7 +101,7 @@ void ConvertRunner::convertCode(Job& job)
         job.changed.notify_all();
         return !job.isCancelled();
     };
-    const ConvertRequest& request = job.request;
+    const TextRequest& request = job.request;
     WrittenCode written;
     if (!job.isCancelled()) {
         // Not cleared first: the pages are touched only as the code is written.
@@ -110,8 +110,7 @@ void ConvertRunner::convertCode(Job& job)
             job.codeCapacity = job.capacity;
         }
         written = convertTextInto(std::span(job.code.get(), job.capacity), view(request.input),
-                                  view(request.step), request.tags, request.gradient,
-                                  request.options, handOver);
+                                  request, handOver);
     }
     const std::u16string_view code(job.code.get(), written.length);
     // Measured here while the filler is still some way behind.
@@ -295,15 +294,13 @@ bool ConvertRunner::waitForWorkers(std::chrono::milliseconds timeout)
                        [&deadline](QThread* worker) { return worker->wait(deadline); });
 }
 
-void ConvertRunner::run(ConvertRequest request, Finish finish)
+void ConvertRunner::run(TextRequest request, Finish finish)
 {
     if (m_job)
         return;
-    const std::size_t capacity =
-        markupCapacity(view(request.input), view(request.step), request.tags);
+    const std::size_t capacity = markupCapacity(view(request.input), request);
     if (capacity <= m_inlineUnits) {
-        convertTextInto(m_buffer, view(request.input), view(request.step), request.tags,
-                        request.gradient, request.options);
+        convertTextInto(m_buffer, view(request.input), request);
         PreparedText code(view(m_buffer));
         finish(request, code, CodeLength::sizesOf(m_buffer));
         return;

@@ -34,7 +34,7 @@ class ConvertRunner : public QObject {
     Q_OBJECT
 public:
     // `prepared` is the generated code laid into the box's blocks, `code` its sizes.
-    using Finish = std::function<void(const ConvertRequest&, PreparedText& prepared,
+    using Finish = std::function<void(const TextRequest&, PreparedText& prepared,
                                       const CodeLength::Sizes& code)>;
 
     // `window` is the one the dialog belongs to and whose input waits while a Convert runs.
@@ -42,7 +42,7 @@ public:
     // Stops a Convert still running and waits the moment its workers take to end.
     ~ConvertRunner() override;
 
-    void run(ConvertRequest request, Finish finish);
+    void run(TextRequest request, Finish finish);
     bool isRunning() const { return m_job != nullptr; }
 
     // Stops the Convert under way, if any, leaving the window as it was. Its workers end on

@@ -1,5 +1,6 @@
 #include "window/form/form1.h"
 
+#include "core/step.h"
 #include "core/tagtemplate.h"
 #include "preview/colorpick.h"
 #include "preview/gradientbar.h"
@@ -418,7 +419,7 @@ void Form1::load()
     m_pictureMenu = new PictureMenu(
         *this, m_platform,
         [this] {
-            ConvertRequest convert = request();
+            TextRequest convert = request();
             const auto& on = convert.options.decorations;
             const Decorations decorations{on[0], on[1], on[2], on[3]};
             return PictureRequest{std::move(convert), m_controls.picture1->font(), decorations};
@@ -535,7 +536,7 @@ GradientChoice Form1::gradientChoice() const
     return m_gradientMenu->choice();
 }
 
-ConvertRequest Form1::request() const
+TextRequest Form1::request() const
 {
     const GradientChoice choice = gradientChoice();
     ConvertOptions options = m_format;
@@ -543,32 +544,40 @@ ConvertRequest Form1::request() const
     options.perLine = choice.perLine;
     if (!m_fieldsTyped)
         options.decorations = m_codeMenu->decorations();
-    return {m_controls.text1->text(),
-            m_controls.text4->text(),
-            {toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
-             toU16(m_controls.text2[2]->text())},
-            choice.gradient,
-            options};
+    TextRequest asked;
+    asked.step = parseStep(view(m_controls.text4->text()));
+    asked.tags = {toU16(m_controls.text2[0]->text()), toU16(m_controls.text2[1]->text()),
+                  toU16(m_controls.text2[2]->text())};
+    asked.gradient = choice.gradient;
+    asked.options = options;
+    asked.input = m_controls.text1->text();
+    return asked;
 }
 
 void Form1::convertAtStep(int step)
 {
+    // The fitted step is shown, and converted with as the number it is.
     m_controls.text4->setText(QString::number(step));
-    convert();
+    TextRequest asked = request();
+    asked.step = step;
+    startConvert(std::move(asked));
 }
 
 void Form1::convert()
 {
-    // The preview is drawn when the code is ready rather than first, so that a Convert cancelled
-    // on the way leaves both as they were; what the user sees at the end is the same.
-    ConvertRequest asked = request();
+    startConvert(request());
+}
+
+void Form1::startConvert(TextRequest asked)
+{
     // A gradient the server cannot draw leaves the code box as it was.
     if (m_codeMenu->refused(asked))
         return;
-    m_converter->run(std::move(asked), [this](const ConvertRequest& done, PreparedText& prepared,
+    // The preview is drawn when the code is ready rather than first, so that a Convert cancelled
+    // on the way leaves both as they were; what the user sees at the end is the same.
+    m_converter->run(std::move(asked), [this](const TextRequest& done, PreparedText& prepared,
                                               const CodeLength::Sizes& code) {
-        DrawTextPreview(*m_controls.picture1, view(done.input), view(done.step), done.gradient,
-                        done.options);
+        DrawTextPreview(*m_controls.picture1, view(done.input), done);
         m_controls.text3->showText(prepared);
         m_codeMenu->showLength(code);
 

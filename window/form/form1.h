@@ -56,7 +56,7 @@ public:
     GradientChoice gradientChoice() const;
 
     // What a Convert started now would read.
-    ConvertRequest request() const;
+    TextRequest request() const;
 
 protected:
     // Closing the window while a long Convert or picture runs cancels it first.
@@ -82,6 +82,7 @@ private:
 
     void convert();
     void convertAtStep(int step);
+    void startConvert(TextRequest asked);
     void copyToClipboard();
     void pasteFromClipboard();
     void showAbout();

@@ -254,8 +254,10 @@ void GradientEditor::showChoice(bool redrawBar)
     }
     // Only OKLCH goes round the hue circle.
     m_hue->setEnabled(m_choice.gradient.space == ColorSpace::Oklch);
-    m_sample->setText(QString::fromStdU16String(
-        richTextFragment(m_sampleText, u"1", m_choice.gradient, {.perLine = m_choice.perLine})));
+    ConvertRequest sample;
+    sample.gradient = m_choice.gradient;
+    sample.options.perLine = m_choice.perLine;
+    m_sample->setText(QString::fromStdU16String(richTextFragment(m_sampleText, sample)));
 }
 
 void GradientEditor::fillStops()

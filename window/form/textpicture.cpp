@@ -1,7 +1,7 @@
 #include "window/form/textpicture.h"
 
 #include "core/chunking.h"
-#include "core/step.h"
+#include "core/format.h"
 #include "window/adapters/qtcolor.h"
 #include "window/adapters/qtstring.h"
 
@@ -127,10 +127,9 @@ Layout layOut(const QString& text, const QFont& font, const std::atomic<bool>* c
 
 // The chunks of the Convert up to `stop` and the one that crosses it, as the code and the
 // preview cut them; blank ones show nothing and are left out.
-std::vector<Run> runsOf(const ConvertRequest& request, std::u16string_view trimmed, qsizetype stop)
+std::vector<Run> runsOf(const TextRequest& request, std::u16string_view trimmed, qsizetype stop)
 {
     std::vector<Run> runs;
-    const auto length = static_cast<std::int64_t>(trimmed.size());
     const ColorCode code = request.options.colorCode;
     if (request.options.wholeTextGradient) {
         // As the preview draws it: the server's colour for every character.
@@ -146,8 +145,8 @@ std::vector<Run> runsOf(const ConvertRequest& request, std::u16string_view trimm
         }
         return runs;
     }
-    withCursor(trimmed, effectiveStep(view(request.step), length), request.gradient, length,
-               request.options.perLine, [&](auto& cursor) {
+    withCursor(prepareText(trimmed, request.step), request.gradient, request.options.perLine,
+               [&](auto& cursor) {
                    cursor.forEach(
                        [&](const Chunk& chunk) {
                            if (isBlankChunk(chunk.text))

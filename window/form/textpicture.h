@@ -21,7 +21,7 @@ struct Decorations {
 // What a picture is made of: a Convert's text, step, gradient and per-line setting, drawn in
 // `face` (the preview's) with `decorations`.
 struct PictureRequest {
-    ConvertRequest convert;
+    TextRequest convert;
     QFont face;
     Decorations decorations;
 };
