@@ -26,7 +26,7 @@ public:
 
 class NoColors : public prismel::ColorDialog {
 public:
-    std::optional<std::uint32_t> chooseColor() override { return std::nullopt; }
+    std::optional<prismel::Rgb> chooseColor() override { return std::nullopt; }
 };
 
 class NoInput : public prismel::InputDialog {

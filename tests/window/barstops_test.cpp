@@ -9,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -22,8 +21,8 @@ namespace {
 // 301 drawable columns: column n is n / 300 of the way, so 100 is 33.33 % and 150 is 50 %.
 const QSize barSize(305, 25);
 const QString four = QStringLiteral("red, lime, blue, white"); // markers at columns 100 and 200
-constexpr int orange = 0xFF + 256 * 0x80;                      // packed as the dialog packs it
-constexpr int cancel = -1;
+constexpr prismel::Rgb orange{0xFF, 0x80, 0x00};
+using Answer = std::optional<prismel::Rgb>; // nothing is a Cancel
 
 Gradient gradientOf(const QString& stops)
 {
@@ -31,12 +30,11 @@ Gradient gradientOf(const QString& stops)
 }
 
 struct Bench {
-    explicit Bench(QString initial, int answer = cancel) : start(std::move(initial))
+    explicit Bench(QString initial, Answer answer = std::nullopt) : start(std::move(initial))
     {
         bar.resize(barSize);
         bar.show();
-        if (answer != cancel)
-            dialog.answer = static_cast<std::uint32_t>(answer);
+        dialog.answer = answer;
     }
     QPoint at(int column) const
     {
@@ -83,30 +81,30 @@ void BarStopsTest::doubleClickAdds_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<int>("column");
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<Answer>("answer");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("asked");
     QTest::newRow("OK adds in order and writes out every place")
-        << four << 150 << orange << "red 0%, lime 33.33%, #FF8000 50%, blue 66.67%, white 100%"
-        << true;
-    QTest::newRow("Cancel adds nothing") << four << 150 << cancel << four << true;
+        << four << 150 << Answer(orange)
+        << "red 0%, lime 33.33%, #FF8000 50%, blue 66.67%, white 100%" << true;
+    QTest::newRow("Cancel adds nothing") << four << 150 << Answer() << four << true;
     QTest::newRow("on the first stop's place it follows it")
-        << four << 0 << orange << "red 0%, #FF8000 0%, lime 33.33%, blue 66.67%, white 100%"
+        << four << 0 << Answer(orange) << "red 0%, #FF8000 0%, lime 33.33%, blue 66.67%, white 100%"
         << true;
     QTest::newRow("on the last stop's place it precedes it")
-        << four << 300 << orange << "red 0%, lime 33.33%, blue 66.67%, #FF8000 100%, white 100%"
-        << true;
+        << four << 300 << Answer(orange)
+        << "red 0%, lime 33.33%, blue 66.67%, #FF8000 100%, white 100%" << true;
     QTest::newRow("before a first stop placed late it is the first")
-        << "red 20%, blue" << 30 << orange << "#FF8000 10%, red 20%, blue 100%" << true;
+        << "red 20%, blue" << 30 << Answer(orange) << "#FF8000 10%, red 20%, blue 100%" << true;
     const QString full = QStringList(Gradient::maxStops, QStringLiteral("red")).join(u',');
-    QTest::newRow("64 stops take no more") << full << 150 << orange << full << false;
+    QTest::newRow("64 stops take no more") << full << 150 << Answer(orange) << full << false;
 }
 
 void BarStopsTest::doubleClickAdds()
 {
     QFETCH(QString, start);
     QFETCH(int, column);
-    QFETCH(int, answer);
+    QFETCH(Answer, answer);
     QFETCH(QString, expected);
     QFETCH(bool, asked);
     Bench bench(start, answer);

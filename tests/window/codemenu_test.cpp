@@ -63,7 +63,7 @@ private:
     {
         return m_form->findChild<T*>(QString::fromLatin1(name));
     }
-    void setColour(const char* button, std::uint32_t colour)
+    void setColour(const char* button, prismel::Rgb colour)
     {
         m_fakes.colorDialog.answer = colour;
         find<QPushButton>(button)->click();
@@ -145,8 +145,8 @@ void CodeMenuTest::fit()
     QFETCH(int, length);
     QFETCH(QString, message);
     if (mergeBlack) {
-        setColour("Command1(0)", 0);
-        setColour("Command1(1)", 0);
+        setColour("Command1(0)", {});
+        setColour("Command1(1)", {});
         contextMenu(*m_form, mergeItem);
     }
     find<LongTextEdit>("Text1")->setText(QStringLiteral("ABCDEFGHIJ"));

@@ -7,7 +7,6 @@
 #include <QPair>
 #include <QStringList>
 
-#include <cstdint>
 #include <optional>
 
 namespace prismel::test {
@@ -65,12 +64,12 @@ public:
 
 class FakeColorDialog : public ColorDialog {
 public:
-    std::optional<std::uint32_t> chooseColor() override
+    std::optional<Rgb> chooseColor() override
     {
         ++calls;
         return answer;
     }
-    std::optional<std::uint32_t> answer;
+    std::optional<Rgb> answer;
     int calls = 0;
 };
 

@@ -749,7 +749,7 @@ void Form1Test::nothingRegeneratesWithoutConvert()
     QTest::keyClick(combo, Qt::Key_Down); // a preset
     text1->setText(QStringLiteral("other text"));
     fresh.findChild<QLineEdit*>(QStringLiteral("Text4"))->setText(QStringLiteral("2"));
-    m_dialog.answer = 0xFF0000; // blue, as a start colour
+    m_dialog.answer = prismel::Rgb{0, 0, 255}; // blue, as a start colour
     fresh.findChild<QPushButton*>(QStringLiteral("Command1(0)"))->click();
     QCOMPARE(m_dialog.calls, 1);
     QCOMPARE(fresh.gradientChoice().gradient.stops.front().color.b, 255);
@@ -854,26 +854,26 @@ void Form1Test::closeWhileConverting()
 void Form1Test::colourPick_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<std::optional<std::uint32_t>>("answer");
+    QTest::addColumn<std::optional<prismel::Rgb>>("answer");
     QTest::addColumn<prismel::ColorPair>("expected");
     QTest::addColumn<QColor>("left");
     QTest::addColumn<QColor>("right");
     using Pair = prismel::ColorPair;
     QTest::newRow("blue start keeps the end")
-        << "Command1(0)" << std::optional<std::uint32_t>(0xFF0000) << Pair{0, 0, 255, 0, 255, 0}
+        << "Command1(0)" << std::optional<prismel::Rgb>({0, 0, 255}) << Pair{0, 0, 255, 0, 255, 0}
         << QColor(0, 0, 255) << QColor(0, 255, 0);
     QTest::newRow("red end keeps the start")
-        << "Command1(1)" << std::optional<std::uint32_t>(0x0000FF) << Pair{255, 0, 255, 255, 0, 0}
+        << "Command1(1)" << std::optional<prismel::Rgb>({255, 0, 0}) << Pair{255, 0, 255, 255, 0, 0}
         << QColor(255, 0, 255) << QColor(255, 0, 0);
     QTest::newRow("cancel changes nothing")
-        << "Command1(0)" << std::optional<std::uint32_t>() << Pair{255, 0, 255, 0, 255, 0}
+        << "Command1(0)" << std::optional<prismel::Rgb>() << Pair{255, 0, 255, 0, 255, 0}
         << QColor(255, 0, 255) << QColor(0, 255, 0);
 }
 
 void Form1Test::colourPick()
 {
     QFETCH(QString, button);
-    QFETCH(std::optional<std::uint32_t>, answer);
+    QFETCH(std::optional<prismel::Rgb>, answer);
     QFETCH(prismel::ColorPair, expected);
     QFETCH(QColor, left);
     QFETCH(QColor, right);

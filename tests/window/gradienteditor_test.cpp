@@ -20,7 +20,7 @@
 using prismel::Gradient;
 using prismel::GradientChoice;
 using prismel::GradientEditor;
-using Picked = std::optional<std::uint32_t>;
+using Picked = std::optional<prismel::Rgb>;
 
 namespace {
 
@@ -166,7 +166,7 @@ void GradientEditorTest::stopButtons_data()
     QTest::newRow("Delete in the list removes too")
         << "red, lime, blue" << 1 << "Delete" << Picked() << "red 0%, blue 100%" << 1;
     QTest::newRow("colour picked")
-        << "red, blue" << 1 << "changeColor" << Picked(0x00FF80) << "red, #80FF00" << 1;
+        << "red, blue" << 1 << "changeColor" << Picked({0x80, 0xFF, 0x00}) << "red, #80FF00" << 1;
     QTest::newRow("colour dialog cancelled")
         << "red, blue" << 1 << "changeColor" << Picked() << "red, blue" << 1;
 }

@@ -10,6 +10,7 @@
 #include <optional>
 
 using prismel::QtColorDialog;
+using prismel::Rgb;
 using prismel::test::whenModal;
 
 namespace {
@@ -72,23 +73,24 @@ private Q_SLOTS:
     }
     void cleanup() { m_owner.reset(); }
 
-    void acceptReturnsPackedColor_data()
+    void acceptReturnsChannels_data()
     {
         QTest::addColumn<QColor>("picked");
-        QTest::addColumn<std::uint32_t>("packed");
-        QTest::newRow("pure blue is 65536 x 255") << QColor(0, 0, 255) << std::uint32_t{16711680};
-        QTest::newRow("pure green is 256 x 255") << QColor(0, 255, 0) << std::uint32_t{65280};
-        QTest::newRow("pure red is 255") << QColor(255, 0, 0) << std::uint32_t{255};
-        QTest::newRow("white packs to 16777215")
-            << QColor(255, 255, 255) << std::uint32_t{16777215};
-        QTest::newRow("black packs to 0") << QColor(0, 0, 0) << std::uint32_t{0};
-        QTest::newRow("bytes keep red low, blue high")
-            << QColor(0x12, 0x34, 0x56) << std::uint32_t{0x563412};
+        QTest::addColumn<Rgb>("channels");
+        QTest::newRow("pure blue") << QColor(0, 0, 255) << Rgb{0, 0, 255};
+        QTest::newRow("pure green") << QColor(0, 255, 0) << Rgb{0, 255, 0};
+        QTest::newRow("pure red") << QColor(255, 0, 0) << Rgb{255, 0, 0};
+        QTest::newRow("white") << QColor(255, 255, 255) << Rgb{255, 255, 255};
+        QTest::newRow("black") << QColor(0, 0, 0) << Rgb{0, 0, 0};
+        QTest::newRow("three different bytes keep their order")
+            << QColor(0x12, 0x34, 0x56) << Rgb{0x12, 0x34, 0x56};
+        QTest::newRow("a colour given as hue, saturation and value")
+            << QColor::fromHsv(120, 255, 255) << Rgb{0, 255, 0};
     }
-    void acceptReturnsPackedColor()
+    void acceptReturnsChannels()
     {
         QFETCH(QColor, picked);
-        QFETCH(std::uint32_t, packed);
+        QFETCH(Rgb, channels);
         dirtyCustomColors();
         QtColorDialog dialog(m_owner.get());
         Opening seen;
@@ -98,7 +100,7 @@ private Q_SLOTS:
             shown.accept();
         });
 
-        const std::optional<std::uint32_t> result = dialog.chooseColor();
+        const std::optional<Rgb> result = dialog.chooseColor();
 
         QVERIFY(seen.seen);
         QVERIFY(seen.customColorsBlack);
@@ -108,7 +110,7 @@ private Q_SLOTS:
         QVERIFY(seen.ownWidgetDialog);
         QCOMPARE(seen.initialColor, dialogDefaultColor());
         QVERIFY(result.has_value());
-        QCOMPARE(*result, packed);
+        QCOMPARE(*result, channels);
     }
 
     void cancelReturnsNothing_data()
@@ -130,7 +132,7 @@ private Q_SLOTS:
             shown.reject();
         });
 
-        QCOMPARE(dialog.chooseColor(), std::optional<std::uint32_t>{});
+        QCOMPARE(dialog.chooseColor(), std::optional<Rgb>{});
         QVERIFY(seen);
     }
 
@@ -139,9 +141,10 @@ private Q_SLOTS:
         QtColorDialog dialog(m_owner.get());
         whenModal<QColorDialog>([](QColorDialog& shown) { shown.accept(); });
         const QColor expected = dialogDefaultColor();
-        const std::uint32_t packed = static_cast<std::uint32_t>(
-            expected.red() + 256 * expected.green() + 65536 * expected.blue());
-        QCOMPARE(dialog.chooseColor(), std::optional<std::uint32_t>{packed});
+        const Rgb channels{static_cast<std::int16_t>(expected.red()),
+                           static_cast<std::int16_t>(expected.green()),
+                           static_cast<std::int16_t>(expected.blue())};
+        QCOMPARE(dialog.chooseColor(), std::optional<Rgb>{channels});
     }
 
     void customColorsAreBlackAtEveryOpening()
@@ -183,7 +186,7 @@ private Q_SLOTS:
     {
         QtColorDialog dialog(m_owner.get());
         whenModal<QColorDialog>([&](QColorDialog&) { m_owner.reset(); });
-        QCOMPARE(dialog.chooseColor(), std::optional<std::uint32_t>{});
+        QCOMPARE(dialog.chooseColor(), std::optional<Rgb>{});
     }
 
     void ownerGivenAfterConstructionIsTheParent()

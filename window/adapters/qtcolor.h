@@ -4,8 +4,6 @@
 
 #include <QColor>
 
-#include <cstdint>
-
 namespace prismel {
 
 // Colours cross into Qt here and nowhere else: the layers below speak Rgb, Qt speaks QColor.
@@ -13,7 +11,7 @@ namespace prismel {
 // The colour as Qt draws it, fully opaque.
 QColor toQColor(Rgb color);
 
-// The chosen colour as the colour dialog hands it back: R + 256 G + 65536 B, top byte zero.
-std::uint32_t toPacked(const QColor& color);
+// The colour's red, green and blue, 0 to 255 each, whatever model Qt holds it in; alpha is dropped.
+Rgb toRgb(const QColor& color);
 
 } // namespace prismel

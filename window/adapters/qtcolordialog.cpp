@@ -22,7 +22,7 @@ QColorDialog* QtColorDialog::makeDialog(QWidget* owner)
     return dialog;
 }
 
-std::optional<std::uint32_t> QtColorDialog::chooseColor()
+std::optional<Rgb> QtColorDialog::chooseColor()
 {
     // The dialog reads the custom colours when it is built, so reset them first.
     for (int i = 0; i < QColorDialog::customCount(); ++i) {
@@ -40,7 +40,7 @@ std::optional<std::uint32_t> QtColorDialog::chooseColor()
     if (result != QDialog::Accepted || !color.isValid()) {
         return std::nullopt;
     }
-    return toPacked(color);
+    return toRgb(color);
 }
 
 } // namespace prismel

@@ -22,7 +22,7 @@ public:
 
     void setOwner(QWidget* owner) { m_owner = owner; }
 
-    std::optional<std::uint32_t> chooseColor() override;
+    std::optional<Rgb> chooseColor() override;
 
     // Qt's own widget dialog, window-modal to the owner. A native dialog (GTK, a desktop portal)
     // keeps a custom palette of its own that cannot be reset to black.

@@ -330,7 +330,7 @@ void GradientEditor::changeColor()
     const int row = currentStop();
     if (row < 0)
         return;
-    const std::optional<Rgb> chosen = chooseRgb(m_dialog);
+    const std::optional<Rgb> chosen = m_dialog.chooseColor();
     if (!chosen)
         return;
     Gradient gradient = m_choice.gradient;

@@ -44,7 +44,7 @@ void BarStops::addStop(int place)
 {
     if (m_gradient.stops.size() >= Gradient::maxStops)
         return;
-    const auto color = chooseRgb(m_dialog);
+    const auto color = m_dialog.chooseColor();
     if (!color)
         return;
     const auto shown = shownPlaces(m_gradient);
@@ -83,7 +83,7 @@ void BarStops::offerStopMenu(std::size_t index, QPoint globalPos)
     const QAction* remove = menu.addAction(tr("删除色标(&D)"));
     const QAction* chosen = menu.exec(globalPos);
     if (chosen == recolor) {
-        const auto color = chooseRgb(m_dialog);
+        const auto color = m_dialog.chooseColor();
         if (!color)
             return;
         m_gradient.stops[index].color = *color;
