@@ -2,6 +2,7 @@
 
 #include "colornames.h"
 #include "messagetext.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -22,20 +23,6 @@ int hexValue(char16_t c)
     if (c >= u'A' && c <= u'F')
         return c - u'A' + 10;
     return -1;
-}
-
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-std::u16string_view trimmed(std::u16string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 std::u16string numberText(std::size_t n)
@@ -116,7 +103,8 @@ Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
     std::size_t number = 0;
     for (std::size_t at = 0;;) {
         const std::size_t comma = std::min(text.find(u',', at), text.size());
-        const std::u16string_view item = trimmed(text.substr(at, comma - at));
+        const std::u16string_view item =
+            trimBlanks(text.substr(at, comma - at), Blanks::SpacesAndTabs);
         ++number;
         if (item.empty())
             return {std::nullopt, u"stop " + numberText(number) + u" is empty"};
@@ -126,7 +114,8 @@ Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
         if (!color)
             return {std::nullopt, u"unknown colour " + quoted(name)};
         GradientStop stop{*color, std::nullopt};
-        if (const std::u16string_view place = trimmed(item.substr(blank)); !place.empty()) {
+        if (const std::u16string_view place = trimBlanks(item.substr(blank), Blanks::SpacesAndTabs);
+            !place.empty()) {
             auto parsed = parsePlace(place);
             if (!parsed.value)
                 return {std::nullopt, std::move(parsed.error)};
@@ -208,17 +197,17 @@ Parsed<NamedGradient> parseGradientLine(std::u16string_view line)
     const std::size_t first = line.find(u':');
     if (first == std::u16string_view::npos)
         return {std::nullopt, u"expected 'name: stops' or 'name: space: stops'"};
-    const std::u16string_view name = trimmed(line.substr(0, first));
+    const std::u16string_view name = trimBlanks(line.substr(0, first), Blanks::SpacesAndTabs);
     if (name.empty() || !std::all_of(name.begin(), name.end(), isNameUnit))
         return {std::nullopt, u"name " + quoted(name) + u" is not letters, digits, '-' and '_'"};
     std::u16string_view rest = line.substr(first + 1);
     Gradient gradient;
     if (const std::size_t second = rest.find(u':'); second != std::u16string_view::npos) {
-        const std::u16string_view how = trimmed(rest.substr(0, second));
+        const std::u16string_view how = trimBlanks(rest.substr(0, second), Blanks::SpacesAndTabs);
         rest = rest.substr(second + 1);
         const std::size_t blank = std::min(how.find_first_of(u" \t"), how.size());
         const std::u16string_view spaceName = how.substr(0, blank);
-        const std::u16string_view hueName = trimmed(how.substr(blank));
+        const std::u16string_view hueName = trimBlanks(how.substr(blank), Blanks::SpacesAndTabs);
         const auto space = parseColorSpace(spaceName);
         if (!space)
             return {std::nullopt,

@@ -12,16 +12,30 @@ namespace prismel {
 template <typename Unit>
 concept TextUnit = std::is_same_v<Unit, char16_t> || std::is_same_v<Unit, char8_t>;
 
+/// Which characters trimming takes off the ends of a text: the conversion's spaces alone, or the
+/// spaces and tabs that separate the parts of a gradient line.
+enum class Blanks { Spaces, SpacesAndTabs };
+
+/// `text` without the `blanks` at its start and end.
+template <typename Unit>
+constexpr std::basic_string_view<Unit> trimBlanks(std::basic_string_view<Unit> text, Blanks blanks)
+{
+    const auto blank = [blanks](Unit c) {
+        return c == Unit{' '} || (blanks == Blanks::SpacesAndTabs && c == Unit{'\t'});
+    };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 namespace detail {
 
 template <TextUnit Unit>
 constexpr std::basic_string_view<Unit> trimSpacesOf(std::basic_string_view<Unit> text)
 {
-    const auto first = text.find_first_not_of(Unit{' '});
-    if (first == std::basic_string_view<Unit>::npos)
-        return {};
-    const auto last = text.find_last_not_of(Unit{' '});
-    return text.substr(first, last - first + 1);
+    return trimBlanks(text, Blanks::Spaces);
 }
 
 } // namespace detail
