@@ -105,6 +105,20 @@ std::optional<Rgb> parseColor(std::u16string_view text);
 /// place in percent with at most two decimals ("red, gold 30%, #00f"), 2 to 64 of them.
 Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text);
 
+/// How a stop's place is read: as a gradient line writes it, digits with at most two decimals
+/// and '%' ("12.5%"), 0 to 100; or as typed into a list, a number with '%' or not ("12.5 %",
+/// "12.345"), taken to the nearest hundredth and held to 0 to 100.
+enum class PlaceInput { Exact, Typed };
+
+/// A stop's place in hundredths of a percent.
+Parsed<std::int32_t> parsePlace(std::u16string_view text, PlaceInput input = PlaceInput::Exact);
+
+/// How a place (hundredths of a percent, 0 to 10000) is shown: as the shortest percentage that
+/// reads back the same ("12.5%"), or with both decimals and a space before the sign ("12.50 %").
+enum class PlaceForm { Shortest, TwoDecimals };
+
+std::u16string placeText(std::int32_t hundredths, PlaceForm form = PlaceForm::Shortest);
+
 /// "rgb", "oklab" or "oklch".
 std::optional<ColorSpace> parseColorSpace(std::u16string_view text);
 

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -49,10 +51,44 @@ std::optional<Rgb> hexColor(std::u16string_view digits)
     return Rgb{channel(0), channel(2), channel(4)};
 }
 
-// A place: digits, then at most two decimals, then '%', 0 to 100; in hundredths.
-Parsed<std::int32_t> parsePlace(std::u16string_view text)
+// A typed place: a decimal number as a C-locale reading of a double takes it, a sign, an
+// exponent and any number of decimals included, to the nearest hundredth, held to 0 to 100.
+std::optional<std::int32_t> typedPlace(std::u16string_view text)
+{
+    std::string number;
+    for (const char16_t unit : text) {
+        if (unit > 0x7F)
+            return std::nullopt;
+        number += static_cast<char>(unit);
+    }
+    // from_chars takes no '+', which a typed number may carry.
+    std::string_view digits = number;
+    if (digits.starts_with('+') && !digits.starts_with("+-") && !digits.starts_with("++"))
+        digits.remove_prefix(1);
+    double percent = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), percent);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
+        !std::isfinite(percent))
+        return std::nullopt;
+    return static_cast<std::int32_t>(std::lround(std::clamp(percent, 0.0, 100.0) * 100));
+}
+
+} // namespace
+
+Parsed<std::int32_t> parsePlace(std::u16string_view text, PlaceInput input)
 {
     const std::u16string bad = u"position " + quoted(text);
+    const std::u16string notPercentage = bad + u" is not a percentage like 30% or 12.5%";
+    if (input == PlaceInput::Typed) {
+        std::u16string_view number = trimBlanks(text, Blanks::WhiteSpace);
+        if (number.ends_with(u'%'))
+            number = trimBlanks(number.substr(0, number.size() - 1), Blanks::WhiteSpace);
+        if (const auto place = typedPlace(number))
+            return {place, {}};
+        return {std::nullopt, notPercentage};
+    }
+    // Digits, then at most two decimals, then '%', 0 to 100.
     std::u16string_view rest = text;
     const bool negative = !rest.empty() && rest.front() == u'-';
     if (negative)
@@ -75,17 +111,29 @@ Parsed<std::int32_t> parsePlace(std::u16string_view text)
             rest.remove_prefix(1);
         }
         if (decimals == 0)
-            return {std::nullopt, bad + u" is not a percentage like 30% or 12.5%"};
+            return {std::nullopt, notPercentage};
     }
     if (digits == 0 || rest != u"%")
-        return {std::nullopt, bad + u" is not a percentage like 30% or 12.5%"};
+        return {std::nullopt, notPercentage};
     const std::int64_t value = whole * 100 + (decimals == 1 ? hundredths * 10 : hundredths);
     if (negative || value > Gradient::wholeWay)
         return {std::nullopt, bad + u" lies outside 0% to 100%"};
     return {static_cast<std::int32_t>(value), {}};
 }
 
-} // namespace
+std::u16string placeText(std::int32_t hundredths, PlaceForm form)
+{
+    std::u16string text = numberText(static_cast<std::size_t>(hundredths / 100));
+    const std::int32_t fraction = hundredths % 100;
+    if (form == PlaceForm::TwoDecimals || fraction != 0) {
+        text += u'.';
+        text += static_cast<char16_t>(u'0' + fraction / 10);
+        if (form == PlaceForm::TwoDecimals || fraction % 10 != 0)
+            text += static_cast<char16_t>(u'0' + fraction % 10);
+    }
+    text += form == PlaceForm::TwoDecimals ? u" %" : u"%";
+    return text;
+}
 
 std::optional<Rgb> parseColor(std::u16string_view text)
 {
@@ -235,31 +283,6 @@ bool isGradientName(std::u16string_view name)
     return !name.empty() && std::all_of(name.begin(), name.end(), isNameUnit);
 }
 
-namespace {
-
-void appendHex(std::u16string& out, std::int16_t channel)
-{
-    constexpr std::u16string_view digits = u"0123456789abcdef";
-    const auto value = static_cast<unsigned>(std::clamp<std::int16_t>(channel, 0, 255));
-    out += digits[value >> 4];
-    out += digits[value & 15];
-}
-
-// Hundredths of a percent as the shortest percentage that reads back the same: "12.5%".
-void appendPlace(std::u16string& out, std::int32_t place)
-{
-    out += numberText(static_cast<std::size_t>(place / 100));
-    if (const std::int32_t fraction = place % 100; fraction != 0) {
-        out += u'.';
-        out += static_cast<char16_t>(u'0' + fraction / 10);
-        if (fraction % 10 != 0)
-            out += static_cast<char16_t>(u'0' + fraction % 10);
-    }
-    out += u'%';
-}
-
-} // namespace
-
 std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
 {
     std::u16string line(name);
@@ -274,12 +297,16 @@ std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
     for (const GradientStop& stop : gradient.stops) {
         line += separator;
         separator = u", ";
+        // A stray channel is written as the nearest value a line can hold, as a stray place is.
+        const auto held = [](std::int16_t channel) -> std::int16_t {
+            return std::clamp<std::int16_t>(channel, 0, 255);
+        };
         line += u'#';
-        for (const std::int16_t channel : {stop.color.r, stop.color.g, stop.color.b})
-            appendHex(line, channel);
+        line +=
+            hexCode({held(stop.color.r), held(stop.color.g), held(stop.color.b)}, HexCase::Lower);
         if (stop.position) {
             line += u' ';
-            appendPlace(line, std::clamp(*stop.position, 0, Gradient::wholeWay));
+            line += placeText(std::clamp(*stop.position, 0, Gradient::wholeWay));
         }
     }
     return line;

@@ -48,6 +48,7 @@ TEST(TrimBlanks, OnlyTheChosenBlanksAtTheEnds)
         {u" \ta b\t ", Blanks::SpacesAndTabs, u"a b"},
         {u"\x3000x\n", Blanks::SpacesAndTabs, u"\x3000x\n"},
         {u" \t ", Blanks::SpacesAndTabs, u""},
+        {u"\x3000\x00A0x\x2029\n", Blanks::WhiteSpace, u"x"},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(prismel::trimBlanks(c.text, c.blanks) == c.trimmed) << int(c.blanks);

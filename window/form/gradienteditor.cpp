@@ -24,7 +24,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -40,29 +39,7 @@ constexpr int sampleLength = 40; // graphemes of the sample line
 
 QString codeText(Rgb color)
 {
-    char16_t digits[6];
-    writeColorCode(digits, color);
-    return QLatin1Char('#') + QString::fromUtf16(digits, 6);
-}
-
-QString placeText(std::int32_t hundredths)
-{
-    return QStringLiteral("%1.%2 %")
-        .arg(hundredths / 100)
-        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
-}
-
-// "12.5", "12.5 %" or "12.5%", to the nearest hundredth, held to 0 to 100.
-std::optional<std::int32_t> parsePlace(QString text)
-{
-    text = text.trimmed();
-    if (text.endsWith(QLatin1Char('%')))
-        text.chop(1);
-    bool ok = false;
-    const double percent = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(percent))
-        return std::nullopt;
-    return static_cast<std::int32_t>(std::lround(std::clamp(percent, 0.0, 100.0) * 100));
+    return QLatin1Char('#') + QString::fromStdU16String(hexCode(color));
 }
 
 // The first line of `text`, cut after `sampleLength` graphemes so that no character is split.
@@ -268,7 +245,8 @@ void GradientEditor::fillStops()
         const auto at = static_cast<std::size_t>(row);
         itemAt(*m_stops, row, swatchColumn)->setData(Qt::DecorationRole, toQColor(stops[at].color));
         itemAt(*m_stops, row, codeColumn)->setText(codeText(stops[at].color));
-        itemAt(*m_stops, row, placeColumn)->setText(placeText(places[at]));
+        itemAt(*m_stops, row, placeColumn)
+            ->setText(QString::fromStdU16String(placeText(places[at], PlaceForm::TwoDecimals)));
     }
     m_add->setEnabled(stops.size() < Gradient::maxStops);
     m_remove->setEnabled(stops.size() > Gradient::minStops);
@@ -282,7 +260,8 @@ void GradientEditor::stopEdited(QTableWidgetItem* item)
         if (const auto color = parseColor(item->text().trimmed().toStdU16String()))
             gradient.stops[at].color = *color;
     } else if (item->column() == placeColumn) {
-        if (const auto place = parsePlace(item->text())) {
+        const std::u16string typed = item->text().toStdU16String();
+        if (const auto place = parsePlace(typed, PlaceInput::Typed).value) {
             gradient = withPlacesWritten(std::move(gradient));
             const auto& stops = gradient.stops;
             const std::int32_t low = at > 0 ? *stops[at - 1].position : 0;
