@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,39 @@ enum class ColorSpace {
 
 /// Which way round the hue circle an OKLCH gradient goes, as CSS Color 4 defines it.
 enum class HueMethod { Shorter, Longer, Increasing, Decreasing };
+
+/// True for the one space that goes round the hue circle, so that a hue method applies to it.
+constexpr bool takesHueMethod(ColorSpace space)
+{
+    return space == ColorSpace::Oklch;
+}
+
+/// A colour space or hue method, the keyword gradient lines and prismel-convert name it by, and
+/// its caption in the window's lists.
+template <typename Enum> struct Keyword {
+    Enum value;
+    std::string_view keyword; ///< ASCII: "oklch"
+    /// UTF-8, the window's source text for its translations, with its access key: "OKLCH(&C)".
+    std::string_view caption;
+};
+
+/// Every colour space and every hue method, in their enums' order.
+std::span<const Keyword<ColorSpace>> colorSpaceKeywords();
+std::span<const Keyword<HueMethod>> hueMethodKeywords();
+
+/// A table's keywords, in its order.
+template <typename Enum>
+std::vector<std::string_view> keywordsOf(std::span<const Keyword<Enum>> table)
+{
+    std::vector<std::string_view> words;
+    for (const Keyword<Enum>& row : table)
+        words.push_back(row.keyword);
+    return words;
+}
+
+/// The keyword of a value: "oklch".
+std::string_view keywordOf(ColorSpace space);
+std::string_view keywordOf(HueMethod hue);
 
 /// One colour of a gradient and, when given, its place: hundredths of a percent, 0 to 10000.
 struct GradientStop {
@@ -119,10 +153,10 @@ enum class PlaceForm { Shortest, TwoDecimals };
 
 std::u16string placeText(std::int32_t hundredths, PlaceForm form = PlaceForm::Shortest);
 
-/// "rgb", "oklab" or "oklch".
+/// A colour space by its keyword: "rgb", "oklab" or "oklch".
 std::optional<ColorSpace> parseColorSpace(std::u16string_view text);
 
-/// "shorter", "longer", "increasing" or "decreasing".
+/// A hue method by its keyword: "shorter", "longer", "increasing" or "decreasing".
 std::optional<HueMethod> parseHueMethod(std::u16string_view text);
 
 /// One line of a gradients file that is neither blank nor a comment: `name: stops`, or

@@ -183,51 +183,76 @@ Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
 
 namespace {
 
-// Each keyword once, for reading a gradient line and for writing one.
-constexpr std::array<std::pair<std::u16string_view, ColorSpace>, 3> kSpaceNames{{
-    {u"rgb", ColorSpace::Rgb},
-    {u"oklab", ColorSpace::Oklab},
-    {u"oklch", ColorSpace::Oklch},
+// Each keyword and caption once, for reading a gradient line, writing one, prismel-convert's
+// options and messages, and the window's lists.
+constexpr std::array<Keyword<ColorSpace>, 3> kSpaces{{
+    {ColorSpace::Rgb, "rgb", "RGB(&G)"},
+    {ColorSpace::Oklab, "oklab", "OKLab(&O)"},
+    {ColorSpace::Oklch, "oklch", "OKLCH(&C)"},
 }};
-constexpr std::array<std::pair<std::u16string_view, HueMethod>, 4> kHueNames{{
-    {u"shorter", HueMethod::Shorter},
-    {u"longer", HueMethod::Longer},
-    {u"increasing", HueMethod::Increasing},
-    {u"decreasing", HueMethod::Decreasing},
+constexpr std::array<Keyword<HueMethod>, 4> kHues{{
+    {HueMethod::Shorter, "shorter", "最短(&S)"},
+    {HueMethod::Longer, "longer", "最长(&L)"},
+    {HueMethod::Increasing, "increasing", "递增(&I)"},
+    {HueMethod::Decreasing, "decreasing", "递减(&D)"},
 }};
 
 template <typename Enum, std::size_t N>
-std::optional<Enum> valueNamed(const std::array<std::pair<std::u16string_view, Enum>, N>& names,
-                               std::u16string_view text)
+std::optional<Enum> valueNamed(const std::array<Keyword<Enum>, N>& table, std::u16string_view text)
 {
-    for (const auto& [name, value] : names) {
-        if (text == name)
-            return value;
+    for (const Keyword<Enum>& row : table) {
+        if (std::equal(text.begin(), text.end(), row.keyword.begin(), row.keyword.end()))
+            return row.value;
     }
     return std::nullopt;
 }
 
 template <typename Enum, std::size_t N>
-std::u16string_view nameOf(const std::array<std::pair<std::u16string_view, Enum>, N>& names,
-                           Enum value)
+std::string_view nameOf(const std::array<Keyword<Enum>, N>& table, Enum value)
 {
-    for (const auto& [name, named] : names) {
-        if (named == value)
-            return name;
+    for (const Keyword<Enum>& row : table) {
+        if (row.value == value)
+            return row.keyword;
     }
-    return names.front().first;
+    return table.front().keyword;
+}
+
+// An ASCII message part as UTF-16.
+std::u16string widened(std::string_view ascii)
+{
+    return {ascii.begin(), ascii.end()};
 }
 
 } // namespace
 
+std::span<const Keyword<ColorSpace>> colorSpaceKeywords()
+{
+    return kSpaces;
+}
+
+std::span<const Keyword<HueMethod>> hueMethodKeywords()
+{
+    return kHues;
+}
+
+std::string_view keywordOf(ColorSpace space)
+{
+    return nameOf(kSpaces, space);
+}
+
+std::string_view keywordOf(HueMethod hue)
+{
+    return nameOf(kHues, hue);
+}
+
 std::optional<ColorSpace> parseColorSpace(std::u16string_view text)
 {
-    return valueNamed(kSpaceNames, text);
+    return valueNamed(kSpaces, text);
 }
 
 std::optional<HueMethod> parseHueMethod(std::u16string_view text)
 {
-    return valueNamed(kHueNames, text);
+    return valueNamed(kHues, text);
 }
 
 namespace {
@@ -258,16 +283,17 @@ Parsed<NamedGradient> parseGradientLine(std::u16string_view line)
         const std::u16string_view hueName = trimBlanks(how.substr(blank), Blanks::SpacesAndTabs);
         const auto space = parseColorSpace(spaceName);
         if (!space)
-            return {std::nullopt,
-                    u"unknown colour space " + quoted(spaceName) + u": choose rgb, oklab or oklch"};
+            return {std::nullopt, u"unknown colour space " + quoted(spaceName) + u": choose " +
+                                      widened(alternatives(keywordsOf(colorSpaceKeywords())))};
         gradient.space = *space;
         if (!hueName.empty()) {
             const auto hue = parseHueMethod(hueName);
-            if (*space != ColorSpace::Oklch)
-                return {std::nullopt, u"a hue method goes only with oklch"};
+            if (!takesHueMethod(*space))
+                return {std::nullopt,
+                        u"a hue method goes only with " + widened(keywordOf(ColorSpace::Oklch))};
             if (!hue)
-                return {std::nullopt, u"unknown hue method " + quoted(hueName) +
-                                          u": choose shorter, longer, increasing or decreasing"};
+                return {std::nullopt, u"unknown hue method " + quoted(hueName) + u": choose " +
+                                          widened(alternatives(keywordsOf(hueMethodKeywords())))};
             gradient.hue = *hue;
         }
     }
@@ -287,10 +313,10 @@ std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
 {
     std::u16string line(name);
     line += u": ";
-    line += nameOf(kSpaceNames, gradient.space);
-    if (gradient.space == ColorSpace::Oklch) {
+    line += widened(keywordOf(gradient.space));
+    if (takesHueMethod(gradient.space)) {
         line += u' ';
-        line += nameOf(kHueNames, gradient.hue);
+        line += widened(keywordOf(gradient.hue));
     }
     line += u':';
     const char16_t* separator = u" ";
