@@ -5,6 +5,7 @@
 #include "preview/gradientbar.h"
 #include "window/adapters/qtcolor.h"
 #include "window/form/fonts.h"
+#include "window/form/mixingitems.h"
 #include "window/widgets/barstops.h"
 #include "window/widgets/gradientbarwidget.h"
 
@@ -128,11 +129,12 @@ void GradientEditor::createControls()
 
     m_space = new QComboBox(this);
     m_space->setObjectName(QStringLiteral("space"));
-    // In the order of ColorSpace and HueMethod: an item's index is the value.
-    m_space->addItems({QStringLiteral("RGB"), QStringLiteral("OKLab"), QStringLiteral("OKLCH")});
+    for (const MixingItem& item : mixingItems(colorSpaceKeywords(), AccessKey::Left))
+        m_space->addItem(item.caption, item.value);
     m_hue = new QComboBox(this);
     m_hue->setObjectName(QStringLiteral("hue"));
-    m_hue->addItems({tr("最短"), tr("最长"), tr("递增"), tr("递减")});
+    for (const MixingItem& item : mixingItems(hueMethodKeywords(), AccessKey::Left))
+        m_hue->addItem(item.caption, item.value);
     m_perLine = new QCheckBox(tr("每行重新开始(&L)"), this);
     m_perLine->setObjectName(QStringLiteral("perLine"));
 
@@ -196,12 +198,12 @@ void GradientEditor::connectControls()
     });
     connect(m_space, &QComboBox::currentIndexChanged, this, [this](int index) {
         Gradient gradient = m_choice.gradient;
-        gradient.space = static_cast<ColorSpace>(index);
+        gradient.space = static_cast<ColorSpace>(m_space->itemData(index).toInt());
         setGradient(std::move(gradient));
     });
     connect(m_hue, &QComboBox::currentIndexChanged, this, [this](int index) {
         Gradient gradient = m_choice.gradient;
-        gradient.hue = static_cast<HueMethod>(index);
+        gradient.hue = static_cast<HueMethod>(m_hue->itemData(index).toInt());
         setGradient(std::move(gradient));
     });
     connect(m_perLine, &QCheckBox::toggled, this, [this](bool on) {
@@ -225,12 +227,11 @@ void GradientEditor::showChoice(bool redrawBar)
         const QSignalBlocker spaceBlocker(m_space);
         const QSignalBlocker hueBlocker(m_hue);
         const QSignalBlocker perLineBlocker(m_perLine);
-        m_space->setCurrentIndex(static_cast<int>(m_choice.gradient.space));
-        m_hue->setCurrentIndex(static_cast<int>(m_choice.gradient.hue));
+        m_space->setCurrentIndex(m_space->findData(static_cast<int>(m_choice.gradient.space)));
+        m_hue->setCurrentIndex(m_hue->findData(static_cast<int>(m_choice.gradient.hue)));
         m_perLine->setChecked(m_choice.perLine);
     }
-    // Only OKLCH goes round the hue circle.
-    m_hue->setEnabled(m_choice.gradient.space == ColorSpace::Oklch);
+    m_hue->setEnabled(takesHueMethod(m_choice.gradient.space));
     m_sample->setText(QString::fromStdU16String(
         richTextFragment(m_sampleText, u"1", m_choice.gradient, {.perLine = m_choice.perLine})));
 }
