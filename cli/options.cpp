@@ -35,22 +35,17 @@ struct Parsed {
     bool stopsGiven = false;
 };
 
-// "a, b or c" of the keywords of a table.
-template <typename Range, typename Keyword> std::string choices(const Range& range, Keyword keyword)
+std::vector<std::string_view> formatKeywords()
 {
-    std::string text;
-    const std::size_t count = std::size(range);
-    std::size_t i = 0;
-    for (const auto& item : range) {
-        text += (i == 0 ? "" : i + 1 == count ? " or " : ", ") + std::string(keyword(item));
-        ++i;
-    }
-    return text;
+    std::vector<std::string_view> keywords;
+    for (const FormatInfo& format : formatTable())
+        keywords.push_back(format.keyword);
+    return keywords;
 }
 
 std::string formatChoices()
 {
-    return choices(formatTable(), [](const FormatInfo& f) { return f.keyword; });
+    return alternatives(formatKeywords());
 }
 
 std::string joined(std::span<const std::string_view> keywords)
@@ -63,15 +58,22 @@ std::string joined(std::span<const std::string_view> keywords)
 
 std::string formatValues()
 {
-    std::vector<std::string_view> keywords;
-    for (const FormatInfo& format : formatTable())
-        keywords.push_back(format.keyword);
-    return joined(keywords);
+    return joined(formatKeywords());
 }
 
 std::string escapingValues()
 {
     return joined(escapingKeywords());
+}
+
+std::string spaceValues()
+{
+    return joined(keywordsOf(colorSpaceKeywords()));
+}
+
+std::string hueValues()
+{
+    return joined(keywordsOf(hueMethodKeywords()));
 }
 
 // A value as UTF-16, or the message that it is not UTF-8.
@@ -116,7 +118,7 @@ std::optional<ParseResult> setEscape(Parsed& parsed, std::string_view, std::stri
     const auto found = std::find(keywords.begin(), keywords.end(), value);
     if (found == keywords.end())
         return usageError("unknown escaping " + quoted(value) + ": choose " +
-                          choices(keywords, [](std::string_view k) { return k; }));
+                          alternatives(keywords));
     parsed.escaping = static_cast<Escaping>(found - keywords.begin());
     return std::nullopt;
 }
@@ -175,7 +177,8 @@ std::optional<ParseResult> setSpace(Parsed& parsed, std::string_view, std::strin
     const auto text = decoded(value);
     parsed.options.space = text ? parseColorSpace(*text) : std::nullopt;
     if (!parsed.options.space)
-        return usageError("unknown colour space " + quoted(value) + ": choose rgb, oklab or oklch");
+        return usageError("unknown colour space " + quoted(value) + ": choose " +
+                          alternatives(keywordsOf(colorSpaceKeywords())));
     return std::nullopt;
 }
 
@@ -184,8 +187,8 @@ std::optional<ParseResult> setHue(Parsed& parsed, std::string_view, std::string_
     const auto text = decoded(value);
     parsed.options.hue = text ? parseHueMethod(*text) : std::nullopt;
     if (!parsed.options.hue)
-        return usageError("unknown hue method " + quoted(value) +
-                          ": choose shorter, longer, increasing or decreasing");
+        return usageError("unknown hue method " + quoted(value) + ": choose " +
+                          alternatives(keywordsOf(hueMethodKeywords())));
     return std::nullopt;
 }
 
@@ -295,9 +298,9 @@ constexpr std::array optionTable{
     OptionRow{"stops", "LIST", "the gradient's stops instead: 'red, gold 30%, #00f'", setStops},
     OptionRow{"gradient", "NAME", "a named gradient, built in or from the gradients file",
               setGradient},
-    OptionRow{"space", "rgb|oklab|oklch", "where colours are mixed (default rgb)", setSpace},
-    OptionRow{"hue", "shorter|longer|increasing|decreasing",
-              "the way round the hue circle, with oklch (default shorter)", setHue},
+    OptionRow{"space", "SPACE", "where colours are mixed (default rgb)", setSpace, spaceValues},
+    OptionRow{"hue", "WAY", "the way round the hue circle, with oklch (default shorter)", setHue,
+              hueValues},
     OptionRow{"reverse", nullptr, "run the gradient backwards", setFlag<&Options::reverse>},
     OptionRow{"per-line", nullptr, "every line gets the whole gradient", setPerLine},
     OptionRow{"list-gradients", nullptr, "print the names of the named gradients",
@@ -479,8 +482,9 @@ std::variant<Gradient, UsageError> resolveGradient(const Options& options,
     if (options.space)
         gradient.space = *options.space;
     if (options.hue) {
-        if (gradient.space != ColorSpace::Oklch)
-            return usageError("--hue goes only with the oklch colour space");
+        if (!takesHueMethod(gradient.space))
+            return usageError("--hue goes only with the " +
+                              std::string(keywordOf(ColorSpace::Oklch)) + " colour space");
         gradient.hue = *options.hue;
     }
     if (options.reverse)

@@ -1,5 +1,7 @@
 #include "utf8.h"
 
+#include "core/utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -73,14 +75,9 @@ std::size_t firstBadByte(const unsigned char* bytes, std::size_t size, std::size
     return size;
 }
 
-// UTF-16 units of well-formed UTF-8: one for every byte but a continuation byte, one more for
-// the lead of four bytes.
 std::int64_t unitsOf(const unsigned char* bytes, std::size_t size)
 {
-    std::int64_t units = 0;
-    for (std::size_t i = 0; i < size; ++i)
-        units += ((bytes[i] & 0xC0) != 0x80) + (bytes[i] >= 0xF0);
-    return units;
+    return utf16Units({reinterpret_cast<const char8_t*>(bytes), size});
 }
 
 // Strict UTF-8 as a state machine of nine states, each named by a shift of a multiple of six:

@@ -39,24 +39,28 @@ using DigitPairs = std::array<std::array<char16_t, 2>, 256>;
 
 // The two digits of every byte value, made once by the colour code's own rule, so that the
 // conversion's loop copies digits instead of formatting numbers.
-const DigitPairs& digitPairs()
+const DigitPairs& digitPairs(HexCase letters)
 {
-    static const DigitPairs pairs = [] {
-        DigitPairs made{};
-        for (unsigned v = 0; v < made.size(); ++v) {
+    static const std::array<DigitPairs, 2> pairs = [] {
+        std::array<DigitPairs, 2> made{};
+        for (unsigned v = 0; v < made[0].size(); ++v) {
             const std::u16string two = PadHex2(hexDigits(v));
-            made[v] = {two[0], two[1]};
+            made[0][v] = {two[0], two[1]};
+            for (std::size_t i = 0; i < 2; ++i) {
+                const char16_t digit = two[i];
+                made[1][v][i] = digit >= u'A' ? static_cast<char16_t>(digit - u'A' + u'a') : digit;
+            }
         }
         return made;
     }();
-    return pairs;
+    return pairs[letters == HexCase::Upper ? 0 : 1];
 }
 
 } // namespace
 
-char16_t* writeColorCode(char16_t* out, Rgb color)
+char16_t* writeColorCode(char16_t* out, Rgb color, HexCase letters)
 {
-    const DigitPairs& pairs = digitPairs();
+    const DigitPairs& pairs = digitPairs(letters);
     // Channels are 0 to 255 for every colour the tool can hold; masking keeps a stray value from
     // reading outside the table.
     for (const std::int16_t channel : {color.r, color.g, color.b}) {
@@ -74,6 +78,13 @@ char8_t* writeColorCode(char8_t* out, Rgb color)
     for (const char16_t digit : code)
         *out++ = static_cast<char8_t>(digit); // hexadecimal digits are ASCII
     return out;
+}
+
+std::u16string hexCode(Rgb color, HexCase letters)
+{
+    std::u16string digits(6, u'0');
+    writeColorCode(digits.data(), color, letters);
+    return digits;
 }
 
 namespace {

@@ -62,12 +62,19 @@ inline Rgb colorAt(const ColorPair& colors, std::int64_t pos, std::int64_t len);
 /// The digit pairs writeColorCode() lays down are made with it.
 std::u16string PadHex2(std::u16string_view h);
 
-/// Writes a colour's code, six upper-case hexadecimal digits RRGGBB, at `out` and returns the
-/// position after them.
-char16_t* writeColorCode(char16_t* out, Rgb color);
+/// The letters of hexadecimal digits: the colour code's upper case, or the lower case a
+/// gradients file is written in.
+enum class HexCase { Upper, Lower };
+
+/// Writes a colour's code, six hexadecimal digits RRGGBB, at `out` and returns the position
+/// after them.
+char16_t* writeColorCode(char16_t* out, Rgb color, HexCase letters = HexCase::Upper);
 
 /// The same digits as UTF-8.
 char8_t* writeColorCode(char8_t* out, Rgb color);
+
+/// The same digits as a string: "FF8000".
+std::u16string hexCode(Rgb color, HexCase letters = HexCase::Upper);
 
 /// Writes a colour as three decimal numbers joined by ';' ("255;128;0"), the form a 24-bit
 /// colour sequence of a terminal takes, at `out` and returns the position after them: at most

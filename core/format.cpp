@@ -235,13 +235,6 @@ std::u16string_view paletteCode(ColorCode code, std::size_t index)
     }
 }
 
-std::u16string hexDigits(Rgb color)
-{
-    std::u16string digits(6, u'0');
-    writeColorCode(digits.data(), color);
-    return digits;
-}
-
 // The code of a colour in a notation without a palette, in place of what `out` held.
 void writeCodeOf(std::u16string& out, ColorCode code, Rgb color)
 {
@@ -682,7 +675,7 @@ std::u16string gradientTagOf(const Gradient& gradient)
 {
     std::u16string tag = u"<gradient";
     for (const GradientStop& stop : gradient.stops)
-        tag += u":#" + hexDigits(stop.color);
+        tag += u":#" + hexCode(stop.color);
     return tag + u">";
 }
 

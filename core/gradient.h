@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,39 @@ enum class ColorSpace {
 
 /// Which way round the hue circle an OKLCH gradient goes, as CSS Color 4 defines it.
 enum class HueMethod { Shorter, Longer, Increasing, Decreasing };
+
+/// True for the one space that goes round the hue circle, so that a hue method applies to it.
+constexpr bool takesHueMethod(ColorSpace space)
+{
+    return space == ColorSpace::Oklch;
+}
+
+/// A colour space or hue method, the keyword gradient lines and prismel-convert name it by, and
+/// its caption in the window's lists.
+template <typename Enum> struct Keyword {
+    Enum value;
+    std::string_view keyword; ///< ASCII: "oklch"
+    /// UTF-8, the window's source text for its translations, with its access key: "OKLCH(&C)".
+    std::string_view caption;
+};
+
+/// Every colour space and every hue method, in their enums' order.
+std::span<const Keyword<ColorSpace>> colorSpaceKeywords();
+std::span<const Keyword<HueMethod>> hueMethodKeywords();
+
+/// A table's keywords, in its order.
+template <typename Enum>
+std::vector<std::string_view> keywordsOf(std::span<const Keyword<Enum>> table)
+{
+    std::vector<std::string_view> words;
+    for (const Keyword<Enum>& row : table)
+        words.push_back(row.keyword);
+    return words;
+}
+
+/// The keyword of a value: "oklch".
+std::string_view keywordOf(ColorSpace space);
+std::string_view keywordOf(HueMethod hue);
 
 /// One colour of a gradient and, when given, its place: hundredths of a percent, 0 to 10000.
 struct GradientStop {
@@ -105,10 +139,24 @@ std::optional<Rgb> parseColor(std::u16string_view text);
 /// place in percent with at most two decimals ("red, gold 30%, #00f"), 2 to 64 of them.
 Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text);
 
-/// "rgb", "oklab" or "oklch".
+/// How a stop's place is read: as a gradient line writes it, digits with at most two decimals
+/// and '%' ("12.5%"), 0 to 100; or as typed into a list, a number with '%' or not ("12.5 %",
+/// "12.345"), taken to the nearest hundredth and held to 0 to 100.
+enum class PlaceInput { Exact, Typed };
+
+/// A stop's place in hundredths of a percent.
+Parsed<std::int32_t> parsePlace(std::u16string_view text, PlaceInput input = PlaceInput::Exact);
+
+/// How a place (hundredths of a percent, 0 to 10000) is shown: as the shortest percentage that
+/// reads back the same ("12.5%"), or with both decimals and a space before the sign ("12.50 %").
+enum class PlaceForm { Shortest, TwoDecimals };
+
+std::u16string placeText(std::int32_t hundredths, PlaceForm form = PlaceForm::Shortest);
+
+/// A colour space by its keyword: "rgb", "oklab" or "oklch".
 std::optional<ColorSpace> parseColorSpace(std::u16string_view text);
 
-/// "shorter", "longer", "increasing" or "decreasing".
+/// A hue method by its keyword: "shorter", "longer", "increasing" or "decreasing".
 std::optional<HueMethod> parseHueMethod(std::u16string_view text);
 
 /// One line of a gradients file that is neither blank nor a comment: `name: stops`, or

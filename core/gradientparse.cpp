@@ -2,9 +2,12 @@
 
 #include "colornames.h"
 #include "messagetext.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -22,20 +25,6 @@ int hexValue(char16_t c)
     if (c >= u'A' && c <= u'F')
         return c - u'A' + 10;
     return -1;
-}
-
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-std::u16string_view trimmed(std::u16string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 std::u16string numberText(std::size_t n)
@@ -62,10 +51,44 @@ std::optional<Rgb> hexColor(std::u16string_view digits)
     return Rgb{channel(0), channel(2), channel(4)};
 }
 
-// A place: digits, then at most two decimals, then '%', 0 to 100; in hundredths.
-Parsed<std::int32_t> parsePlace(std::u16string_view text)
+// A typed place: a decimal number as a C-locale reading of a double takes it, a sign, an
+// exponent and any number of decimals included, to the nearest hundredth, held to 0 to 100.
+std::optional<std::int32_t> typedPlace(std::u16string_view text)
+{
+    std::string number;
+    for (const char16_t unit : text) {
+        if (unit > 0x7F)
+            return std::nullopt;
+        number += static_cast<char>(unit);
+    }
+    // from_chars takes no '+', which a typed number may carry.
+    std::string_view digits = number;
+    if (digits.starts_with('+') && !digits.starts_with("+-") && !digits.starts_with("++"))
+        digits.remove_prefix(1);
+    double percent = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), percent);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
+        !std::isfinite(percent))
+        return std::nullopt;
+    return static_cast<std::int32_t>(std::lround(std::clamp(percent, 0.0, 100.0) * 100));
+}
+
+} // namespace
+
+Parsed<std::int32_t> parsePlace(std::u16string_view text, PlaceInput input)
 {
     const std::u16string bad = u"position " + quoted(text);
+    const std::u16string notPercentage = bad + u" is not a percentage like 30% or 12.5%";
+    if (input == PlaceInput::Typed) {
+        std::u16string_view number = trimBlanks(text, Blanks::WhiteSpace);
+        if (number.ends_with(u'%'))
+            number = trimBlanks(number.substr(0, number.size() - 1), Blanks::WhiteSpace);
+        if (const auto place = typedPlace(number))
+            return {place, {}};
+        return {std::nullopt, notPercentage};
+    }
+    // Digits, then at most two decimals, then '%', 0 to 100.
     std::u16string_view rest = text;
     const bool negative = !rest.empty() && rest.front() == u'-';
     if (negative)
@@ -88,17 +111,29 @@ Parsed<std::int32_t> parsePlace(std::u16string_view text)
             rest.remove_prefix(1);
         }
         if (decimals == 0)
-            return {std::nullopt, bad + u" is not a percentage like 30% or 12.5%"};
+            return {std::nullopt, notPercentage};
     }
     if (digits == 0 || rest != u"%")
-        return {std::nullopt, bad + u" is not a percentage like 30% or 12.5%"};
+        return {std::nullopt, notPercentage};
     const std::int64_t value = whole * 100 + (decimals == 1 ? hundredths * 10 : hundredths);
     if (negative || value > Gradient::wholeWay)
         return {std::nullopt, bad + u" lies outside 0% to 100%"};
     return {static_cast<std::int32_t>(value), {}};
 }
 
-} // namespace
+std::u16string placeText(std::int32_t hundredths, PlaceForm form)
+{
+    std::u16string text = numberText(static_cast<std::size_t>(hundredths / 100));
+    const std::int32_t fraction = hundredths % 100;
+    if (form == PlaceForm::TwoDecimals || fraction != 0) {
+        text += u'.';
+        text += static_cast<char16_t>(u'0' + fraction / 10);
+        if (form == PlaceForm::TwoDecimals || fraction % 10 != 0)
+            text += static_cast<char16_t>(u'0' + fraction % 10);
+    }
+    text += form == PlaceForm::TwoDecimals ? u" %" : u"%";
+    return text;
+}
 
 std::optional<Rgb> parseColor(std::u16string_view text)
 {
@@ -116,7 +151,8 @@ Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
     std::size_t number = 0;
     for (std::size_t at = 0;;) {
         const std::size_t comma = std::min(text.find(u',', at), text.size());
-        const std::u16string_view item = trimmed(text.substr(at, comma - at));
+        const std::u16string_view item =
+            trimBlanks(text.substr(at, comma - at), Blanks::SpacesAndTabs);
         ++number;
         if (item.empty())
             return {std::nullopt, u"stop " + numberText(number) + u" is empty"};
@@ -126,7 +162,8 @@ Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
         if (!color)
             return {std::nullopt, u"unknown colour " + quoted(name)};
         GradientStop stop{*color, std::nullopt};
-        if (const std::u16string_view place = trimmed(item.substr(blank)); !place.empty()) {
+        if (const std::u16string_view place = trimBlanks(item.substr(blank), Blanks::SpacesAndTabs);
+            !place.empty()) {
             auto parsed = parsePlace(place);
             if (!parsed.value)
                 return {std::nullopt, std::move(parsed.error)};
@@ -146,51 +183,76 @@ Parsed<std::vector<GradientStop>> parseStops(std::u16string_view text)
 
 namespace {
 
-// Each keyword once, for reading a gradient line and for writing one.
-constexpr std::array<std::pair<std::u16string_view, ColorSpace>, 3> kSpaceNames{{
-    {u"rgb", ColorSpace::Rgb},
-    {u"oklab", ColorSpace::Oklab},
-    {u"oklch", ColorSpace::Oklch},
+// Each keyword and caption once, for reading a gradient line, writing one, prismel-convert's
+// options and messages, and the window's lists.
+constexpr std::array<Keyword<ColorSpace>, 3> kSpaces{{
+    {ColorSpace::Rgb, "rgb", "RGB(&G)"},
+    {ColorSpace::Oklab, "oklab", "OKLab(&O)"},
+    {ColorSpace::Oklch, "oklch", "OKLCH(&C)"},
 }};
-constexpr std::array<std::pair<std::u16string_view, HueMethod>, 4> kHueNames{{
-    {u"shorter", HueMethod::Shorter},
-    {u"longer", HueMethod::Longer},
-    {u"increasing", HueMethod::Increasing},
-    {u"decreasing", HueMethod::Decreasing},
+constexpr std::array<Keyword<HueMethod>, 4> kHues{{
+    {HueMethod::Shorter, "shorter", "最短(&S)"},
+    {HueMethod::Longer, "longer", "最长(&L)"},
+    {HueMethod::Increasing, "increasing", "递增(&I)"},
+    {HueMethod::Decreasing, "decreasing", "递减(&D)"},
 }};
 
 template <typename Enum, std::size_t N>
-std::optional<Enum> valueNamed(const std::array<std::pair<std::u16string_view, Enum>, N>& names,
-                               std::u16string_view text)
+std::optional<Enum> valueNamed(const std::array<Keyword<Enum>, N>& table, std::u16string_view text)
 {
-    for (const auto& [name, value] : names) {
-        if (text == name)
-            return value;
+    for (const Keyword<Enum>& row : table) {
+        if (std::equal(text.begin(), text.end(), row.keyword.begin(), row.keyword.end()))
+            return row.value;
     }
     return std::nullopt;
 }
 
 template <typename Enum, std::size_t N>
-std::u16string_view nameOf(const std::array<std::pair<std::u16string_view, Enum>, N>& names,
-                           Enum value)
+std::string_view nameOf(const std::array<Keyword<Enum>, N>& table, Enum value)
 {
-    for (const auto& [name, named] : names) {
-        if (named == value)
-            return name;
+    for (const Keyword<Enum>& row : table) {
+        if (row.value == value)
+            return row.keyword;
     }
-    return names.front().first;
+    return table.front().keyword;
+}
+
+// An ASCII message part as UTF-16.
+std::u16string widened(std::string_view ascii)
+{
+    return {ascii.begin(), ascii.end()};
 }
 
 } // namespace
 
+std::span<const Keyword<ColorSpace>> colorSpaceKeywords()
+{
+    return kSpaces;
+}
+
+std::span<const Keyword<HueMethod>> hueMethodKeywords()
+{
+    return kHues;
+}
+
+std::string_view keywordOf(ColorSpace space)
+{
+    return nameOf(kSpaces, space);
+}
+
+std::string_view keywordOf(HueMethod hue)
+{
+    return nameOf(kHues, hue);
+}
+
 std::optional<ColorSpace> parseColorSpace(std::u16string_view text)
 {
-    return valueNamed(kSpaceNames, text);
+    return valueNamed(kSpaces, text);
 }
 
 std::optional<HueMethod> parseHueMethod(std::u16string_view text)
 {
-    return valueNamed(kHueNames, text);
+    return valueNamed(kHues, text);
 }
 
 namespace {
@@ -208,29 +270,30 @@ Parsed<NamedGradient> parseGradientLine(std::u16string_view line)
     const std::size_t first = line.find(u':');
     if (first == std::u16string_view::npos)
         return {std::nullopt, u"expected 'name: stops' or 'name: space: stops'"};
-    const std::u16string_view name = trimmed(line.substr(0, first));
+    const std::u16string_view name = trimBlanks(line.substr(0, first), Blanks::SpacesAndTabs);
     if (name.empty() || !std::all_of(name.begin(), name.end(), isNameUnit))
         return {std::nullopt, u"name " + quoted(name) + u" is not letters, digits, '-' and '_'"};
     std::u16string_view rest = line.substr(first + 1);
     Gradient gradient;
     if (const std::size_t second = rest.find(u':'); second != std::u16string_view::npos) {
-        const std::u16string_view how = trimmed(rest.substr(0, second));
+        const std::u16string_view how = trimBlanks(rest.substr(0, second), Blanks::SpacesAndTabs);
         rest = rest.substr(second + 1);
         const std::size_t blank = std::min(how.find_first_of(u" \t"), how.size());
         const std::u16string_view spaceName = how.substr(0, blank);
-        const std::u16string_view hueName = trimmed(how.substr(blank));
+        const std::u16string_view hueName = trimBlanks(how.substr(blank), Blanks::SpacesAndTabs);
         const auto space = parseColorSpace(spaceName);
         if (!space)
-            return {std::nullopt,
-                    u"unknown colour space " + quoted(spaceName) + u": choose rgb, oklab or oklch"};
+            return {std::nullopt, u"unknown colour space " + quoted(spaceName) + u": choose " +
+                                      widened(alternatives(keywordsOf(colorSpaceKeywords())))};
         gradient.space = *space;
         if (!hueName.empty()) {
             const auto hue = parseHueMethod(hueName);
-            if (*space != ColorSpace::Oklch)
-                return {std::nullopt, u"a hue method goes only with oklch"};
+            if (!takesHueMethod(*space))
+                return {std::nullopt,
+                        u"a hue method goes only with " + widened(keywordOf(ColorSpace::Oklch))};
             if (!hue)
-                return {std::nullopt, u"unknown hue method " + quoted(hueName) +
-                                          u": choose shorter, longer, increasing or decreasing"};
+                return {std::nullopt, u"unknown hue method " + quoted(hueName) + u": choose " +
+                                          widened(alternatives(keywordsOf(hueMethodKeywords())))};
             gradient.hue = *hue;
         }
     }
@@ -246,51 +309,30 @@ bool isGradientName(std::u16string_view name)
     return !name.empty() && std::all_of(name.begin(), name.end(), isNameUnit);
 }
 
-namespace {
-
-void appendHex(std::u16string& out, std::int16_t channel)
-{
-    constexpr std::u16string_view digits = u"0123456789abcdef";
-    const auto value = static_cast<unsigned>(std::clamp<std::int16_t>(channel, 0, 255));
-    out += digits[value >> 4];
-    out += digits[value & 15];
-}
-
-// Hundredths of a percent as the shortest percentage that reads back the same: "12.5%".
-void appendPlace(std::u16string& out, std::int32_t place)
-{
-    out += numberText(static_cast<std::size_t>(place / 100));
-    if (const std::int32_t fraction = place % 100; fraction != 0) {
-        out += u'.';
-        out += static_cast<char16_t>(u'0' + fraction / 10);
-        if (fraction % 10 != 0)
-            out += static_cast<char16_t>(u'0' + fraction % 10);
-    }
-    out += u'%';
-}
-
-} // namespace
-
 std::u16string gradientLine(std::u16string_view name, const Gradient& gradient)
 {
     std::u16string line(name);
     line += u": ";
-    line += nameOf(kSpaceNames, gradient.space);
-    if (gradient.space == ColorSpace::Oklch) {
+    line += widened(keywordOf(gradient.space));
+    if (takesHueMethod(gradient.space)) {
         line += u' ';
-        line += nameOf(kHueNames, gradient.hue);
+        line += widened(keywordOf(gradient.hue));
     }
     line += u':';
     const char16_t* separator = u" ";
     for (const GradientStop& stop : gradient.stops) {
         line += separator;
         separator = u", ";
+        // A stray channel is written as the nearest value a line can hold, as a stray place is.
+        const auto held = [](std::int16_t channel) -> std::int16_t {
+            return std::clamp<std::int16_t>(channel, 0, 255);
+        };
         line += u'#';
-        for (const std::int16_t channel : {stop.color.r, stop.color.g, stop.color.b})
-            appendHex(line, channel);
+        line +=
+            hexCode({held(stop.color.r), held(stop.color.g), held(stop.color.b)}, HexCase::Lower);
         if (stop.position) {
             line += u' ';
-            appendPlace(line, std::clamp(*stop.position, 0, Gradient::wholeWay));
+            line += placeText(std::clamp(*stop.position, 0, Gradient::wholeWay));
         }
     }
     return line;

@@ -20,16 +20,6 @@ namespace prismel {
 
 namespace {
 
-std::string_view trimmedBytes(std::string_view line)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!line.empty() && blank(line.front()))
-        line.remove_prefix(1);
-    while (!line.empty() && blank(line.back()))
-        line.remove_suffix(1);
-    return line;
-}
-
 // Calls `use` with each line of `bytes` without its line end, and the line end itself.
 template <typename Use> void forEachLine(std::string_view bytes, Use&& use)
 {
@@ -47,13 +37,13 @@ template <typename Use> void forEachLine(std::string_view bytes, Use&& use)
 // The name a line gives, or nothing for a blank line, a comment or a line without one.
 std::optional<std::string_view> lineName(std::string_view line)
 {
-    line = trimmedBytes(line);
+    line = trimBlanks(line, Blanks::SpacesAndTabs);
     if (line.empty() || line.front() == '#')
         return std::nullopt;
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos)
         return std::nullopt;
-    return trimmedBytes(line.substr(0, colon));
+    return trimBlanks(line.substr(0, colon), Blanks::SpacesAndTabs);
 }
 
 std::string narrow(std::u16string_view text)
@@ -114,7 +104,7 @@ GradientsFile parseGradientsFile(std::string_view bytes)
     std::size_t number = 0;
     forEachLine(bytes, [&](std::string_view line, std::string_view) {
         ++number;
-        line = trimmedBytes(line);
+        line = trimBlanks(line, Blanks::SpacesAndTabs);
         if (line.empty() || line.front() == '#')
             return;
         const auto text = fromUtf8(line);
@@ -127,7 +117,8 @@ GradientsFile parseGradientsFile(std::string_view bytes)
             file.faults.push_back({number, std::move(parsed.error)});
             return;
         }
-        const std::string_view name = trimmedBytes(line.substr(0, line.find(':')));
+        const std::string_view name =
+            trimBlanks(line.substr(0, line.find(':')), Blanks::SpacesAndTabs);
         const auto [place, isNew] = places.try_emplace(name, file.gradients.size());
         if (!isNew) {
             replaced[place->second] = true;

@@ -140,4 +140,14 @@ std::u16string quoted(std::u16string_view value)
     return u"'" + printable(value) + u"'";
 }
 
+std::string alternatives(std::span<const std::string_view> words)
+{
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == words.size() ? " or " : ", ";
+        text += words[i];
+    }
+    return text;
+}
+
 } // namespace prismel

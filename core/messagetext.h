@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,8 @@ std::u16string printable(std::u16string_view value);
 /// printable() between single quotes, as the messages quote a value.
 std::string quoted(std::string_view value);
 std::u16string quoted(std::u16string_view value);
+
+/// The words a message offers to choose from: "a, b or c".
+std::string alternatives(std::span<const std::string_view> words);
 
 } // namespace prismel

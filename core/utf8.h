@@ -12,16 +12,45 @@ namespace prismel {
 template <typename Unit>
 concept TextUnit = std::is_same_v<Unit, char16_t> || std::is_same_v<Unit, char8_t>;
 
+/// Which characters trimming takes off the ends of a text: the conversion's spaces alone, the
+/// spaces and tabs that separate the parts of a gradient line, or any Unicode white space (line
+/// breaks, U+00A0, U+3000, ...) around what is typed into a field.
+enum class Blanks { Spaces, SpacesAndTabs, WhiteSpace };
+
+/// True for a unit of Unicode's white space: the separators of categories Zs, Zl and Zp, tab
+/// to carriage return, and U+0085.
+constexpr bool isWhiteSpace(char16_t c)
+{
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+           c == 0x205F || c == 0x3000;
+}
+
+/// `text` without the `blanks` at its start and end; white space beyond ASCII only in UTF-16.
+template <typename Unit>
+constexpr std::basic_string_view<Unit> trimBlanks(std::basic_string_view<Unit> text, Blanks blanks)
+{
+    const auto blank = [blanks](Unit c) {
+        if (blanks == Blanks::WhiteSpace) {
+            if constexpr (std::is_same_v<Unit, char16_t>)
+                return isWhiteSpace(c);
+            return (c >= Unit{'\t'} && c <= Unit{'\r'}) || c == Unit{' '};
+        }
+        return c == Unit{' '} || (blanks == Blanks::SpacesAndTabs && c == Unit{'\t'});
+    };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 namespace detail {
 
 template <TextUnit Unit>
 constexpr std::basic_string_view<Unit> trimSpacesOf(std::basic_string_view<Unit> text)
 {
-    const auto first = text.find_first_not_of(Unit{' '});
-    if (first == std::basic_string_view<Unit>::npos)
-        return {};
-    const auto last = text.find_last_not_of(Unit{' '});
-    return text.substr(first, last - first + 1);
+    return trimBlanks(text, Blanks::Spaces);
 }
 
 } // namespace detail

@@ -267,22 +267,6 @@
         <translation>&amp;Reverse</translation>
     </message>
     <message>
-        <source>最短</source>
-        <translation>Shorter</translation>
-    </message>
-    <message>
-        <source>最长</source>
-        <translation>Longer</translation>
-    </message>
-    <message>
-        <source>递增</source>
-        <translation>Increasing</translation>
-    </message>
-    <message>
-        <source>递减</source>
-        <translation>Decreasing</translation>
-    </message>
-    <message>
         <source>每行重新开始(&amp;L)</source>
         <translation>Restart on each &amp;line</translation>
     </message>

@@ -36,4 +36,22 @@ INSTANTIATE_TEST_SUITE_P(
                    "A\xEF\xBF\xBD\xEF\xBF\xBD"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+TEST(TrimBlanks, OnlyTheChosenBlanksAtTheEnds)
+{
+    using prismel::Blanks;
+    const struct {
+        std::u16string_view text;
+        Blanks blanks;
+        std::u16string_view trimmed;
+    } cases[] = {
+        {u" \ta b\t ", Blanks::Spaces, u"\ta b\t"},
+        {u" \ta b\t ", Blanks::SpacesAndTabs, u"a b"},
+        {u"\x3000x\n", Blanks::SpacesAndTabs, u"\x3000x\n"},
+        {u" \t ", Blanks::SpacesAndTabs, u""},
+        {u"\x3000\x00A0x\x2029\n", Blanks::WhiteSpace, u"x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(prismel::trimBlanks(c.text, c.blanks) == c.trimmed) << int(c.blanks);
+}
+
 } // namespace

@@ -112,6 +112,9 @@ void GradientEditorTest::listEdits_data()
     QTest::newRow("place to the hundredth") << 1 << 2 << "45.678 %"
                                             << "45.68 %"
                                             << "red 0%, lime 45.68%, blue 60%, white 100%";
+    QTest::newRow("place as a number with a sign") << 1 << 2 << " +1e1 %"
+                                                   << "10.00 %"
+                                                   << "red 0%, lime 10%, blue 60%, white 100%";
     QTest::newRow("place held at the next") << 1 << 2 << "75"
                                             << "60.00 %"
                                             << "red 0%, lime 60%, blue 60%, white 100%";

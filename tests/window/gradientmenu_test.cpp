@@ -331,14 +331,21 @@ void GradientMenuTest::editorOkAppliesAndCancelKeeps()
 void GradientMenuTest::windowCodeIsTheCoresCode_data()
 {
     QTest::addColumn<QStringList>("items");
-    QTest::newRow("rainbow per line") << QStringList{u"彩虹(&R)"_qs, u"每行重新开始(&L)"_qs};
-    QTest::newRow("hue circle") << QStringList{u"hue-circle"_qs};
-    QTest::newRow("sunset reversed") << QStringList{u"sunset"_qs, u"反转(&V)"_qs};
+    QTest::addColumn<QString>("gradient"); // the request's, as a gradients file would hold it
+    QTest::newRow("rainbow per line")
+        << QStringList{u"彩虹(&R)"_qs, u"每行重新开始(&L)"_qs}
+        << u"g: rgb: #ff0000, #ffff00, #00ff00, #00ffff, #0000ff, #ff00ff"_qs;
+    QTest::newRow("hue circle") << QStringList{u"hue-circle"_qs}
+                                << u"g: oklch longer: #ff0000, #ff0000"_qs;
+    QTest::newRow("sunset reversed")
+        << QStringList{u"sunset"_qs, u"反转(&V)"_qs}
+        << u"g: oklab: #f8b195 0%, #f67280, #c06c84, #6c5b7b, #355c7d 100%"_qs;
 }
 
 void GradientMenuTest::windowCodeIsTheCoresCode()
 {
     QFETCH(QStringList, items);
+    QFETCH(QString, gradient);
     for (const QString& caption : items)
         trigger(caption);
     const QString input =
@@ -351,7 +358,7 @@ void GradientMenuTest::windowCodeIsTheCoresCode()
     const std::u16string code = prismel::ConvertText(request.input.toStdU16String(), request);
     QCOMPARE(m_form->findChild<prismel::LongTextEdit*>(QStringLiteral("Text3"))->text(),
              QString::fromStdU16String(code));
-    QVERIFY(request.gradient == m_form->gradientChoice().gradient);
+    QCOMPARE(QString::fromStdU16String(prismel::gradientLine(u"g", request.gradient)), gradient);
 }
 
 QTEST_MAIN(GradientMenuTest)

@@ -5,6 +5,7 @@
 #include "preview/gradientbar.h"
 #include "window/adapters/qtcolor.h"
 #include "window/form/fonts.h"
+#include "window/form/mixingitems.h"
 #include "window/widgets/barstops.h"
 #include "window/widgets/gradientbarwidget.h"
 
@@ -24,7 +25,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -40,29 +40,7 @@ constexpr int sampleLength = 40; // graphemes of the sample line
 
 QString codeText(Rgb color)
 {
-    char16_t digits[6];
-    writeColorCode(digits, color);
-    return QLatin1Char('#') + QString::fromUtf16(digits, 6);
-}
-
-QString placeText(std::int32_t hundredths)
-{
-    return QStringLiteral("%1.%2 %")
-        .arg(hundredths / 100)
-        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
-}
-
-// "12.5", "12.5 %" or "12.5%", to the nearest hundredth, held to 0 to 100.
-std::optional<std::int32_t> parsePlace(QString text)
-{
-    text = text.trimmed();
-    if (text.endsWith(QLatin1Char('%')))
-        text.chop(1);
-    bool ok = false;
-    const double percent = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(percent))
-        return std::nullopt;
-    return static_cast<std::int32_t>(std::lround(std::clamp(percent, 0.0, 100.0) * 100));
+    return QLatin1Char('#') + QString::fromStdU16String(hexCode(color));
 }
 
 // The first line of `text`, cut after `sampleLength` graphemes so that no character is split.
@@ -151,11 +129,12 @@ void GradientEditor::createControls()
 
     m_space = new QComboBox(this);
     m_space->setObjectName(QStringLiteral("space"));
-    // In the order of ColorSpace and HueMethod: an item's index is the value.
-    m_space->addItems({QStringLiteral("RGB"), QStringLiteral("OKLab"), QStringLiteral("OKLCH")});
+    for (const MixingItem& item : mixingItems(colorSpaceKeywords(), AccessKey::Left))
+        m_space->addItem(item.caption, item.value);
     m_hue = new QComboBox(this);
     m_hue->setObjectName(QStringLiteral("hue"));
-    m_hue->addItems({tr("最短"), tr("最长"), tr("递增"), tr("递减")});
+    for (const MixingItem& item : mixingItems(hueMethodKeywords(), AccessKey::Left))
+        m_hue->addItem(item.caption, item.value);
     m_perLine = new QCheckBox(tr("每行重新开始(&L)"), this);
     m_perLine->setObjectName(QStringLiteral("perLine"));
 
@@ -219,12 +198,12 @@ void GradientEditor::connectControls()
     });
     connect(m_space, &QComboBox::currentIndexChanged, this, [this](int index) {
         Gradient gradient = m_choice.gradient;
-        gradient.space = static_cast<ColorSpace>(index);
+        gradient.space = static_cast<ColorSpace>(m_space->itemData(index).toInt());
         setGradient(std::move(gradient));
     });
     connect(m_hue, &QComboBox::currentIndexChanged, this, [this](int index) {
         Gradient gradient = m_choice.gradient;
-        gradient.hue = static_cast<HueMethod>(index);
+        gradient.hue = static_cast<HueMethod>(m_hue->itemData(index).toInt());
         setGradient(std::move(gradient));
     });
     connect(m_perLine, &QCheckBox::toggled, this, [this](bool on) {
@@ -248,12 +227,11 @@ void GradientEditor::showChoice(bool redrawBar)
         const QSignalBlocker spaceBlocker(m_space);
         const QSignalBlocker hueBlocker(m_hue);
         const QSignalBlocker perLineBlocker(m_perLine);
-        m_space->setCurrentIndex(static_cast<int>(m_choice.gradient.space));
-        m_hue->setCurrentIndex(static_cast<int>(m_choice.gradient.hue));
+        m_space->setCurrentIndex(m_space->findData(static_cast<int>(m_choice.gradient.space)));
+        m_hue->setCurrentIndex(m_hue->findData(static_cast<int>(m_choice.gradient.hue)));
         m_perLine->setChecked(m_choice.perLine);
     }
-    // Only OKLCH goes round the hue circle.
-    m_hue->setEnabled(m_choice.gradient.space == ColorSpace::Oklch);
+    m_hue->setEnabled(takesHueMethod(m_choice.gradient.space));
     ConvertRequest sample;
     sample.gradient = m_choice.gradient;
     sample.options.perLine = m_choice.perLine;
@@ -270,7 +248,8 @@ void GradientEditor::fillStops()
         const auto at = static_cast<std::size_t>(row);
         itemAt(*m_stops, row, swatchColumn)->setData(Qt::DecorationRole, toQColor(stops[at].color));
         itemAt(*m_stops, row, codeColumn)->setText(codeText(stops[at].color));
-        itemAt(*m_stops, row, placeColumn)->setText(placeText(places[at]));
+        itemAt(*m_stops, row, placeColumn)
+            ->setText(QString::fromStdU16String(placeText(places[at], PlaceForm::TwoDecimals)));
     }
     m_add->setEnabled(stops.size() < Gradient::maxStops);
     m_remove->setEnabled(stops.size() > Gradient::minStops);
@@ -284,7 +263,8 @@ void GradientEditor::stopEdited(QTableWidgetItem* item)
         if (const auto color = parseColor(item->text().trimmed().toStdU16String()))
             gradient.stops[at].color = *color;
     } else if (item->column() == placeColumn) {
-        if (const auto place = parsePlace(item->text())) {
+        const std::u16string typed = item->text().toStdU16String();
+        if (const auto place = parsePlace(typed, PlaceInput::Typed).value) {
             gradient = withPlacesWritten(std::move(gradient));
             const auto& stops = gradient.stops;
             const std::int32_t low = at > 0 ? *stops[at - 1].position : 0;

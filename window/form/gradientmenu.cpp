@@ -3,6 +3,7 @@
 #include "core/messagetext.h"
 #include "window/adapters/qtstring.h"
 #include "window/adapters/savedgradients.h"
+#include "window/form/mixingitems.h"
 #include "window/form/savedgradientsdialog.h"
 #include "window/widgets/barstops.h"
 
@@ -10,22 +11,20 @@
 #include <QMenu>
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace prismel {
 
 namespace {
 
-// A radio group of `items` in `menu`, each action's data its enum value.
-template <typename Enum, std::size_t N>
-QActionGroup* radioItems(QMenu* menu, const std::array<std::pair<const char*, Enum>, N>& items)
+// A radio group of `items` in `menu`, each action's data its value.
+QActionGroup* radioItems(QMenu* menu, const QList<MixingItem>& items)
 {
     auto* group = new QActionGroup(menu);
-    for (const auto& [caption, value] : items) {
-        QAction* action = menu->addAction(GradientMenu::tr(caption));
+    for (const MixingItem& item : items) {
+        QAction* action = menu->addAction(item.caption);
         action->setCheckable(true);
-        action->setData(static_cast<int>(value));
+        action->setData(item.value);
         group->addAction(action);
     }
     return group;
@@ -39,19 +38,6 @@ void checkData(QActionGroup* group, int value)
 
 // The saved gradients the presets show as items; "更多…" lists them all.
 constexpr std::size_t kMostSavedItems = 100;
-
-constexpr std::array<std::pair<const char*, ColorSpace>, 3> kSpaces{{
-    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "RGB(&G)"), ColorSpace::Rgb},
-    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "OKLab(&O)"), ColorSpace::Oklab},
-    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "OKLCH(&C)"), ColorSpace::Oklch},
-}};
-
-constexpr std::array<std::pair<const char*, HueMethod>, 4> kHues{{
-    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "最短(&S)"), HueMethod::Shorter},
-    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "最长(&L)"), HueMethod::Longer},
-    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "递增(&I)"), HueMethod::Increasing},
-    {QT_TRANSLATE_NOOP("prismel::GradientMenu", "递减(&D)"), HueMethod::Decreasing},
-}};
 
 } // namespace
 
@@ -67,14 +53,14 @@ GradientMenu::GradientMenu(BarStops& stops, const Platform& platform,
     m_perLine->setCheckable(true);
 
     QMenu* spaceMenu = m_menu->addMenu(tr("色彩空间(&S)"));
-    m_spaces = radioItems(spaceMenu, kSpaces);
+    m_spaces = radioItems(spaceMenu, mixingItems(colorSpaceKeywords(), AccessKey::Shown));
     connect(m_spaces, &QActionGroup::triggered, this, [this](QAction* action) {
         Gradient gradient = m_stops.gradient();
         gradient.space = static_cast<ColorSpace>(action->data().toInt());
         setGradient(std::move(gradient));
     });
     m_hueMenu = m_menu->addMenu(tr("色相方向(&H)"));
-    m_hues = radioItems(m_hueMenu, kHues);
+    m_hues = radioItems(m_hueMenu, mixingItems(hueMethodKeywords(), AccessKey::Shown));
     connect(m_hues, &QActionGroup::triggered, this, [this](QAction* action) {
         Gradient gradient = m_stops.gradient();
         gradient.hue = static_cast<HueMethod>(action->data().toInt());
@@ -118,7 +104,7 @@ void GradientMenu::updateChecks()
     const Gradient& gradient = m_stops.gradient();
     checkData(m_spaces, static_cast<int>(gradient.space));
     checkData(m_hues, static_cast<int>(gradient.hue));
-    m_hueMenu->menuAction()->setEnabled(gradient.space == ColorSpace::Oklch);
+    m_hueMenu->menuAction()->setEnabled(takesHueMethod(gradient.space));
 }
 
 void GradientMenu::fillPresets()
