@@ -22,4 +22,10 @@ inline QString toQString(std::u16string_view text)
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The core's own words (messages, keywords) are UTF-8.
+inline QString toQString(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 } // namespace prismel

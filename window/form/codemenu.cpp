@@ -68,8 +68,7 @@ bool CodeMenu::refused(const TextRequest& request)
 {
     const auto problem = gradientTagProblem(request);
     if (problem)
-        m_platform.messageBoxes.inform(tr("转换"),
-                                       QString::fromUtf8(problem->data(), std::ssize(*problem)));
+        m_platform.messageBoxes.inform(tr("转换"), toQString(*problem));
     return problem.has_value();
 }
 
@@ -79,7 +78,7 @@ void CodeMenu::copyAsRichText()
     if (refused(request))
         return;
     const std::u16string html = richTextFragment(view(request.input), request);
-    m_platform.clipboard.setTextAndHtml(m_output.text(), QString::fromStdU16String(html));
+    m_platform.clipboard.setTextAndHtml(m_output.text(), toQString(html));
     m_platform.messageBoxes.inform(tr("成功"), tr("复制到剪贴板成功"));
 }
 

@@ -1,5 +1,7 @@
 #include "window/form/fonts.h"
 
+#include "window/adapters/qtstring.h"
+
 #include <QFontDatabase>
 
 #include <algorithm>
@@ -22,7 +24,7 @@ void installFontSubstitutions()
 {
     static const bool installed = [] {
         const QStringList faces = songSubstitutes();
-        QFont::insertSubstitutions(QString::fromUtf16(songFamily), faces);
+        QFont::insertSubstitutions(toQString(songFamily), faces);
         QFont::insertSubstitutions(QStringLiteral("SimSun"), faces);
         return true;
     }();
@@ -34,7 +36,7 @@ namespace {
 // "宋体" and its substitutes, from the first one installed on; all of them when none is.
 QStringList songFaces()
 {
-    QStringList faces = QStringList(QString::fromUtf16(songFamily)) + songSubstitutes();
+    QStringList faces = QStringList(toQString(songFamily)) + songSubstitutes();
     const QStringList installed = QFontDatabase::families();
     const auto first = std::find_if(faces.cbegin(), faces.cend(), [&](const QString& face) {
         return installed.contains(face, Qt::CaseInsensitive);
@@ -52,7 +54,7 @@ QFont windowFont()
     // The faces Qt would try for "宋体", from the first one installed on. Asked for "宋体" itself,
     // which Debian lacks, Qt first asks fontconfig for that face's fallbacks, for nothing.
     QFont font;
-    font.setFamilies(songFaces() << QString::fromUtf16(emojiFamily));
+    font.setFamilies(songFaces() << toQString(emojiFamily));
     // 9 point at 96 dots per inch. Given in pixels because the layout is in pixels too: a
     // display with another resolution must not make the captions outgrow their buttons.
     font.setPixelSize(12);

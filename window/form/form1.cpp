@@ -428,7 +428,7 @@ void Form1::load()
     m_pictureMenu->setObjectName(QStringLiteral("pictureMenu"));
     connect(m_controls.picture1, &PreviewWidget::menuRequested, m_pictureMenu, &PictureMenu::popup);
     showColorCode();
-    m_controls.webBrowser1->navigate(QUrl(QString::fromUtf16(config::forumUrl)));
+    m_controls.webBrowser1->navigate(QUrl(toQString(config::forumUrl)));
 }
 
 void Form1::showCentred()
@@ -460,7 +460,7 @@ void Form1::combo1Click(int index)
     const std::array<const std::u16string*, 3> parts{&shown.TagHead, &shown.TagMid,
                                                      &shown.TagClose};
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        m_controls.text2[i]->setText(QString::fromStdU16String(*parts[i]));
+        m_controls.text2[i]->setText(toQString(*parts[i]));
         m_controls.text2[i]->setCursorPosition(0); // a narrow field shows the start of a long head
     }
     m_controls.combo1->lineEdit()->setCursorPosition(0); // the caption's start, as at start-up
@@ -528,7 +528,7 @@ void Form1::command3Click(int index)
 
 void Form1::command4Click()
 {
-    m_platform.urlOpener.open(QUrl(QString::fromUtf16(config::forumUrl)));
+    m_platform.urlOpener.open(QUrl(toQString(config::forumUrl)));
 }
 
 GradientChoice Form1::gradientChoice() const
@@ -616,10 +616,9 @@ void Form1::openFile(const QString& path)
 
 void Form1::showAbout()
 {
-    const QString prompt = QString::fromUtf16(config::siteName) + u' ' +
-                           QString::fromUtf16(config::siteUrl) + u' ' +
+    const QString prompt = toQString(config::siteName) + u' ' + toQString(config::siteUrl) + u' ' +
                            tr("有它让你的生活更方便！");
-    m_platform.messageBoxes.inform(QString::fromUtf16(config::appTitle), prompt);
+    m_platform.messageBoxes.inform(toQString(config::appTitle), prompt);
 }
 
 } // namespace prismel

@@ -4,6 +4,7 @@
 #include "preview/colorpick.h"
 #include "preview/gradientbar.h"
 #include "window/adapters/qtcolor.h"
+#include "window/adapters/qtstring.h"
 #include "window/form/fonts.h"
 #include "window/form/mixingitems.h"
 #include "window/widgets/barstops.h"
@@ -40,7 +41,7 @@ constexpr int sampleLength = 40; // graphemes of the sample line
 
 QString codeText(Rgb color)
 {
-    return QLatin1Char('#') + QString::fromStdU16String(hexCode(color));
+    return QLatin1Char('#') + toQString(hexCode(color));
 }
 
 // The first line of `text`, cut after `sampleLength` graphemes so that no character is split.
@@ -79,7 +80,7 @@ GradientEditor::GradientEditor(GradientChoice start, const QString& sample, Colo
     QString line = firstLine(sample);
     if (line.trimmed().isEmpty())
         line = tr("彩虹字 Rainbow");
-    m_sampleText = line.toStdU16String();
+    m_sampleText = view(line);
 
     setObjectName(QStringLiteral("gradientEditor"));
     setWindowTitle(tr("编辑渐变"));
@@ -235,7 +236,7 @@ void GradientEditor::showChoice(bool redrawBar)
     ConvertRequest sample;
     sample.gradient = m_choice.gradient;
     sample.options.perLine = m_choice.perLine;
-    m_sample->setText(QString::fromStdU16String(richTextFragment(m_sampleText, sample)));
+    m_sample->setText(toQString(richTextFragment(m_sampleText, sample)));
 }
 
 void GradientEditor::fillStops()
@@ -249,7 +250,7 @@ void GradientEditor::fillStops()
         itemAt(*m_stops, row, swatchColumn)->setData(Qt::DecorationRole, toQColor(stops[at].color));
         itemAt(*m_stops, row, codeColumn)->setText(codeText(stops[at].color));
         itemAt(*m_stops, row, placeColumn)
-            ->setText(QString::fromStdU16String(placeText(places[at], PlaceForm::TwoDecimals)));
+            ->setText(toQString(placeText(places[at], PlaceForm::TwoDecimals)));
     }
     m_add->setEnabled(stops.size() < Gradient::maxStops);
     m_remove->setEnabled(stops.size() > Gradient::minStops);
@@ -260,11 +261,11 @@ void GradientEditor::stopEdited(QTableWidgetItem* item)
     const auto at = static_cast<std::size_t>(item->row());
     Gradient gradient = m_choice.gradient;
     if (item->column() == codeColumn) {
-        if (const auto color = parseColor(item->text().trimmed().toStdU16String()))
+        if (const auto color = parseColor(view(item->text().trimmed())))
             gradient.stops[at].color = *color;
     } else if (item->column() == placeColumn) {
-        const std::u16string typed = item->text().toStdU16String();
-        if (const auto place = parsePlace(typed, PlaceInput::Typed).value) {
+        const QString typed = item->text();
+        if (const auto place = parsePlace(view(typed), PlaceInput::Typed).value) {
             gradient = withPlacesWritten(std::move(gradient));
             const auto& stops = gradient.stops;
             const std::int32_t low = at > 0 ? *stops[at - 1].position : 0;
