@@ -14,11 +14,10 @@ struct NamedColor {
     Rgb color;
 };
 
-// The table is written in the hex digits CSS lists the colours by; they are split at compile time.
+// The table is written in the hex digits CSS lists the colours by, split at compile time.
 consteval Rgb hex(std::uint32_t code)
 {
-    return {static_cast<std::int16_t>(code >> 16), static_cast<std::int16_t>((code >> 8) & 0xFF),
-            static_cast<std::int16_t>(code & 0xFF)};
+    return hexRgb(code);
 }
 
 // The named colours of CSS Color 4, in order of name for a binary search.

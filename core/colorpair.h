@@ -30,6 +30,14 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+/// The colour of six hex digits written as a number, 0xRRGGBB: tables of colours are written so.
+constexpr Rgb hexRgb(std::uint32_t rrggbb)
+{
+    return {static_cast<std::int16_t>((rrggbb >> 16) & 0xFF),
+            static_cast<std::int16_t>((rrggbb >> 8) & 0xFF),
+            static_cast<std::int16_t>(rrggbb & 0xFF)};
+}
+
 /// Which colour of a ColorPair a pick replaces.
 enum class GradientEnd { Start, End };
 

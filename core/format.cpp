@@ -175,17 +175,11 @@ constexpr std::array<PaletteEntry, 16> ansi16Colors{{
     {0xFFFFFF, u"97"},
 }};
 
-constexpr Rgb rgbOf(std::uint32_t value)
-{
-    return {static_cast<std::int16_t>(value >> 16), static_cast<std::int16_t>((value >> 8) & 0xFF),
-            static_cast<std::int16_t>(value & 0xFF)};
-}
-
 template <std::size_t n> constexpr std::array<Rgb, n> colorsOf(const std::array<PaletteEntry, n>& p)
 {
     std::array<Rgb, n> colors{};
     for (std::size_t i = 0; i < n; ++i)
-        colors[i] = rgbOf(p[i].rgb);
+        colors[i] = hexRgb(p[i].rgb);
     return colors;
 }
 
