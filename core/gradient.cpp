@@ -11,6 +11,16 @@ Rgb colorAt(const Gradient& gradient, std::int64_t pos, std::int64_t len)
     return detail::GradientColors(gradient).at(pos, len);
 }
 
+std::vector<Rgb> colorsAlong(const Gradient& gradient, std::int64_t len)
+{
+    const detail::GradientColors colors(gradient);
+    len = std::max<std::int64_t>(len, 1);
+    std::vector<Rgb> along(static_cast<std::size_t>(len) + 1);
+    for (std::size_t pos = 0; pos < along.size(); ++pos)
+        along[pos] = colors.at(static_cast<std::int64_t>(pos), len);
+    return along;
+}
+
 std::vector<std::int32_t> shownPlaces(const Gradient& gradient)
 {
     std::vector<std::int32_t> places;

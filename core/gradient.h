@@ -104,6 +104,9 @@ struct Gradient {
 /// half to even; in OKLab and OKLCH a channel may be one off the exact mix, except on a stop.
 Rgb colorAt(const Gradient& gradient, std::int64_t pos, std::int64_t len);
 
+/// colorAt() at every position 0 to `len` (taken as at least 1), the gradient made ready once.
+std::vector<Rgb> colorsAlong(const Gradient& gradient, std::int64_t len);
+
 /// The same gradient run backwards: the stops in the opposite order, a place p becoming
 /// 100 % - p, so that the colour at t is the original's at 1 - t.
 Gradient reversed(const Gradient& gradient);

@@ -10,9 +10,9 @@ TagTemplate startupTemplate()
 const std::array<FormatPreset, 3>& formatPresets()
 {
     static constexpr std::array<FormatPreset, 3> presets{{
-        {u"Html(网页)", u"<font color=", u">", u"</font>"},
-        {u"UBB(论坛)", u"[color=", u"]", u"[/color]"},
-        {u"QQ空间", u"[ftc=", u"]", u"[/ft]"},
+        {u"<font color=", u">", u"</font>"},
+        {u"[color=", u"]", u"[/color]"},
+        {u"[ftc=", u"]", u"[/ft]"},
     }};
     return presets;
 }

@@ -19,9 +19,9 @@ struct TagTemplate {
 /// The template a fresh window shows. Its head carries a "#" that the UBB preset's does not.
 TagTemplate startupTemplate();
 
-/// One entry of the format list: the item text and the template it fills in.
+/// The template one of the first entries of the format list fills in; the entry's caption is
+/// its row of formatTable().
 struct FormatPreset {
-    std::u16string_view name;
     std::u16string_view head;
     std::u16string_view mid;
     std::u16string_view close;

@@ -1,6 +1,6 @@
 #include "gradientbar.h"
 
-#include "core/colorwalk.h"
+#include <algorithm>
 
 namespace prismel {
 
@@ -14,10 +14,9 @@ constexpr float barHeight = 10.0f;
 
 std::array<Rgb, 256> gradientBarColors(const Gradient& gradient)
 {
-    const detail::GradientColors colors(gradient);
+    const std::vector<Rgb> colors = colorsAlong(gradient, barSteps);
     std::array<Rgb, 256> lineColors{};
-    for (std::size_t a = 0; a < lineColors.size(); ++a)
-        lineColors[a] = colors.at(static_cast<std::int64_t>(a), barSteps);
+    std::copy(colors.begin(), colors.end(), lineColors.begin());
     return lineColors;
 }
 

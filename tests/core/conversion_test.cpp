@@ -187,11 +187,11 @@ TEST(ConvertText, OtherColoursInterpolateEachChannel)
 
 TEST(FormatPresets, ListOrderAndNames)
 {
-    const auto& presets = prismel::formatPresets();
-    ASSERT_EQ(presets.size(), 3u);
-    EXPECT_EQ(presets[0].name, u"Html(网页)");
-    EXPECT_EQ(presets[1].name, u"UBB(论坛)");
-    EXPECT_EQ(presets[2].name, u"QQ空间");
+    const auto formats = prismel::formatTable();
+    ASSERT_EQ(prismel::formatPresets().size(), 3u);
+    EXPECT_EQ(formats[0].caption, "Html(网页)");
+    EXPECT_EQ(formats[1].caption, "UBB(论坛)");
+    EXPECT_EQ(formats[2].caption, "QQ空间");
     EXPECT_FALSE(prismel::presetTemplate(-1));
     EXPECT_FALSE(prismel::presetTemplate(3));
 }

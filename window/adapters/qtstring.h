@@ -17,6 +17,12 @@ inline std::u16string_view view(const QString& text)
     return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
 }
 
+// A copy the core may keep.
+inline std::u16string toU16(const QString& text)
+{
+    return std::u16string(view(text));
+}
+
 inline QString toQString(std::u16string_view text)
 {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));

@@ -396,6 +396,8 @@ void ConvertRunner::complete()
         return;
     std::unique_ptr<PreparedText> text;
     CodeLength::Sizes sizes;
+    // Taken under the job's lock rather than carried by the signal: the lock is a hand-over
+    // ThreadSanitizer sees, where Qt's queued events are out of its sight.
     {
         const std::lock_guard lock(job->mutex);
         if (!job->filled)

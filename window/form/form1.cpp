@@ -47,11 +47,6 @@ namespace prismel {
 
 namespace {
 
-std::u16string toU16(const QString& text)
-{
-    return std::u16string(view(text));
-}
-
 // Enter in the combo box's text field neither adds the typed text to the list nor chooses the
 // item of the same name; only choosing from the list applies a preset.
 class ComboEnterFilter : public QObject {
