@@ -441,7 +441,8 @@ std::string describe(Rgb color)
 }
 
 // The same text through a gradient of the input's own making: each chunk's colour is the
-// gradient's at its position over the text's or its line's length, a chunk cut line by line
+// gradient's at its position over the text's length or, line by line, over its line's without the
+// spaces at the line's ends (bare chunks of their own), a chunk cut line by line
 // neither crosses a line break nor starts anywhere but where the last ended, and both encodings
 // and the code length agree on the markup.
 std::string checkGradientConversion(const FuzzInput& input)
@@ -483,8 +484,27 @@ std::string checkGradientConversion(const FuzzInput& input)
                     lineStart == std::u16string_view::npos ? 0 : lineStart + 1;
                 const std::size_t end =
                     std::min(trimmed.find_first_of(u"\r\n", offset), trimmed.size());
-                position = static_cast<std::int64_t>(offset - begin) + 1;
-                length = static_cast<std::int64_t>(end - begin);
+                // The spaces at a line's two ends are bare chunks of their own; the line's
+                // gradient spans what lies between them.
+                const std::u16string_view line = trimmed.substr(begin, end - begin);
+                const std::size_t first = std::min(line.find_first_not_of(u' '), line.size());
+                const std::size_t last =
+                    first == line.size() ? first : line.find_last_not_of(u' ') + 1;
+                const std::size_t inLine = offset - begin;
+                if (inLine < first || inLine >= last) {
+                    if (chunk->text.find_first_not_of(u' ') != std::u16string_view::npos ||
+                        chunk->position != 0) {
+                        fault = where + "is taken for a line's end spaces but is not bare";
+                        return;
+                    }
+                    continue;
+                }
+                if (inLine + chunk->text.size() > last) {
+                    fault = where + "runs into the spaces at its line's end";
+                    return;
+                }
+                position = static_cast<std::int64_t>(inLine - first) + 1;
+                length = static_cast<std::int64_t>(last - first);
             }
             if (chunk->position != position) {
                 fault = where + "has position " + std::to_string(chunk->position) + ", expected " +
