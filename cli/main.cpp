@@ -13,7 +13,6 @@
 #include "core/gradientsfile.h"
 #include "core/messagetext.h"
 #include "core/regularfile.h"
-#include "core/step.h"
 #include "core/utf8.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/codelength.h"
+#include "core/convertrequest.h"
 #include "core/format.h"
 #include "core/gradient.h"
-#include "core/mergedtags.h"
 #include "core/tagtemplate.h"
 
 #include <cstdint>

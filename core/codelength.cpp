@@ -2,6 +2,7 @@
 
 #include "chunking.h"
 #include "format.h"
+#include "mergedtags.h"
 #include "step.h"
 
 #include <bit>

@@ -2,7 +2,6 @@
 
 #include "chunking.h"
 #include "convertrequest.h"
-#include "mergedtags.h"
 
 #include <cstdint>
 #include <memory>

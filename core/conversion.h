@@ -5,7 +5,6 @@
 #include "format.h"
 #include "gradient.h"
 #include "mergedtags.h"
-#include "step.h"
 #include "tagtemplate.h"
 #include "utf8.h"
 

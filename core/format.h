@@ -16,8 +16,6 @@
 
 namespace prismel {
 
-struct Gradient;
-
 /// The markups known by name, in the order they are listed.
 enum class FormatName {
     Html,

@@ -1,7 +1,6 @@
 #include "textpreview.h"
 
 #include "core/chunking.h"
-#include "core/step.h"
 
 #include <algorithm>
 #include <cmath>

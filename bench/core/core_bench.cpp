@@ -29,12 +29,6 @@
 
 namespace {
 
-prismel::ConvertRequest requestOf(std::u16string_view step, prismel::TagTemplate tags,
-                                  prismel::Gradient gradient, prismel::ConvertOptions options = {})
-{
-    return {prismel::parseStep(step), std::move(tags), std::move(gradient), options};
-}
-
 constexpr std::size_t mebi = std::size_t{1} << 20;
 
 // Deterministic text of `units` code units in the mix of a forum thread: mostly Chinese, some
@@ -100,11 +94,16 @@ std::u16string clusterText(std::size_t units)
 const prismel::TagTemplate startup = prismel::startupTemplate();
 const prismel::ColorPair colors{};
 
+// The window's start-up template at a benchmark's step.
+prismel::ConvertRequest requestAt(std::int64_t step, const prismel::Gradient& gradient)
+{
+    return {static_cast<std::int32_t>(step), startup, gradient, {}};
+}
+
 void BM_ConvertText(benchmark::State& state)
 {
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
-    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
-    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    const prismel::ConvertRequest request = requestAt(state.range(1), colors);
     for (auto _ : state) {
         std::u16string markup = prismel::ConvertText(text, request);
         benchmark::DoNotOptimize(markup.data());
@@ -117,9 +116,8 @@ void BM_ConvertText(benchmark::State& state)
 void BM_ConvertTextInto(benchmark::State& state)
 {
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
-    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
     std::u16string markup;
-    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    const prismel::ConvertRequest request = requestAt(state.range(1), colors);
     prismel::convertTextInto(markup, text, request); // the memory, once
     for (auto _ : state) {
         prismel::convertTextInto(markup, text, request);
@@ -137,9 +135,8 @@ void BM_ConvertUtf8(benchmark::State& state)
     static const std::u8string small = prismel::toUtf8(cachedText(mebi));
     static const std::u8string large = prismel::toUtf8(cachedText(16 * mebi));
     const std::u8string& utf8 = text.size() == mebi ? small : large;
-    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
     std::size_t bytes = 0;
-    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    const prismel::ConvertRequest request = requestAt(state.range(1), colors);
     for (auto _ : state) {
         bytes = 0;
         prismel::convertUtf8To(utf8, static_cast<std::int64_t>(text.size()), request,
@@ -164,9 +161,8 @@ const prismel::Gradient fiveStops({{{255, 0, 0}, {}},
 void BM_ConvertTextIntoOklch(benchmark::State& state)
 {
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
-    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
     std::u16string markup;
-    const prismel::ConvertRequest request = requestOf(step, startup, fiveStops);
+    const prismel::ConvertRequest request = requestAt(state.range(1), fiveStops);
     prismel::convertTextInto(markup, text, request);
     for (auto _ : state) {
         prismel::convertTextInto(markup, text, request);
@@ -182,8 +178,7 @@ void BM_ConvertUtf8Oklch(benchmark::State& state)
     static const std::u8string small = prismel::toUtf8(cachedText(mebi));
     static const std::u8string large = prismel::toUtf8(cachedText(16 * mebi));
     const std::u8string& utf8 = text.size() == mebi ? small : large;
-    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
-    const prismel::ConvertRequest request = requestOf(step, startup, fiveStops);
+    const prismel::ConvertRequest request = requestAt(state.range(1), fiveStops);
     for (auto _ : state) {
         prismel::convertUtf8To(
             utf8, static_cast<std::int64_t>(text.size()), request,
@@ -196,9 +191,8 @@ void BM_ConvertUtf8Oklch(benchmark::State& state)
 void BM_ConvertTextIntoClusters(benchmark::State& state)
 {
     static const std::u16string text = clusterText(mebi);
-    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(0)));
     std::u16string markup;
-    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    const prismel::ConvertRequest request = requestAt(state.range(0), colors);
     prismel::convertTextInto(markup, text, request);
     for (auto _ : state) {
         prismel::convertTextInto(markup, text, request);
@@ -227,10 +221,8 @@ void BM_HardText(benchmark::State& state)
     const auto units = static_cast<std::size_t>(state.range(0));
     const std::u16string text = hardText(units, state.range(1) == 0);
     const std::u8string utf8 = prismel::toUtf8(text);
-    const std::string digits = std::to_string(state.range(2));
-    const std::u16string step(digits.begin(), digits.end());
     std::u16string markup;
-    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    const prismel::ConvertRequest request = requestAt(state.range(2), colors);
     for (auto _ : state) {
         switch (state.range(3)) {
         case 0:
@@ -267,8 +259,7 @@ BENCHMARK(BM_HardText)->Apply(hardTexts);
 void BM_FreshMarkupSizedString(benchmark::State& state)
 {
     const std::u16string& text = cachedText(static_cast<std::size_t>(state.range(0)));
-    const std::u16string step = std::u16string(1, static_cast<char16_t>(u'0' + state.range(1)));
-    const prismel::ConvertRequest request = requestOf(step, startup, colors);
+    const prismel::ConvertRequest request = requestAt(state.range(1), colors);
     const std::size_t size = prismel::ConvertText(text, request).size();
     for (auto _ : state) {
         std::u16string markup(size, u'x');
@@ -384,24 +375,24 @@ bool resultsAreRight()
 {
     struct Known {
         std::u16string_view input;
-        std::u16string_view step;
+        std::int32_t step;
         std::u16string_view markup;
     };
     static constexpr std::array<Known, 4> known{{
-        {u"ABC", u"1", u"[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]"},
-        {u"A😀B", u"1", u"[color=#BF40BF]A[/color][color=#808080]😀[/color][color=#00FF00]B[/color]"},
-        {u"ABCDE", u"2",
+        {u"ABC", 1, u"[color=#AA55AA]A[/color][color=#55AA55]B[/color][color=#00FF00]C[/color]"},
+        {u"A😀B", 1, u"[color=#BF40BF]A[/color][color=#808080]😀[/color][color=#00FF00]B[/color]"},
+        {u"ABCDE", 2,
          u"[color=#CC33CC]AB[/color][color=#669966]CD[/color][color=#00FF00]E[/color]"},
-        {u"A👍🏽B", u"1",
+        {u"A👍🏽B", 1,
          u"[color=#D42AD4]A[/color][color=#AA55AA]👍🏽[/color][color=#00FF00]B[/color]"},
     }};
     bool right = true;
     for (const auto& k : known) {
         std::u8string utf8;
         prismel::convertUtf8To(prismel::toUtf8(k.input), static_cast<std::int64_t>(k.input.size()),
-                               requestOf(k.step, startup, colors),
+                               requestAt(k.step, colors),
                                [&utf8](std::u8string_view block) { utf8 += block; });
-        if (prismel::ConvertText(k.input, requestOf(k.step, startup, colors)) != k.markup ||
+        if (prismel::ConvertText(k.input, requestAt(k.step, colors)) != k.markup ||
             utf8 != prismel::toUtf8(k.markup)) {
             std::fprintf(stderr, "bench_core: wrong markup for a known input; not timing\n");
             right = false;
